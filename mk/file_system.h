@@ -1,0 +1,36 @@
+// The file operations the engine uses, behind an interface so tests can
+// inject faults (stop after the n-th write, tear a write, fail a flush).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "mk/status.h"
+
+namespace mk {
+
+class RandomAccessFile {
+ public:
+  virtual ~RandomAccessFile() = default;
+  virtual Status Size(uint64_t* size) = 0;
+  virtual Status Read(uint64_t offset, size_t n, char* dst) = 0;
+  virtual Status Write(uint64_t offset, std::string_view data) = 0;
+  virtual Status Truncate(uint64_t size) = 0;
+  // Returns only when what was written has reached stable storage.
+  virtual Status Sync() = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Opens for reading and writing; creates a missing file when `create`.
+  virtual Status OpenFile(const std::string& path, bool create,
+                          std::unique_ptr<RandomAccessFile>* out) = 0;
+};
+
+// The real POSIX file system.
+FileSystem* DefaultFileSystem();
+
+}  // namespace mk

@@ -1,0 +1,122 @@
+// DataStore: the only path by which the program reads or writes a tally
+// file. It holds open views in 25 numbered slots; callers address views by
+// slot number and cells by zero-based row and column.
+//
+// Results are small signed codes (below), never exceptions. A caller that
+// breaks a limit (a row or column outside the view, a missing column name,
+// no free slot) gets a failure result and nothing is touched.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "mk/storage.h"
+#include "mk/view.h"
+#include "platform/clock.h"
+#include "platform/file_lock.h"
+#include "store/store_reporter.h"
+
+namespace woodtick {
+
+// Store result codes.
+inline constexpr int kStoreOk = 0;
+inline constexpr int kStoreNotFound = -1;      // not found, no free slot, no rows
+inline constexpr int kStoreClosed = -2;        // the store has no file
+inline constexpr int kStoreCommitFailed = -3;  // the file was not written; data kept in memory
+inline constexpr int kStoreBadAddress = -4;    // row, column or slot outside what exists
+inline constexpr int kStoreFileHeld = -5;      // another program holds the file
+inline constexpr int kStoreUnsupported = 1;    // column type unsupported; or the slot is free
+inline constexpr int kStoreSlotRange = 2;      // slot number outside 0 to 24
+
+class DataStore {
+ public:
+  static constexpr int kNumSlots = 25;
+  static constexpr const char* kVersion = "01.00.2003.12.10";
+  static constexpr const char* kDictionaryDescription =
+      "DataDictionary[TableName:S,FieldType:S,Description:S,ColumnName:S,IsUsed:S,Length:I,"
+      "Min:S,Max:S,Validate:S,Callbacks:S,DefaultValue:S,FieldEdit:S,CompoundSelection:S,"
+      "Order1:I,Order2:I,Order3:I,Order4:I,Order5:I,Order6:I,Order7:I,Order8:I,Order9:I,"
+      "Order10:I,Order11:I,Order12:I]";
+  static constexpr const char* kMessageLogDescription =
+      "MessageLog[MsgNum:S,Msg:S,Date:S,Time:S,Level:S,Note:S]";
+
+  // reporter and clock may be null (no reports; the system clock).
+  explicit DataStore(StoreReporter* reporter = nullptr, const Clock* clock = nullptr,
+                     mk::FileSystem* fs = nullptr);
+  virtual ~DataStore();  // Close(false)
+  DataStore(const DataStore&) = delete;
+  DataStore& operator=(const DataStore&) = delete;
+
+  // --- slots, opening, committing, closing
+  int Open(const std::string& path, bool buffered);
+  int Close(bool keep_buffered);
+  int Commit();
+  int OpenAView(const std::string& name, bool buffered);
+  int FindView(std::string_view name);
+  bool CheckForView(std::string_view name, int* slot);
+  int ReleaseView(int slot);
+  int GetViewIndex(const std::string& name);
+  int BuildViewList();
+  int ViewExistsInFile(std::string_view name);
+  void ReportError(const std::string& context, int code);
+  static bool IsFileInUse(const std::string& path);
+  static int FileOpenError(const std::string& path);
+  // A copy of the text with its terminating zero; *length gets its length.
+  static std::unique_ptr<char[]> CopyText(std::string_view text, int* length);
+  // The slot's view (an empty view for a free or invalid slot).
+  mk::View View(int slot) const;
+  const std::string& Path() const { return path_; }
+  const std::string& ViewList() const { return view_list_; }
+  int state() const { return state_; }
+  // The process-wide buffered-open mode: the last Open of any store decides.
+  static bool BufferedOpenMode();
+
+  // --- cells, rows, selections
+  int GetString(int slot, int row, int col, std::string* out);
+  int GetInt(int slot, int row, int col, int32_t* out);
+  int GetLong(int slot, int row, int col, int32_t* out);
+  int GetFloat(int slot, int row, int col, float* out);
+  int SetString(int slot, int row, int col, std::string_view text);
+  int SetInt(int slot, int row, int col, int32_t value);
+  int AddRow(int slot, int after_row);
+  int OpenSelection(const std::string& view_name, const std::string& column_list,
+                    const std::string& key_clause, const std::string& sort_list,
+                    const std::string& result_name);
+  int ClearBuffer();
+  // Cuts `source` up to the first of `delimiters`; the token is trimmed of
+  // blanks, tabs and line breaks, the rest of `source` is not.
+  static void NextToken(std::string* source, std::string* token, std::string_view delimiters);
+
+  // --- table definitions (file held open)
+  int DefineTable(const std::string& table, const std::string& order_column);
+  int DropView(const std::string& name);
+
+  // --- message log
+  int LogMessage(const std::string& msg, const std::string& level, const std::string& note);
+  int ClearMessageLog();
+
+ private:
+  // Private members and helpers are the implementation's to choose.
+  struct Slot {
+    std::string name;  // empty: free
+    bool named = false;
+    mk::View view;
+    int base_slot = -1;
+    bool buffered = false;
+  };
+
+  StoreReporter* reporter_;
+  const Clock* clock_;
+  mk::FileSystem* fs_;
+  int state_ = -1;
+  std::string path_;
+  std::string view_list_;
+  std::unique_ptr<mk::Storage> storage_;
+  std::array<Slot, kNumSlots> slots_;
+  FileLock lock_;
+};
+
+}  // namespace woodtick
