@@ -1,0 +1,20 @@
+// Modal message boxes with the platform's icon, title, text and buttons.
+// The busy cursor steps aside while a box is up, so the user sees an arrow.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace woodtick {
+
+// Object names of the box and its buttons, so tests can find and answer it.
+inline constexpr const char* kMessageBoxName = "messageBox";
+
+QMessageBox::StandardButton ShowMessageBox(
+    QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+    QMessageBox::StandardButton default_button = QMessageBox::NoButton);
+
+}  // namespace woodtick
