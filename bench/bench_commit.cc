@@ -1,0 +1,220 @@
+// The tally-pattern commit: the program keeps every view of a tally file in
+// memory and, after each tally, reopens the file, replaces every view's rows
+// with its in-memory copy, commits and closes. Only Tally really changes, so
+// a commit should write a small, constant number of bytes whatever the size
+// of the data table.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "mk/storage.h"
+#include "mk/view.h"
+
+namespace mk {
+namespace {
+
+constexpr int kTallyRows = 20;
+constexpr int kUnits = 50;
+constexpr int kFixedTallyColumns = 6;
+constexpr char kTreesFields[] = "Unit:S,Num:S,Label:S,Height:S,Dbh:S,Notes:S";
+
+std::string TallyFields() {
+  std::string fields = "Key:S,Label:S,Desc:S,Meth:S,Freq:D,DatTable:S";
+  char name[32];
+  for (int u = 1; u <= kUnits; ++u) {
+    std::snprintf(name, sizeof name, ",U%03dCount:L,U%03dHit:L", u, u);
+    fields += name;
+  }
+  return fields;
+}
+
+std::string Letters(int n, unsigned seed) {
+  std::string s(n, ' ');
+  for (int i = 0; i < n; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    s[i] = static_cast<char>('A' + (seed >> 16) % 58);
+  }
+  return s;
+}
+
+void Fail(benchmark::State& state, const Status& s) { state.SkipWithError(s.message().c_str()); }
+
+// Writes a tally file whose data table has `rows` rows.
+std::string MakeTallyFile(int rows) {
+  std::string path = (std::filesystem::temp_directory_path() /
+                      ("woodtick-bench-" + std::to_string(getpid()) + "-" +
+                       std::to_string(rows) + ".tal"))
+                         .string();
+  std::filesystem::remove(path);
+  std::unique_ptr<Storage> storage;
+  if (!Storage::Open(path, &storage).ok()) return "";
+  std::string tally_fields = TallyFields();
+  View tally = storage->GetAs("Tally[" + tally_fields + "]");
+  tally.SetSize(kTallyRows);
+  for (int r = 0; r < kTallyRows; ++r) {
+    tally.SetString(r, 0, std::string(1, static_cast<char>('A' + r)));
+    tally.SetString(r, 1, "Species " + std::to_string(r));
+    tally.SetString(r, 2, "Description of population " + std::to_string(r));
+    tally.SetString(r, 3, "C");
+    tally.SetDouble(r, 4, 1.0 + r);
+    tally.SetString(r, 5, r % 2 ? "Trees" : "");
+    for (int c = kFixedTallyColumns; c < tally.NumProperties(); ++c) tally.SetLong(r, c, r + c);
+  }
+  View globals = storage->GetAs("Globals[Block:S,Key:S,Value:S]");
+  globals.SetSize(8);
+  for (int r = 0; r < 8; ++r) {
+    globals.SetString(r, 0, r < 5 ? "System" : "Tally");
+    globals.SetString(r, 1, "Key" + std::to_string(r));
+    globals.SetString(r, 2, "Value " + std::to_string(r));
+  }
+  View dictionary = storage->GetAs(
+      "DataDictionary[TableName:S,FieldType:S,Description:S,ColumnName:S,IsUsed:S,Length:I,"
+      "Min:S,Max:S,Validate:S,Callbacks:S,DefaultValue:S,FieldEdit:S,CompoundSelection:S,"
+      "Order1:I,Order2:I,Order3:I,Order4:I,Order5:I,Order6:I,Order7:I,Order8:I,Order9:I,"
+      "Order10:I,Order11:I,Order12:I]");
+  View trees_shape = View::FromDescription(kTreesFields);
+  int tally_columns = tally.NumProperties();
+  dictionary.SetSize(tally_columns + trees_shape.NumProperties());
+  for (int r = 0; r < dictionary.GetSize(); ++r) {
+    bool in_tally = r < tally_columns;
+    const Field& f = in_tally ? tally.NthProperty(r) : trees_shape.NthProperty(r - tally_columns);
+    dictionary.SetString(r, 0, in_tally ? "Tally" : "Trees");
+    dictionary.SetString(r, 1, std::string(1, f.type));
+    dictionary.SetString(r, 2, "About " + f.name);
+    dictionary.SetString(r, 3, f.name);
+    dictionary.SetString(r, 4, "Y");
+    dictionary.SetInt(r, 5, 8);
+    dictionary.SetInt(r, 13, r + 1);
+  }
+  View buffer = storage->GetAs("Buffer[Unit:I,Key:S,Mark:S]");
+  buffer.SetSize(10);
+  for (int r = 0; r < 10; ++r) {
+    buffer.SetInt(r, 0, r);
+    buffer.SetString(r, 1, "A");
+  }
+  View log = storage->GetAs("MessageLog[MsgNum:S,Msg:S,Date:S,Time:S,Level:S,Note:S]");
+  log.SetSize(10);
+  for (int r = 0; r < 10; ++r) {
+    log.SetString(r, 1, "Tally File Opened");
+    log.SetString(r, 2, "05/03/2005");
+    log.SetString(r, 3, "09:05");
+    log.SetString(r, 4, "I");
+  }
+  View trees = storage->GetAs(std::string("Trees[") + kTreesFields + "]");
+  trees.SetSize(rows);
+  for (int r = 0; r < rows; ++r) {
+    trees.SetString(r, 0, std::to_string(1 + r / 100));
+    trees.SetString(r, 1, std::to_string(r + 1));
+    trees.SetString(r, 2, r % 3 ? "Pine" : "Fir");
+    trees.SetString(r, 3, std::to_string(10 + r % 40) + ".5");
+    trees.SetString(r, 4, std::to_string(5 + r % 90) + ".1");
+    if (r % 10 == 6) {
+      trees.SetString(r, 5, Letters(150 + r % 201, r));
+    } else if (r % 3 == 0) {
+      trees.SetString(r, 5, "note " + std::to_string(r) + ", leaning");
+    }
+  }
+  if (!storage->Commit().ok()) return "";
+  return path;
+}
+
+// The program's in-memory copies of a file's views.
+using Copies = std::map<std::string, View>;
+
+Status LoadCopies(const std::string& path, Copies* copies) {
+  std::unique_ptr<Storage> storage;
+  if (Status s = Storage::Open(path, &storage); !s.ok()) return s;
+  copies->clear();
+  for (const std::string& name : storage->ViewNames()) {
+    View file_view = storage->GetView(name);
+    View copy = file_view.Clone();
+    copy.InsertRowsAt(0, file_view);
+    (*copies)[name] = copy;
+  }
+  return Status::Ok();
+}
+
+Status ReplaceAndCommit(const std::string& path, const Copies& copies, CommitStats* stats) {
+  std::unique_ptr<Storage> storage;
+  if (Status s = Storage::Open(path, &storage); !s.ok()) return s;
+  for (const auto& [name, copy] : copies) {
+    View file_view = storage->GetView(name);
+    file_view.SetSize(0);
+    file_view.InsertRowsAt(0, copy);
+  }
+  return storage->Commit(stats);
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// `change_trees`: also edit one data-table cell per iteration, so the large
+// columns really change.
+void RunCommits(benchmark::State& state, bool change_trees) {
+  std::string path = MakeTallyFile(static_cast<int>(state.range(0)));
+  Copies copies;
+  if (Status s = path.empty() ? Status::Error("cannot build the file") : LoadCopies(path, &copies);
+      !s.ok()) {
+    return Fail(state, s);
+  }
+  View tally = copies["Tally"];
+  View trees = copies["Trees"];
+  uint64_t bytes = 0;
+  CommitStats stats;
+  int64_t k = 0;
+  for (auto _ : state) {
+    int row = static_cast<int>(k % kTallyRows);
+    int col = kFixedTallyColumns + static_cast<int>(k % (2 * kUnits));
+    tally.SetLong(row, col, tally.GetLong(row, col) + 1);
+    if (change_trees) {
+      trees.SetString(static_cast<int>(k * 7919 % trees.GetSize()), 3, std::to_string(k));
+    }
+    ++k;
+    auto start = std::chrono::steady_clock::now();
+    Status s = ReplaceAndCommit(path, copies, &stats);
+    state.SetIterationTime(Seconds(start));
+    if (!s.ok()) return Fail(state, s);
+    bytes += stats.bytes_written;
+  }
+  state.counters["bytes_per_commit"] = k ? static_cast<double>(bytes) / k : 0;
+  state.counters["file_size"] = static_cast<double>(stats.file_size);
+  std::filesystem::remove(path);
+}
+
+void TallyPatternCommit(benchmark::State& state) { RunCommits(state, false); }
+void DataTableCommit(benchmark::State& state) { RunCommits(state, true); }
+
+void OpenAndLoad(benchmark::State& state) {
+  std::string path = MakeTallyFile(static_cast<int>(state.range(0)));
+  if (path.empty()) return Fail(state, Status::Error("cannot build the file"));
+  for (auto _ : state) {
+    Copies copies;
+    auto start = std::chrono::steady_clock::now();
+    Status s = LoadCopies(path, &copies);
+    state.SetIterationTime(Seconds(start));
+    if (!s.ok()) return Fail(state, s);
+  }
+  state.counters["file_size"] = static_cast<double>(std::filesystem::file_size(path));
+  std::filesystem::remove(path);
+}
+
+BENCHMARK(TallyPatternCommit)->Arg(1000)->Arg(10000)->Arg(50000)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenAndLoad)->Arg(1000)->Arg(10000)->Arg(50000)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+// Not a target of its own: shows the commit stays linear when the data
+// table itself changes.
+BENCHMARK(DataTableCommit)->Arg(1000)->Arg(10000)->Arg(50000)
+    ->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace mk
+
+BENCHMARK_MAIN();
