@@ -1,0 +1,348 @@
+// Commits under injected faults: whatever point a commit stops at, the file
+// must reopen as the old state or the new one, in place, and a storage whose
+// commit failed must still be able to save everything later.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "mk/dump.h"
+#include "mk/storage.h"
+#include "mk/testing/fault_injection_file_system.h"
+#include "mk/testing/test_support.h"
+#include "mk/view.h"
+
+namespace mk {
+namespace {
+
+using Fault = FaultInjectionFileSystem;
+
+const std::string kTestData = WOODTICK_TESTDATA "/mk/";
+
+std::unique_ptr<Storage> OpenOrDie(const std::string& path, FileSystem* fs = DefaultFileSystem()) {
+  std::unique_ptr<Storage> storage;
+  Status s = Storage::Open(path, &storage, fs);
+  EXPECT_TRUE(s.ok()) << s.message();
+  return storage;
+}
+
+std::string Dump(const std::string& path) {
+  Status s;
+  std::string dump = DumpFile(path, &s);
+  EXPECT_TRUE(s.ok()) << s.message();
+  return dump;
+}
+
+uint64_t InodeOf(const std::string& path) {
+  struct stat st{};
+  return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+std::string Text(std::mt19937& rng, int max_len) {
+  std::string s(std::uniform_int_distribution<int>(0, max_len)(rng), ' ');
+  for (char& c : s) c = static_cast<char>('a' + rng() % 26);
+  return s;
+}
+
+// Fills `view` (fields Unit:S,Num:S,Notes:S,Count:L) with `rows` rows.
+void AddTreeRows(View view, int rows, unsigned seed) {
+  std::mt19937 rng(seed);
+  int first = view.GetSize();
+  view.SetSize(first + rows);
+  for (int r = first; r < first + rows; ++r) {
+    view.SetString(r, 0, std::to_string(r % 7));
+    view.SetString(r, 1, std::to_string(r));
+    view.SetString(r, 2, r % 5 == 0 ? Text(rng, 350) : Text(rng, 12));
+    view.SetLong(r, 3, static_cast<int64_t>(rng()) << 8);
+  }
+}
+
+constexpr char kTrees[] = "Trees[Unit:S,Num:S,Notes:S,Count:L]";
+
+// A file with a data table, and free space left by an earlier long text.
+void BuildFileWithFreeSpace(const std::string& path) {
+  auto storage = OpenOrDie(path);
+  View trees = storage->GetAs(kTrees);
+  AddTreeRows(trees, 40, 1);
+  storage->GetAs("Globals[Block:S,Key:S,Value:S]").SetSize(3);
+  ASSERT_TRUE(storage->Commit().ok());
+  trees.SetString(3, 2, std::string(6000, 'w'));
+  ASSERT_TRUE(storage->Commit().ok());
+  trees.SetString(3, 2, "short again");
+  ASSERT_TRUE(storage->Commit().ok());
+}
+
+void CopyFixture(const std::string& name, const std::string& path) {
+  WriteBytes(path, ReadBytes(kTestData + name));
+}
+
+// One kind of commit: how the file looks before, and what is changed.
+struct Scenario {
+  std::string name;
+  std::function<void(const std::string& path)> prepare;
+  std::function<void(Storage&)> change;
+  bool pack = false;  // save with Pack() instead of Commit()
+};
+
+Status Save(const Scenario& sc, Storage& storage) {
+  return sc.pack ? storage.Pack() : storage.Commit();
+}
+
+std::vector<Scenario> Scenarios() {
+  std::vector<Scenario> list;
+  list.push_back({"FittingCommit", BuildFileWithFreeSpace,
+                  [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }});
+  list.push_back({"MetakitFileCommit",
+                  [](const std::string& p) { CopyFixture("recommit.mk", p); },
+                  [](Storage& s) {
+                    View log = s.GetView("Log");
+                    log.SetString(0, 1, "changed");
+                    log.SetInt(1, 0, 1 << 20);
+                  }});
+  list.push_back({"GrowingCommit", BuildFileWithFreeSpace,
+                  [](Storage& s) { AddTreeRows(s.GetView("Trees"), 300, 2); }});
+  list.push_back({"FirstCommit", [](const std::string&) {},
+                  [](Storage& s) {
+                    AddTreeRows(s.GetAs(kTrees), 30, 3);
+                    View g = s.GetAs("Globals[Block:S,Key:S,Value:S]");
+                    g.SetSize(1);
+                    g.SetString(0, 2, "2005.05.03");
+                  }});
+  list.push_back({"Restructure", [](const std::string& p) { CopyFixture("sample.tal", p); },
+                  [](Storage& s) {
+                    s.GetAs("Trees[Unit:I,Num:S,Height:D,Extra:S]");
+                    s.GetAs("Plots[Plot:S,Area:F]").SetSize(2);
+                    s.GetAs("Buffer");  // dropped
+                  }});
+  list.push_back({"Pack", BuildFileWithFreeSpace, [](Storage&) {}, true});
+  list.push_back({"PackMetakitFile", [](const std::string& p) { CopyFixture("recommit.mk", p); },
+                  [](Storage&) {}, true});
+  list.push_back({"ShrinkingCommit",
+                  [](const std::string& p) {
+                    auto storage = OpenOrDie(p);
+                    AddTreeRows(storage->GetAs(kTrees), 600, 4);
+                    ASSERT_TRUE(storage->Commit().ok());
+                  },
+                  [](Storage& s) { s.GetView("Trees").RemoveAt(2, 590); }});
+  return list;
+}
+
+class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
+ protected:
+  void SetUp() override {
+    dir_ = MakeScratchDir("commit-safety");
+    base_ = dir_ + "/base.mk";
+    GetParam().prepare(base_);
+    old_dump_ = Dump(base_);
+    old_bytes_ = ReadBytes(base_);
+    // A fault-free run gives the new state and the number of operations.
+    std::string path = Fresh("clean.mk");
+    Fault fs;
+    auto storage = OpenOrDie(path, &fs);
+    GetParam().change(*storage);
+    uint64_t inode = InodeOf(path);
+    ASSERT_TRUE(Save(GetParam(), *storage).ok());
+    EXPECT_EQ(InodeOf(path), inode) << "the commit replaced the file";
+    events_ = fs.events();
+    new_dump_ = Dump(path);
+    if (!GetParam().pack) {
+      ASSERT_NE(old_dump_, new_dump_) << "scenario changes nothing";
+    }
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  // A copy of the prepared file.
+  std::string Fresh(const std::string& name) {
+    std::string path = dir_ + "/" + name;
+    WriteBytes(path, old_bytes_);
+    return path;
+  }
+
+  // Reopens a file a fault left behind: it must hold the old or new state,
+  // and another commit must bring it to the new state.
+  void CheckAfterFault(const std::string& path, const std::string& what) {
+    SCOPED_TRACE(what);
+    Status s;
+    std::string dump = DumpFile(path, &s);
+    ASSERT_TRUE(s.ok()) << s.message();
+    EXPECT_TRUE(dump == old_dump_ || dump == new_dump_) << "neither old nor new state";
+    auto storage = OpenOrDie(path);
+    ASSERT_TRUE(storage);
+    GetParam().change(*storage);
+    Status saved = Save(GetParam(), *storage);
+    ASSERT_TRUE(saved.ok()) << saved.message();
+    EXPECT_EQ(Dump(path), new_dump_);
+  }
+
+  std::string dir_, base_, old_dump_, new_dump_, old_bytes_;
+  std::vector<Fault::Event> events_;
+};
+
+TEST_P(CommitSafetyTest, CrashAtAnyPointLeavesOldOrNewState) {
+  ASSERT_FALSE(events_.empty());
+  for (size_t k = 0; k < events_.size(); ++k) {
+    bool write = events_[k].op == Fault::Op::kWrite;
+    struct Mode {
+      const char* name;
+      Fault::Tear tear;
+      bool drop_unsynced;
+    };
+    std::vector<Mode> modes = {{"stop", Fault::Tear::kNone, false},
+                               {"power cut", Fault::Tear::kNone, true}};
+    if (write) {
+      modes.push_back({"torn at a sector", Fault::Tear::kSectors, false});
+      // Tails and headers are single sectors that a disk writes whole; the
+      // blocks around them may be torn anywhere.
+      if (events_[k].size > 16) modes.push_back({"torn in half", Fault::Tear::kHalf, false});
+    }
+    for (const Mode& mode : modes) {
+      std::string what = std::string(mode.name) + " before operation " + std::to_string(k);
+      std::string path = Fresh("crash.mk");
+      Fault fs;
+      auto storage = OpenOrDie(path, &fs);
+      ASSERT_TRUE(storage);
+      GetParam().change(*storage);
+      fs.StopAfter(static_cast<int>(k), Fault::Error::kCrash, mode.tear, mode.drop_unsynced);
+      EXPECT_FALSE(Save(GetParam(), *storage).ok()) << what;
+      EXPECT_TRUE(fs.fired()) << what;
+      storage.reset();
+      CheckAfterFault(path, what);
+    }
+  }
+}
+
+TEST_P(CommitSafetyTest, FailedCommitKeepsFileAndDataForALaterCommit) {
+  for (size_t k = 0; k < events_.size(); ++k) {
+    for (Fault::Error error : {Fault::Error::kNoSpace, Fault::Error::kIo}) {
+      std::string what = Fault::ErrorText(error) + " at operation " + std::to_string(k);
+      SCOPED_TRACE(what);
+      std::string path = Fresh("fail.mk");
+      Fault fs;
+      auto storage = OpenOrDie(path, &fs);
+      ASSERT_TRUE(storage);
+      GetParam().change(*storage);
+      Fault::Tear tear = error == Fault::Error::kIo ? Fault::Tear::kHalf : Fault::Tear::kNone;
+      fs.StopAfter(static_cast<int>(k), error, tear);
+      Status failed = Save(GetParam(), *storage);
+      ASSERT_FALSE(failed.ok());
+      EXPECT_NE(failed.message().find(path), std::string::npos) << failed.message();
+      EXPECT_EQ(DumpStorage(*storage), new_dump_) << "the failure lost data in memory";
+      Status s;
+      std::string dump = DumpFile(path, &s);
+      ASSERT_TRUE(s.ok()) << s.message();
+      // Only a failure after the new state became durable may leave it.
+      EXPECT_TRUE(dump == old_dump_ || dump == new_dump_);
+      fs.Disarm();
+      Status saved = Save(GetParam(), *storage);
+      ASSERT_TRUE(saved.ok()) << saved.message();
+      EXPECT_EQ(Dump(path), new_dump_);
+    }
+  }
+}
+
+TEST_P(CommitSafetyTest, CommitFlushesAfterItsLastWrite) {
+  int last_write = -1, last_sync = -1;
+  for (size_t i = 0; i < events_.size(); ++i) {
+    if (events_[i].op == Fault::Op::kSync) {
+      last_sync = static_cast<int>(i);
+    } else {
+      last_write = static_cast<int>(i);
+    }
+  }
+  EXPECT_GT(last_sync, last_write) << "a write or truncation is never flushed";
+
+  // A second commit without changes has nothing to write.
+  std::string path = Fresh("idle.mk");
+  Fault fs;
+  auto storage = OpenOrDie(path, &fs);
+  GetParam().change(*storage);
+  ASSERT_TRUE(Save(GetParam(), *storage).ok());
+  fs.ResetCounters();
+  ASSERT_TRUE(storage->Commit().ok());
+  EXPECT_EQ(fs.writes(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commits, CommitSafetyTest, ::testing::ValuesIn(Scenarios()),
+                         [](const auto& info) { return info.param.name; });
+
+class CommitFailureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = MakeScratchDir("commit-failure");
+    path_ = dir_ + "/tally.mk";
+    BuildFileWithFreeSpace(path_);
+    old_dump_ = Dump(path_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string dir_, path_, old_dump_;
+};
+
+TEST_F(CommitFailureTest, RemovedFileFailsUntilItIsBack) {
+  auto storage = OpenOrDie(path_);
+  AddTreeRows(storage->GetView("Trees"), 20, 9);
+  std::string new_dump = DumpStorage(*storage);
+  std::string away = dir_ + "/moved.mk";
+  std::filesystem::rename(path_, away);
+  Status failed = storage->Commit();
+  EXPECT_FALSE(failed.ok());
+  EXPECT_NE(failed.message().find(path_), std::string::npos) << failed.message();
+  EXPECT_FALSE(std::filesystem::exists(path_)) << "a commit recreated a removed file";
+  EXPECT_EQ(Dump(away), old_dump_);
+  std::filesystem::rename(away, path_);
+  ASSERT_TRUE(storage->Commit().ok());
+  EXPECT_EQ(Dump(path_), new_dump);
+}
+
+TEST_F(CommitFailureTest, UnwritableFileFailsUntilWritable) {
+  Fault fs;
+  auto storage = OpenOrDie(path_, &fs);
+  storage->GetView("Trees").SetString(0, 2, "after the fault");
+  std::string new_dump = DumpStorage(*storage);
+  fs.FailOpen(Fault::Error::kAccess);
+  Status failed = storage->Commit();
+  EXPECT_FALSE(failed.ok());
+  EXPECT_NE(failed.message().find(path_), std::string::npos) << failed.message();
+  EXPECT_EQ(Dump(path_), old_dump_);
+  fs.Disarm();
+  ASSERT_TRUE(storage->Commit().ok());
+  EXPECT_EQ(Dump(path_), new_dump);
+}
+
+TEST_F(CommitFailureTest, ManyCommitsStayInPlaceAndBounded) {
+  uint64_t inode = InodeOf(path_);
+  auto storage = OpenOrDie(path_);
+  View trees = storage->GetView("Trees");
+  std::mt19937 rng(7);
+  for (int i = 0; i < 1000; ++i) {
+    int rows = trees.GetSize();
+    int r = static_cast<int>(rng() % rows);
+    trees.SetString(r, 2, Text(rng, i % 10 == 0 ? 2000 : 300));
+    trees.SetLong(r, 3, i);
+    if (i % 7 == 0 && rows < 60) AddTreeRows(trees, 3, i);
+    if (i % 11 == 0 && rows > 20) trees.RemoveAt(0, 2);
+    Status s = storage->Commit();
+    ASSERT_TRUE(s.ok()) << "commit " << i << ": " << s.message();
+  }
+  EXPECT_EQ(InodeOf(path_), inode);
+  std::string packed = dir_ + "/packed.mk";
+  WriteBytes(packed, ReadBytes(path_));
+  auto copy = OpenOrDie(packed);
+  ASSERT_TRUE(copy->Pack().ok());
+  EXPECT_EQ(Dump(packed), Dump(path_));
+  uint64_t size = std::filesystem::file_size(path_);
+  uint64_t packed_size = std::filesystem::file_size(packed);
+  EXPECT_LE(size, 2 * packed_size + 4096) << "packed: " << packed_size;
+
+  ASSERT_TRUE(storage->Pack().ok());
+  EXPECT_EQ(InodeOf(path_), inode);
+  EXPECT_EQ(std::filesystem::file_size(path_), packed_size);
+}
+
+}  // namespace
+}  // namespace mk

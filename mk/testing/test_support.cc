@@ -1,0 +1,41 @@
+#include "mk/testing/test_support.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "mk/dump.h"
+#include "mk/storage.h"
+
+namespace mk {
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string MakeScratchDir(std::string_view name) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() /
+                 ("woodtick-" + std::string(name) + "-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir.string();
+}
+
+std::string DumpFile(const std::string& path, Status* status, FileSystem* fs) {
+  std::unique_ptr<Storage> storage;
+  *status = Storage::Open(path, &storage, fs);
+  if (!status->ok()) return "";
+  return DumpStorage(*storage);
+}
+
+}  // namespace mk
