@@ -1,0 +1,80 @@
+#include "editors/define_columns_dialog.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/common/dialog_units.h"
+#include "app/common/text.h"
+
+namespace woodtick {
+namespace {
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                 int h) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setWordWrap(h > 8);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceControl(label, x, y, w, h);
+  return label;
+}
+
+}  // namespace
+
+DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable,
+                                         QWidget* parent)
+    : QDialog(parent), exchange_(exchange) {
+  setObjectName("defineColumnsDialog");
+  SetUpDialog(this, "Define Columns");
+
+  AddLabel(this, "tableNameLabel", "Table Name:", 7, 7, 42, 8);
+  name_edit_ = new QLineEdit(ToQString(exchange_->table_name), this);
+  name_edit_->setObjectName("tableName");
+  name_edit_->setEnabled(name_editable);
+  PlaceControl(name_edit_, 53, 4, 77, 14);
+
+  AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", 7, 26, 147, 8);
+  columns_edit_ = new QLineEdit(ToQString(exchange_->column_list), this);
+  columns_edit_->setObjectName("columnList");
+  columns_edit_->installEventFilter(this);
+  PlaceControl(columns_edit_, 7, 36, 147, 14);
+
+  AddLabel(this, "limitLabel", "You can define up to 6 columns.", 11, 56, 132, 8);
+  AddLabel(this, "specialLabel",
+           "\"Unit\", \"Num\", and \"Label\" are special column names. If used, they will "
+           "automatically fill the sample's:",
+           11, 69, 132, 26);
+  AddLabel(this, "unitLabel", "Unit: unit number", 36, 95, 54, 8);
+  AddLabel(this, "numLabel", "Num: sample number", 36, 104, 67, 8);
+  AddLabel(this, "labelLabel", "Label: population label", 36, 114, 72, 8);
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("ok");
+  ok->setDefault(true);
+  PlaceControl(ok, 105, 136, 50, 14);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+  // Entering the column list is what marks an edit as wanted, so the list
+  // must not take the focus by itself when the name box is disabled.
+  if (name_editable) {
+    name_edit_->setFocus();
+  } else {
+    ok->setFocus();
+  }
+  CentreOverParent(this);
+}
+
+bool DefineColumnsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == columns_edit_ && event->type() == QEvent::FocusIn) columns_visited_ = true;
+  return QDialog::eventFilter(watched, event);
+}
+
+void DefineColumnsDialog::done(int result) {
+  exchange_->table_name = FromQString(name_edit_->text());
+  exchange_->column_list = FromQString(columns_edit_->text());
+  QDialog::done(result);
+}
+
+}  // namespace woodtick

@@ -1,0 +1,28 @@
+// SelectTableDialog ("Select The Table to Edit"): chooses a data table and
+// opens the record editor on it, from the main screen's Edit Data button.
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+
+namespace woodtick {
+
+class TallyModel;
+
+class SelectTableDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Lists the model's data tables; edits them in model.store().
+  SelectTableDialog(TallyModel& model, QWidget* parent);
+
+  // "Edit this Table": the record editor on the named table, then a commit.
+  void EditTable();
+
+ private:
+  TallyModel& model_;
+  QComboBox* table_list_;
+};
+
+}  // namespace woodtick

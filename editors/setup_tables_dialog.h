@@ -1,0 +1,44 @@
+// SetupTablesDialog ("Setup Data Tables"): lists the data tables of the open
+// tally file and deletes, redefines or creates them. Runs inside the Setup
+// screen, with the file held open and its views attached.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "editors/define_columns_dialog.h"
+
+class QComboBox;
+
+namespace woodtick {
+
+class TallyModel;
+
+class SetupTablesDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Works on model.store() and the model's tables-defined text.
+  SetupTablesDialog(TallyModel& model, QWidget* parent);
+
+  // The three buttons.
+  void DeleteTable();
+  void EditTable();
+  void CreateTable();
+
+ private:
+  // Fills the table list from the model's tables-defined text.
+  void FillTableList();
+  // The text of the selected entry; "" when none is selected.
+  std::string SelectedTable() const;
+  // Runs DefineColumnsDialog on exchange_; true when it closed with OK.
+  bool RunDefineColumns(bool name_editable, bool* columns_visited);
+  // Writes the list into Globals and makes it the model's text.
+  void StoreTablesDefined(const std::string& list);
+
+  TallyModel& model_;
+  ColumnsExchange exchange_;
+  QComboBox* table_list_;
+};
+
+}  // namespace woodtick
