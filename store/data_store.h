@@ -23,13 +23,14 @@ namespace woodtick {
 
 // Store result codes.
 inline constexpr int kStoreOk = 0;
-inline constexpr int kStoreNotFound = -1;      // not found, no free slot, no rows
-inline constexpr int kStoreClosed = -2;        // the store has no file
-inline constexpr int kStoreCommitFailed = -3;  // the file was not written; data kept in memory
-inline constexpr int kStoreBadAddress = -4;    // row, column or slot outside what exists
-inline constexpr int kStoreFileHeld = -5;      // another program holds the file
-inline constexpr int kStoreUnsupported = 1;    // column type unsupported; or the slot is free
-inline constexpr int kStoreSlotRange = 2;      // slot number outside 0 to 24
+inline constexpr int kStoreNotFound = -1;        // not found, no free slot, no rows
+inline constexpr int kStoreClosed = -2;          // the store has no file
+inline constexpr int kStoreCommitFailed = -3;    // the file was not written; data kept in memory
+inline constexpr int kStoreBadAddress = -4;      // row, column or slot outside what exists
+inline constexpr int kStoreFileHeld = -5;        // another program holds the file
+inline constexpr int kStoreFileUnreadable = -6;  // Open: damaged or foreign file (see LastError)
+inline constexpr int kStoreUnsupported = 1;      // column type unsupported; or the slot is free
+inline constexpr int kStoreSlotRange = 2;        // slot number outside 0 to 24
 
 class DataStore {
  public:
@@ -51,12 +52,21 @@ class DataStore {
   DataStore& operator=(const DataStore&) = delete;
 
   // --- slots, opening, committing, closing
+  // 0; kStoreFileHeld; kStoreFileUnreadable when the engine cannot read the
+  // file (the store stays closed and LastError says why).
   int Open(const std::string& path, bool buffered);
+  // 0; kStoreClosed; kStoreCommitFailed when writing back the buffered views
+  // failed (the failure has been reported; the store is closed all the same).
   int Close(bool keep_buffered);
+  // 0; kStoreClosed; kStoreCommitFailed when the file was not written: the
+  // failure goes to the reporter, buffered views stay as they are and the
+  // next Commit writes them again.
   int Commit();
   int OpenAView(const std::string& name, bool buffered);
   int FindView(std::string_view name);
   bool CheckForView(std::string_view name, int* slot);
+  // 0, 1, 2, kStoreClosed; kStoreCommitFailed when the commit of a buffered
+  // slot failed, in which case the slot stays open with its data.
   int ReleaseView(int slot);
   int GetViewIndex(const std::string& name);
   int BuildViewList();
@@ -71,6 +81,8 @@ class DataStore {
   const std::string& Path() const { return path_; }
   const std::string& ViewList() const { return view_list_; }
   int state() const { return state_; }
+  // The engine's message for the last Open that failed with kStoreFileUnreadable.
+  const std::string& LastError() const { return last_error_; }
   // The process-wide buffered-open mode: the last Open of any store decides.
   static bool BufferedOpenMode();
 
@@ -99,14 +111,28 @@ class DataStore {
   int ClearMessageLog();
 
  private:
-  // Private members and helpers are the implementation's to choose.
   struct Slot {
-    std::string name;  // empty: free
-    bool named = false;
+    std::string name;
+    bool named = false;  // a slot without a name is free
     mk::View view;
-    int base_slot = -1;
+    int base_slot = -1;  // for a selection, the slot it was derived from
     bool buffered = false;
   };
+
+  bool ValidSlot(int slot) const { return slot >= 0 && slot < kNumSlots; }
+  bool SlotInUse(int slot) const { return ValidSlot(slot) && slots_[slot].named; }
+  // 0 and the slot's view, or the failure code for cell access.
+  int CellView(int slot, mk::View* view) const;
+  // Where a write to (slot, row, col) lands: the cell itself, or for a
+  // selection the same row and column of its base view.
+  int WriteTarget(int slot, int* row, int* col, mk::View* view) const;
+  void FreeSlot(int slot);
+  int LowestFreeSlot() const;
+  int LoadBufferedView(const std::string& name, int slot);
+  void SaveBufferedView(mk::Storage* storage, int slot, bool recreate_missing);
+  // Commits the storage; a failure is reported and answered kStoreCommitFailed.
+  int CommitStorage(mk::Storage* storage);
+  int ReportCommitFailure(const std::string& cause);
 
   StoreReporter* reporter_;
   const Clock* clock_;
@@ -114,6 +140,7 @@ class DataStore {
   int state_ = -1;
   std::string path_;
   std::string view_list_;
+  std::string last_error_;
   std::unique_ptr<mk::Storage> storage_;
   std::array<Slot, kNumSlots> slots_;
   FileLock lock_;

@@ -1,0 +1,293 @@
+// DataStore: construction, the slot catalogue, opening, committing and
+// closing. Cells, selections, table definitions and the log live in the
+// data_store_*.cc files beside this one.
+#include "store/data_store.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+#include "mk/field.h"
+
+namespace woodtick {
+namespace {
+
+// Shared by every DataStore: the last Open of any store decides.
+std::atomic<bool> buffered_open_mode{false};
+
+}  // namespace
+
+DataStore::DataStore(StoreReporter* reporter, const Clock* clock, mk::FileSystem* fs)
+    : reporter_(reporter),
+      clock_(clock != nullptr ? clock : SystemClock()),
+      fs_(fs != nullptr ? fs : mk::DefaultFileSystem()) {}
+
+DataStore::~DataStore() {
+  if (state_ != -1) Close(false);
+}
+
+bool DataStore::BufferedOpenMode() { return buffered_open_mode.load(); }
+
+int DataStore::Open(const std::string& path, bool buffered) {
+  if (state_ != -1) Close(false);
+  buffered_open_mode.store(buffered);
+
+  // The lock is the in-use test: taking it at once leaves no gap in which a
+  // second program could open the file too.
+  int cause = lock_.Acquire(path);
+  if (cause == kFileSharingViolation) return kStoreFileHeld;
+  path_ = path;
+  storage_.reset();
+  std::unique_ptr<mk::Storage> storage;
+  mk::Status status = mk::Storage::Open(path, &storage, fs_);
+  if (!status.ok()) {
+    lock_.Release();
+    last_error_ = status.message();
+    return kStoreFileUnreadable;
+  }
+  if (cause == kFileNotFound && lock_.Acquire(path) == kFileSharingViolation) {
+    return kStoreFileHeld;  // another program took the file we just created
+  }
+  storage_ = std::move(storage);
+  state_ = 1;
+  BuildViewList();
+  return kStoreOk;
+}
+
+int DataStore::Close(bool keep_buffered) {
+  if (state_ == -1) return kStoreClosed;
+  if (keep_buffered) {
+    state_ = 3;
+    // Selections over buffered views would outlive the rows they show.
+    for (int i = 0; i < kNumSlots; ++i) {
+      int base = slots_[i].base_slot;
+      if (slots_[i].named && SlotInUse(base) && slots_[base].buffered) FreeSlot(i);
+    }
+  }
+  // Releasing a buffered slot commits every buffered slot, so one commit
+  // before freeing them writes what a commit per slot would.
+  int result = kStoreOk;
+  if (!keep_buffered) {
+    for (const Slot& slot : slots_) {
+      if (slot.named && slot.buffered) {
+        if (Commit() == kStoreCommitFailed) result = kStoreCommitFailed;
+        break;
+      }
+    }
+  }
+  for (int i = 0; i < kNumSlots; ++i) {
+    if (!slots_[i].named) continue;
+    if (slots_[i].buffered && keep_buffered) {
+      state_ = 2;
+    } else {
+      FreeSlot(i);
+    }
+  }
+  view_list_.clear();
+  if (!keep_buffered) {
+    state_ = -1;
+    lock_.Release();
+  }
+  storage_.reset();
+  return result;
+}
+
+int DataStore::Commit() {
+  if (state_ == -1) {
+    ReportError("Committing ata", kStoreClosed);
+    return kStoreClosed;
+  }
+  std::unique_ptr<mk::Storage> temporary;
+  mk::Storage* storage = storage_.get();
+  if (storage == nullptr) {
+    mk::Status status = mk::Storage::Open(path_, &temporary, fs_);
+    if (!status.ok()) return ReportCommitFailure(status.message());
+    storage = temporary.get();
+  }
+  for (int i = 0; i < kNumSlots; ++i) {
+    // With the file let go, a view missing from the file can only mean the
+    // file was replaced behind our back; the copy is then the only data left.
+    if (slots_[i].named && slots_[i].buffered) SaveBufferedView(storage, i, temporary != nullptr);
+  }
+  return CommitStorage(storage);
+}
+
+void DataStore::SaveBufferedView(mk::Storage* storage, int slot, bool recreate_missing) {
+  const Slot& s = slots_[slot];
+  mk::View file_view;
+  if (storage->HasView(s.name)) {
+    file_view = storage->GetView(s.name);
+  } else if (recreate_missing) {
+    file_view = storage->GetAs(s.name + "[" + s.view.Description() + "]");
+  } else {
+    return;  // dropped from the file while its copy was open: nothing to write into
+  }
+  // Columns are matched by name, so the copy replaces the file view's rows whole.
+  file_view.SetSize(0);
+  file_view.InsertRowsAt(0, s.view);
+}
+
+int DataStore::CommitStorage(mk::Storage* storage) {
+  mk::Status status = storage->Commit();
+  if (!status.ok()) return ReportCommitFailure(status.message());
+  return kStoreOk;
+}
+
+int DataStore::ReportCommitFailure(const std::string& cause) {
+  if (reporter_ != nullptr) {
+    reporter_->CommitFailed("The tally file " + path_ + " could not be saved.\n" + cause +
+                            "\nThe data is still held in memory and will be written again at "
+                            "the next save.");
+  }
+  return kStoreCommitFailed;
+}
+
+int DataStore::OpenAView(const std::string& name, bool buffered) {
+  if (state_ == -1) return kStoreClosed;
+  int open_slot = -1;
+  bool is_open = CheckForView(name, &open_slot);
+  if (is_open && state_ == 1) {
+    int released = ReleaseView(open_slot);
+    if (released < 0) return released;
+  }
+  if (ViewExistsInFile(name) < 0) {
+    return (is_open && state_ != 1) ? open_slot : kStoreNotFound;
+  }
+  int slot = LowestFreeSlot();
+  if (slot < 0) return kStoreNotFound;
+  slots_[slot].name = name;
+  slots_[slot].named = true;
+  if (buffered) {
+    if (LoadBufferedView(name, slot) < 0) {
+      // Never leave an empty slot marked buffered: a Commit would empty the file's view.
+      FreeSlot(slot);
+      return kStoreNotFound;
+    }
+    slots_[slot].buffered = true;
+  } else {
+    slots_[slot].view = storage_->GetView(name);
+  }
+  return slot;
+}
+
+int DataStore::LoadBufferedView(const std::string& name, int slot) {
+  int temp = GetViewIndex("Temp");
+  if (temp < 0) return kStoreNotFound;
+  slots_[temp].view = storage_->GetView(name);
+  mk::View copy = slots_[temp].view.Clone();
+  copy.InsertRowsAt(0, slots_[temp].view);
+  slots_[slot].view = copy;
+  FreeSlot(temp);
+  return slot;
+}
+
+int DataStore::FindView(std::string_view name) {
+  int slot = -1;
+  return CheckForView(name, &slot) ? slot : kStoreNotFound;
+}
+
+bool DataStore::CheckForView(std::string_view name, int* slot) {
+  if (state_ == -1) {
+    ReportError("Checking for view", kStoreClosed);
+    *slot = kStoreClosed;
+    return false;
+  }
+  bool found = false;
+  for (int i = 0; i < kNumSlots; ++i) {
+    if (slots_[i].named && slots_[i].name == name) {
+      *slot = i;
+      found = true;
+    }
+  }
+  return found;
+}
+
+int DataStore::ReleaseView(int slot) {
+  if (state_ == -1) return kStoreClosed;
+  if (!ValidSlot(slot)) return kStoreSlotRange;
+  if (!slots_[slot].named) return kStoreUnsupported;
+  if (slots_[slot].buffered && Commit() == kStoreCommitFailed) {
+    return kStoreCommitFailed;  // keep the only copy of what did not reach the file
+  }
+  FreeSlot(slot);
+  return kStoreOk;
+}
+
+void DataStore::FreeSlot(int slot) { slots_[slot] = Slot(); }
+
+int DataStore::LowestFreeSlot() const {
+  for (int i = 0; i < kNumSlots; ++i) {
+    if (!slots_[i].named) return i;
+  }
+  return kStoreNotFound;
+}
+
+int DataStore::GetViewIndex(const std::string& name) {
+  if (state_ == -1) {
+    ReportError("In Get View Index", kStoreClosed);
+    return kStoreClosed;
+  }
+  int slot = LowestFreeSlot();
+  if (slot < 0) return kStoreNotFound;
+  slots_[slot].name = name;
+  slots_[slot].named = true;
+  return slot;
+}
+
+int DataStore::BuildViewList() {
+  view_list_.clear();
+  if (state_ == -1) {
+    ReportError("Building List of Views", kStoreClosed);
+    return kStoreClosed;
+  }
+  if (storage_ == nullptr) return kStoreOk;
+  for (const std::string& name : storage_->ViewNames()) {
+    if (!view_list_.empty()) view_list_ += ", ";
+    view_list_ += name;
+  }
+  return kStoreOk;
+}
+
+int DataStore::ViewExistsInFile(std::string_view name) {
+  std::string rest = view_list_;
+  std::string token;
+  while (!rest.empty()) {
+    size_t start = view_list_.size() - rest.size();
+    size_t lead = rest.find_first_not_of(" \t\r\n");
+    NextToken(&rest, &token, ",[]:");
+    if (mk::SameName(token, name)) return static_cast<int>(start + lead);
+  }
+  return kStoreNotFound;
+}
+
+void DataStore::ReportError(const std::string& context, int code) {
+  std::string text;
+  if (code != 0) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "Internal Error.\nPlease Contact Developer.\nError # %d\n",
+                  code);
+    text = buffer;
+  } else {
+    text = "Operation completed successfully.\n";
+  }
+  text += context;
+  if (reporter_ != nullptr) reporter_->InternalError(text);
+}
+
+bool DataStore::IsFileInUse(const std::string& path) { return ::woodtick::IsFileInUse(path); }
+
+int DataStore::FileOpenError(const std::string& path) { return ::woodtick::FileOpenError(path); }
+
+std::unique_ptr<char[]> DataStore::CopyText(std::string_view text, int* length) {
+  auto copy = std::make_unique<char[]>(text.size() + 1);
+  std::memcpy(copy.get(), text.data(), text.size());
+  copy[text.size()] = '\0';
+  if (length != nullptr) *length = static_cast<int>(text.size());
+  return copy;
+}
+
+mk::View DataStore::View(int slot) const {
+  return SlotInUse(slot) ? slots_[slot].view : mk::View();
+}
+
+}  // namespace woodtick
