@@ -1,0 +1,279 @@
+#include "editors/edit_data_dialog.h"
+
+#include <gmock/gmock.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "editors/editors_test_support.h"
+#include "model/sampling/sampling_strategies.h"
+#include "store/data_store.h"
+
+namespace woodtick {
+namespace {
+
+using testing::ElementsAre;
+
+class EditDataDialogTest : public EditorsTest {
+ protected:
+  DataStore& store() { return *model_->store(); }
+  int TreesSlot() { return store().FindView("Trees"); }
+
+  static QLineEdit* Field(QWidget* dialog, int k) {
+    return Find<QLineEdit>(dialog, qPrintable("field" + QString::number(k)));
+  }
+  static QString Text(QWidget* dialog, const char* label) {
+    return Find<QLabel>(dialog, label)->text();
+  }
+  static void Click(QWidget* dialog, const char* button) {
+    QTest::mouseClick(Find<QPushButton>(dialog, button), Qt::LeftButton);
+  }
+  // Types into field k, replacing its text, then leaves it for field `to`.
+  static void Type(QWidget* dialog, int k, const QString& text, int to) {
+    QLineEdit* field = Field(dialog, k);
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty()) {
+      QTest::keyClick(field, Qt::Key_Delete);
+    } else {
+      QTest::keyClicks(field, text);
+    }
+    Field(dialog, to)->setFocus();
+    QTest::qWait(0);
+  }
+  // The newest MessageLog row: Msg, Level, Note.
+  std::vector<std::string> LastLogEntry() {
+    const auto rows = Rows("MessageLog");
+    if (rows.empty()) return {};
+    return {rows.back()[1], rows.back()[4], rows.back()[5]};
+  }
+};
+
+TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  EXPECT_EQ(dialog.windowTitle(), "");
+  EXPECT_EQ(Text(&dialog, "header"), "Editing record 1 of 3 from Tally");
+  EXPECT_EQ(Text(&dialog, "navigationStatus"), "");
+  const char* names[] = {"Key", "Label", "Desc", "Meth", "Freq", "DatTable"};
+  for (int k = 1; k <= 6; ++k) {
+    EXPECT_EQ(Text(&dialog, qPrintable("caption" + QString::number(k))), names[k - 1]);
+    EXPECT_TRUE(Field(&dialog, k)->isVisible());
+  }
+  EXPECT_EQ(Field(&dialog, 1)->text(), "A");
+  EXPECT_EQ(Field(&dialog, 1)->maxLength(), 1);
+  EXPECT_EQ(Field(&dialog, 5)->text(), "1");
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+
+  Click(&dialog, "previous");
+  EXPECT_EQ(Text(&dialog, "navigationStatus"), "Already at beginning");
+  EXPECT_EQ(dialog.current_record(), 0);
+  Click(&dialog, "next");
+  EXPECT_EQ(Text(&dialog, "navigationStatus"), "");
+  EXPECT_EQ(Field(&dialog, 2)->text(), "Fir");
+  Click(&dialog, "last");
+  EXPECT_EQ(Text(&dialog, "header"), "Editing record 3 of 3 from Tally");
+  Click(&dialog, "next");
+  EXPECT_EQ(Text(&dialog, "navigationStatus"), "Already at end");
+  EXPECT_EQ(Field(&dialog, 5)->text(), "0.25");
+  Click(&dialog, "first");
+  EXPECT_EQ(Field(&dialog, 3)->text(), "Ponderosa pine");
+  dialog.reject();
+  // Saving the six fields leaves the unit columns alone.
+  EXPECT_THAT(Rows("Tally")[0], ElementsAre("A", "Pine", "Ponderosa pine", "C", "1", "Trees", "3",
+                                            "3", "4", "4", "0", "0"));
+}
+
+TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
+  int told = 0;
+  {
+    EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                          nullptr);
+    dialog.SetPopulationCountChanged([&](int delta) { told += delta; });
+    ShowActive(&dialog);
+    Click(&dialog, "newRecord");
+    EXPECT_EQ(Text(&dialog, "navigationStatus"), "New record, please edit");
+    EXPECT_EQ(Text(&dialog, "header"), "Editing record 4 of 4 from Tally");
+    EXPECT_EQ(Field(&dialog, 1)->text(), "");
+    Type(&dialog, 1, "D", 2);
+    Type(&dialog, 2, "Oak", 3);
+    for (int i = 4; i < 20; ++i) Click(&dialog, "newRecord");
+    EXPECT_EQ(dialog.record_count(), 20);
+    EXPECT_TRUE(ui_.messages.empty());
+    Click(&dialog, "newRecord");
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "Maximum populations is 20");
+    EXPECT_EQ(ui_.messages[0].title, "Woodtick");
+    EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
+    EXPECT_EQ(ui_.messages[0].buttons, MessageButtons::kOk);
+    EXPECT_EQ(dialog.record_count(), 20);
+  }
+  EXPECT_EQ(told, 17);
+  EXPECT_EQ(model_->num_populations(), 20);
+  EXPECT_EQ(Rows("Tally").size(), 20u);
+  EXPECT_THAT(Rows("Tally", 2)[3], ElementsAre("D", "Oak"));
+}
+
+TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
+  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
+  ShowActive(&dialog);
+  for (int i = 0; i < 16; ++i) Click(&dialog, "newRecord");
+  EXPECT_EQ(dialog.record_count(), 22);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(EditDataDialogTest, DeleteLogsTheRecordAndShowsTheNextOne) {
+  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
+  ShowActive(&dialog);
+  // Edit-data mode starts at the last record.
+  EXPECT_EQ(Text(&dialog, "header"), "Editing record 6 of 6 from Trees");
+  Click(&dialog, "deleteRecord");
+  EXPECT_THAT(LastLogEntry(),
+              ElementsAre("Data record deleted while in Edit Data", "A",
+                          "Record 6 from the Trees table: 002, 6, Pine, 30, 44.4, scar ^ 2m"));
+  EXPECT_EQ(Text(&dialog, "header"), "Editing record 5 of 5 from Trees");
+  EXPECT_EQ(Text(&dialog, "navigationStatus"), "Record deleted");
+  EXPECT_EQ(Field(&dialog, 6)->text(), "near road, north side");
+
+  for (int i = 0; i < 5; ++i) Click(&dialog, "deleteRecord");
+  EXPECT_EQ(Text(&dialog, "header"), "This table is empty");
+  for (const char* button : {"deleteRecord", "first", "previous", "next", "last"}) {
+    EXPECT_FALSE(Find<QPushButton>(&dialog, button)->isEnabled()) << button;
+  }
+  EXPECT_FALSE(Field(&dialog, 1)->isVisible());
+  EXPECT_TRUE(Find<QPushButton>(&dialog, "newRecord")->isEnabled());
+  Click(&dialog, "newRecord");
+  EXPECT_TRUE(Find<QPushButton>(&dialog, "last")->isEnabled());
+  EXPECT_EQ(Text(&dialog, "header"), "Editing record 1 of 1 from Trees");
+  dialog.accept();
+  EXPECT_EQ(Rows("Trees").size(), 1u);
+}
+
+TEST_F(EditDataDialogTest, DeletingAPopulationLogsAndCounts) {
+  int told = 0;
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  dialog.SetPopulationCountChanged([&](int delta) { told += delta; });
+  ShowActive(&dialog);
+  Click(&dialog, "next");
+  Click(&dialog, "deleteRecord");
+  EXPECT_THAT(LastLogEntry(),
+              ElementsAre("Population record deleted", "A",
+                          "Record 2 from the Tally table: B, Fir, Douglas-fir, S, 5, Trees"));
+  EXPECT_EQ(told, -1);
+  EXPECT_EQ(model_->num_populations(), 2);
+  EXPECT_EQ(Field(&dialog, 2)->text(), "Snag");
+}
+
+TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  Type(&dialog, 1, "", 2);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "You must enter a hotkey for this population!");
+  EXPECT_EQ(ui_.messages[0].title, "Missing Key");
+  EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+  Type(&dialog, 1, "Q", 6);
+
+  Type(&dialog, 6, "trees", 1);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].text, "The table 'trees' does not exist! Check your spelling and case.");
+  EXPECT_EQ(ui_.messages[1].title, "Table Name Error");
+  EXPECT_EQ(Field(&dialog, 6)->text(), "");
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 6));
+
+  Type(&dialog, 6, "  Trees ", 1);
+  EXPECT_EQ(Field(&dialog, 6)->text(), "Trees");
+  Type(&dialog, 6, "", 1);  // no data table is fine
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  // Saving is never blocked by a refused field.
+  Click(&dialog, "next");
+  EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("Q", "Pine", "Ponderosa pine", "C", "1", ""));
+}
+
+TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {
+  ASSERT_EQ(model_->strategies()->entry(2).method, 'R');
+  {
+    EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                          nullptr);
+    ShowActive(&dialog);
+    Click(&dialog, "last");
+    Type(&dialog, 4, "C", 5);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+  }
+  EXPECT_EQ(Rows("Tally", 4)[2][3], "C");
+  EXPECT_EQ(model_->strategies()->entry(2).method, 'C');
+}
+
+TEST_F(EditDataDialogTest, EveryWayOfClosingSavesTheRecord) {
+  const int slot = TreesSlot();
+  {
+    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    ShowActive(&dialog);
+    QTest::keyClick(Field(&dialog, 4), Qt::Key_End);
+    QTest::keyClicks(Field(&dialog, 4), "1");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+  }
+  {
+    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    ShowActive(&dialog);
+    QTest::keyClick(Field(&dialog, 5), Qt::Key_End);
+    QTest::keyClicks(Field(&dialog, 5), "2");
+    dialog.close();  // the close box
+  }
+  {
+    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    ShowActive(&dialog);
+    Field(&dialog, 6)->setText("gone");
+    QTest::keyClick(Field(&dialog, 6), Qt::Key_Return);  // the default OK
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+  EXPECT_THAT(Rows("Trees")[5], ElementsAre("002", "6", "Pine", "301", "44.42", "gone"));
+}
+
+TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
+  const int slot = TreesSlot();
+  const int row = store().AddRow(slot, -1);
+  RecordEditorRequest request{&store(), slot, row, "007", "Fir", true, "12"};
+  {
+    EditDataDialog dialog(*model_, request, nullptr);
+    ShowActive(&dialog);
+    EXPECT_EQ(Text(&dialog, "header"), "Editing record 7 of 7 from Trees");
+    EXPECT_EQ(Field(&dialog, 1)->text(), "007");
+    EXPECT_EQ(Field(&dialog, 2)->text(), "12");
+    EXPECT_EQ(Field(&dialog, 3)->text(), "Fir");
+    // The first field not filled from the HIT takes the typing.
+    EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 4));
+    QTest::keyClicks(Field(&dialog, 4), "14.5");
+    Click(&dialog, "newRecord");
+    EXPECT_EQ(Field(&dialog, 1)->text(), "");
+    EXPECT_EQ(Field(&dialog, 3)->text(), "");
+    EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+    Click(&dialog, "deleteRecord");
+    EXPECT_THAT(LastLogEntry(), ElementsAre("Data record deleted while in Data Entry", "A",
+                                            "Record 8 from the Trees table: , , , , , "));
+  }
+  EXPECT_THAT(Rows("Trees")[6], ElementsAre("007", "12", "Fir", "14.5", "", ""));
+  EXPECT_EQ(Rows("Trees").size(), 7u);
+
+  // Without the Num box the stored Num stays.
+  request.row = store().AddRow(slot, -1);
+  request.fill_num = false;
+  store().SetString(slot, request.row, 1, "99");
+  {
+    EditDataDialog dialog(*model_, request, nullptr);
+    ShowActive(&dialog);
+    EXPECT_EQ(Field(&dialog, 2)->text(), "99");
+    EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 2));
+  }
+  EXPECT_THAT(Rows("Trees", 3)[7], ElementsAre("007", "99", "Fir"));
+}
+
+}  // namespace
+}  // namespace woodtick
