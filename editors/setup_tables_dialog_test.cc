@@ -9,7 +9,6 @@
 
 #include "editors/define_columns_dialog.h"
 #include "editors/editors_test_support.h"
-#include "editors/table_definitions.h"
 
 namespace woodtick {
 namespace {
@@ -285,18 +284,6 @@ TEST_F(SetupTablesDialogTest, EditingWithoutEnteringTheColumnListChangesNothing)
   EXPECT_EQ(Columns("Trees").size(), 6u);
   EXPECT_THAT(Rows("Trees")[2], ElementsAre("001", "3", "Pine", "27.25", "40.1",
                                             "M\xFC" "ller's corner"));
-}
-
-TEST(TableListTest, RemovingANameRewritesTheList) {
-  EXPECT_EQ(RemoveTableName("Alpha, Beta", "Alpha"), "Beta");
-  EXPECT_EQ(RemoveTableName("Alpha, Beta, Gamma", "Beta"), "Alpha,Gamma");
-  EXPECT_EQ(RemoveTableName("Alpha", "Alpha"), "");
-  EXPECT_EQ(RemoveTableName("AlphaBeta, Alpha", "Alpha"), "AlphaBeta");
-  EXPECT_EQ(AppendTableName("", "Alpha"), "Alpha");
-  EXPECT_EQ(AppendTableName("Alpha", "Beta"), "Alpha, Beta");
-  EXPECT_TRUE(TableListContains("Alpha, Beta", "Beta"));
-  EXPECT_FALSE(TableListContains("Alpha, Beta", "beta"));
-  EXPECT_THAT(SplitTableList(" Alpha ,Beta"), ElementsAre("Alpha", "Beta"));
 }
 
 }  // namespace
