@@ -204,9 +204,6 @@ class TallyModel {
   class Reporter;
 
   std::unique_ptr<DataStore> NewStore();
-  // Checks that the store's views hold the standard views and columns;
-  // the names of what is missing, empty when nothing is.
-  std::string FindMissingStructure();
   void LookUpColumns();
   void CheckVersion();
   void LookUpUnitColumns();

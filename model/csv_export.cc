@@ -1,0 +1,88 @@
+#include "model/csv_export.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "model/tally_file.h"
+#include "store/data_store.h"
+
+namespace woodtick {
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Opens the file (truncating or appending), writes the block, closes it.
+bool WriteBlock(const std::string& file_name, const char* mode, const std::string& block) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(file_name.c_str(), mode));
+  if (!file) return false;
+  bool written = std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
+  return std::fclose(file.release()) == 0 && written;
+}
+
+std::string TablesDefined(DataStore& store) {
+  std::string value;
+  int slot = store.OpenSelection(kGlobalsView, "Value", "Block=Tally, Key=TablesDefined", "", "");
+  if (slot < 0) return value;
+  if (store.View(slot).GetSize() > 0) store.GetString(slot, 0, 0, &value);
+  store.ReleaseView(slot);
+  return value;
+}
+
+}  // namespace
+
+std::string CsvBlock(DataStore& store, int slot, const std::string& name) {
+  mk::View view = store.View(slot);
+  int columns = view.NumProperties();
+  std::string description = name + "[";
+  std::string names;
+  for (int col = 0; col < columns; ++col) {
+    const mk::Field& field = view.NthProperty(col);
+    if (col > 0) {
+      description += ",";
+      names += ",";
+    }
+    description += field.name + ":" + field.type;
+    names += field.name;
+  }
+  std::string block = "[" + name + "]" + kLineEnd + description + "]" + kLineEnd + names + kLineEnd;
+  for (int row = 0; row < view.GetSize(); ++row) {
+    for (int col = 0; col < columns; ++col) {
+      if (col > 0) block += ",";
+      std::string value;  // stays empty for a column type the store cannot render
+      store.GetString(slot, row, col, &value);
+      for (char& c : value) {
+        if (c == ',') c = '^';
+      }
+      block += value;
+    }
+    block += kLineEnd;
+  }
+  return block;
+}
+
+bool WriteCsvExport(DataStore& store, const std::string& file_name) {
+  bool ok = true;
+  const char* mode = "wb";
+  auto append = [&](const std::string& name) {
+    int slot = store.FindView(name);
+    if (slot < 0) return;
+    ok = WriteBlock(file_name, mode, CsvBlock(store, slot, name)) && ok;
+    mode = "ab";
+  };
+  append(kGlobalsView);
+  append(kTallyView);
+  std::string tables = TablesDefined(store);
+  std::string table;
+  while (!tables.empty()) {
+    DataStore::NextToken(&tables, &table, ",");
+    if (!table.empty()) append(table);
+  }
+  append(kMessageLogView);
+  return ok;
+}
+
+}  // namespace woodtick

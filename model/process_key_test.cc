@@ -1,0 +1,200 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "model/tally_model.h"
+#include "model/testing/model_test_base.h"
+
+namespace woodtick {
+namespace {
+
+using ::testing::ElementsAre;
+
+class ProcessKeyTest : public ModelTest {
+ protected:
+  std::string Cell(int row, const std::string& column) {
+    int col = model_->store()->View(model_->tally_slot()).FindPropIndexByName(column);
+    std::string text;
+    model_->store()->GetString(model_->tally_slot(), row, col, &text);
+    return text;
+  }
+  void SetCell(int row, const std::string& column, int value) {
+    int col = model_->store()->View(model_->tally_slot()).FindPropIndexByName(column);
+    model_->store()->SetInt(model_->tally_slot(), row, col, value);
+  }
+  std::vector<std::string> BufferLines() {
+    std::vector<std::string> lines;
+    for (const auto& row : SlotRows(*model_->store(), model_->buffer_slot())) {
+      lines.push_back(row[0] + " " + row[1] + " " + row[2]);
+    }
+    return lines;
+  }
+};
+
+TEST_F(ProcessKeyTest, AKeyCountsInTheCurrentUnitAndIsRemembered) {
+  std::string path = Build("ab.tal", {.num_units = 2,
+                                      .populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                                      {.key = "B", .label = "Birch"}},
+                                      .settings = {{"Tally", "CurUnit", "2"}}});
+  TallyModel& model = Open(path);
+  model.SetKeyBoxText("a");
+  EXPECT_EQ(Cell(0, "U002Count"), "1");
+  EXPECT_EQ(Cell(0, "U001Count"), "0");
+  EXPECT_EQ(model.count_text(), "1");
+  EXPECT_EQ(model.status_text(), "Ash: 1");
+  EXPECT_EQ(model.last_row(), 0);
+  EXPECT_FALSE(model.measured());
+  model.SetKeyBoxText("B");  // method "C": every tally is a HIT
+  EXPECT_EQ(Cell(1, "U002Hit"), "1");
+  EXPECT_THAT(BufferLines(), ElementsAre("2 A C", "2 B M"));
+  EXPECT_TRUE(ui_.untally_enabled);
+  EXPECT_EQ(model.save_counter(), 2);
+}
+
+TEST_F(ProcessKeyTest, AnInvalidKeyOnlySetsTheStatus) {
+  std::string path = Build("inv.tal", {.populations = {{.key = "A", .label = "Ash"}}});
+  TallyModel& model = Open(path);
+  model.SetKeyBoxText("q");
+  EXPECT_EQ(model.status_text(), "Invalid Key: Q");
+  EXPECT_TRUE(BufferLines().empty());
+  EXPECT_EQ(model.save_counter(), 0);
+  EXPECT_EQ(model.last_row(), -1);
+  EXPECT_TRUE(ui_.untally_enabled);  // any key enables Untally
+}
+
+TEST_F(ProcessKeyTest, HotKeysMatchWithoutCaseByRow) {
+  std::string path = Build("xyz.tal", {.populations = {{.key = "x", .label = "Ex", .meth = " "},
+                                                       {.key = "Y", .label = "Why", .meth = " "},
+                                                       {.key = "z", .label = "Zed", .meth = " "}}});
+  TallyModel& model = Open(path);
+  EXPECT_EQ(model.keys(), "XYZ");
+  model.SetKeyBoxText("y");
+  EXPECT_EQ(model.last_row(), 1);
+  EXPECT_EQ(model.status_text(), "Why: 1");
+}
+
+TEST_F(ProcessKeyTest, TheSpruceStatusTexts) {
+  std::string path = Build("spruce.tal", {.populations = {{.key = "S", .label = "Spruce"}}});
+  TallyModel& model = Open(path);
+  SetCell(0, "U001Count", 11);
+  SetCell(0, "U001Hit", 2);
+  model.SetKeyBoxText("S");
+  EXPECT_EQ(model.status_text(), "Spruce: 12 HIT!3");
+  EXPECT_EQ(model.hit_text(), "3");
+  EXPECT_EQ(model.count_text(), "12");
+  EXPECT_TRUE(model.measured());
+
+  std::string on = Build("spruce-on.tal", {.populations = {{.key = "S", .label = "Spruce"}},
+                                           .settings = {{"System", "ShowCountsOnButtons", "Y"}}});
+  TallyModel& counts_on = Open(on);
+  SetCell(0, "U001Count", 11);
+  SetCell(0, "U001Hit", 2);
+  counts_on.SetKeyBoxText("S");
+  EXPECT_EQ(counts_on.status_text(), "Spruce HIT!");
+  EXPECT_EQ(counts_on.hit_text(), "3");
+}
+
+TEST_F(ProcessKeyTest, ElevenTalliesLeaveTenBufferRows) {
+  std::string path = Build("eleven.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                                          {.key = "B", .label = "Birch"}}});
+  Open(path);
+  Press("BAAAAAAAAAA");
+  std::vector<std::string> lines = BufferLines();
+  ASSERT_EQ(lines.size(), 10u);
+  for (const std::string& line : lines) EXPECT_EQ(line, "1 A C");  // the B entry aged out
+}
+
+TEST_F(ProcessKeyTest, SaveIntervalFiveCommitsAtTalliesOneSixAndEleven) {
+  std::string path = Build("five.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "}},
+                                        .settings = {{"System", "SaveInterval", "5"}}});
+  Open(path);
+  std::vector<int> committed_at;
+  for (int tally = 1; tally <= 12; ++tally) {
+    Press("A");
+    if (DiskRows(path, "Tally")[0][6] == std::to_string(tally)) committed_at.push_back(tally);
+  }
+  EXPECT_THAT(committed_at, ElementsAre(1, 6, 11));
+  EXPECT_EQ(ui_.busy_depth, 0);
+}
+
+TEST_F(ProcessKeyTest, BlankMethodIsNeverAHitAndAHitWithoutTableOpensNoEditor) {
+  std::string path = Build("hit.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                                       {.key = "B", .label = "Birch", .meth = "C"}},
+                                       .settings = {{"System", "Sound", "Y"}}});
+  TallyModel& model = Open(path);
+  Press("AAA");
+  EXPECT_EQ(Cell(0, "U001Hit"), "0");
+  EXPECT_EQ(model.hit_number(), 0);
+  EXPECT_THAT(ui_.beeps, ElementsAre(FakeUi::Beeped{1000, 250}, FakeUi::Beeped{1000, 250},
+                                     FakeUi::Beeped{1000, 250}));
+  ui_.beeps.clear();
+  Press("B");
+  EXPECT_EQ(Cell(1, "U001Hit"), "1");
+  EXPECT_EQ(model.hit_number(), 1);
+  EXPECT_EQ(model.hit_number_text(), "1");
+  EXPECT_THAT(ui_.hit_numbers, ElementsAre("1"));
+  EXPECT_TRUE(ui_.editor_requests.empty());
+  EXPECT_THAT(ui_.beeps, ElementsAre(FakeUi::Beeped{1000, 250}, FakeUi::Beeped{800, 200},
+                                     FakeUi::Beeped{1000, 300}));
+}
+
+TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
+  std::string path = Build(
+      "trees.tal",
+      {.num_units = 7,
+       .populations = {{.key = "P", .label = "Pine", .dat_table = "Trees"}},
+       .tables = {{.name = "Trees", .columns = {"Unit", "Num", "Label", "Height"},
+                   .rows = {{"001", "1", "Pine", "20"}}}},
+       .settings = {{"Tally", "CurUnit", "7"}, {"System", "ShowNumBox", "Y"}}});
+  TallyModel& model = Open(path);
+  model.SetHitNumber(123);
+  ui_.record_editor = [](const RecordEditorRequest& r) {
+    r.store->SetString(r.slot, r.row, 0, r.unit_text);
+    r.store->SetString(r.slot, r.row, 1, r.hit_number_text);
+    r.store->SetString(r.slot, r.row, 2, r.label);
+    r.store->SetString(r.slot, r.row, 3, "31.5");
+  };
+  Press("p");
+  ASSERT_EQ(ui_.editor_requests.size(), 1u);
+  const RecordEditorRequest& request = ui_.editor_requests[0];
+  EXPECT_EQ(request.slot, model.store()->FindView("Trees"));
+  EXPECT_EQ(request.row, 1);
+  EXPECT_EQ(request.unit_text, "007");
+  EXPECT_EQ(request.label, "Pine");
+  EXPECT_TRUE(request.fill_num);
+  EXPECT_EQ(request.hit_number_text, "124");
+  model_.reset();
+  EXPECT_THAT(DiskRows(path, "Trees")[1], ElementsAre("007", "124", "Pine", "31.5"));
+}
+
+TEST_F(ProcessKeyTest, AMissingDataTableIsToldOnceAndTheCountsStay) {
+  std::string path = Build("gone.tal", {.populations = {{.key = "A", .label = "Ash",
+                                                         .dat_table = "Vanished"}}});
+  TallyModel& model = Open(path);
+  Press("AA");
+  EXPECT_EQ(Cell(0, "U001Count"), "2");
+  EXPECT_EQ(Cell(0, "U001Hit"), "2");
+  EXPECT_EQ(model.hit_number(), 2);
+  EXPECT_TRUE(ui_.editor_requests.empty());
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_THAT(ui_.messages[0].text, ::testing::HasSubstr("'Vanished'"));
+  EXPECT_EQ(ui_.messages[0].title, "Missing Data Table");
+}
+
+TEST_F(ProcessKeyTest, ALongerTextIsRewrittenAndEachCharacterCountsOnce) {
+  std::string path = Build("box.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                                       {.key = "B", .label = "Birch", .meth = " "}}});
+  TallyModel& model = Open(path);
+  model.SetKeyBoxText("A");
+  model.SetKeyBoxText("AB");  // "B" typed after "A" in the box
+  EXPECT_EQ(Cell(0, "U001Count"), "1");
+  EXPECT_EQ(Cell(1, "U001Count"), "1");
+  EXPECT_EQ(model.key_box_text(), "B");
+  EXPECT_EQ(model.save_counter(), 2);
+  model.SetKeyBoxText("");
+  EXPECT_EQ(model.save_counter(), 2);
+  model.SetKeyBoxText("B");  // the same text again is one more change
+  EXPECT_EQ(Cell(1, "U001Count"), "2");
+}
+
+}  // namespace
+}  // namespace woodtick

@@ -1,0 +1,184 @@
+// Settings and units: LoadSettings, SetNumberOfUnits, SetCurrentUnit, the
+// last hit number of a unit and the Setup screen's setting rows.
+#include <algorithm>
+
+#include "mk/convert.h"
+#include "model/tally_file.h"
+#include "model/tally_model.h"
+#include "model/text.h"
+
+namespace woodtick {
+namespace {
+
+std::string SettingClause(const std::string& block, const std::string& key) {
+  return "Block=" + block + ", Key=" + key;
+}
+
+bool IsOn(const std::string& value) { return !value.empty() && value[0] == 'Y'; }
+
+}  // namespace
+
+bool TallyModel::ReadSetting(const std::string& block, const std::string& key,
+                             std::string* value) {
+  value->clear();
+  int slot = store_->OpenSelection("Globals", "Value", SettingClause(block, key), "", "");
+  if (slot < 0) return false;
+  bool found = store_->View(slot).GetSize() > 0;
+  if (found) store_->GetString(slot, 0, 0, value);
+  store_->ReleaseView(slot);
+  return found;
+}
+
+void TallyModel::WriteSetting(const std::string& block, const std::string& key,
+                              const std::string& value) {
+  int slot = store_->OpenSelection("Globals", "Value", SettingClause(block, key), "", "");
+  if (slot < 0) return;
+  bool found = store_->View(slot).GetSize() > 0;
+  if (found) store_->SetString(slot, 0, 0, value);
+  store_->ReleaseView(slot);
+  if (found) return;
+  // A missing row is appended, as the program does for SaveInterval.
+  int globals = store_->FindView("Globals");
+  if (globals < 0) return;
+  mk::View view = store_->View(globals);
+  int row = store_->AddRow(globals, -1);
+  store_->SetString(globals, row, view.FindPropIndexByName("Block"), block);
+  store_->SetString(globals, row, view.FindPropIndexByName("Key"), key);
+  store_->SetString(globals, row, view.FindPropIndexByName("Value"), value);
+}
+
+void TallyModel::LoadSettings() {
+  // A row the file lacks gets its default, written into the file.
+  auto read = [this](const std::string& block, const std::string& key) {
+    std::string value;
+    if (!ReadSetting(block, key, &value)) {
+      value = DefaultSetting(block, key);
+      WriteSetting(block, key, value);
+    }
+    return value;
+  };
+  num_units_text_ = read("Tally", "NumUnits");
+  num_units_ = mk::TextToInt(num_units_text_);
+  if (num_units_ < 1) {  // a unit count below 1 would leave no columns to tally into
+    num_units_ = 1;
+    num_units_text_ = "1";
+  }
+  cur_unit_ = mk::TextToInt(read("Tally", "CurUnit"));
+  if (cur_unit_ > num_units_ || cur_unit_ < 1) {
+    cur_unit_ = std::clamp(cur_unit_, 1, num_units_);
+    WriteSetting("Tally", "CurUnit", DecimalText(cur_unit_));
+  }
+  tables_defined_ = read("Tally", "TablesDefined");
+  save_interval_ = mk::TextToInt(read("System", "SaveInterval"));
+  if (save_interval_ < 1 || save_interval_ > 100) save_interval_ = 1;
+  sound_ = IsOn(read("System", "Sound"));
+  show_counts_on_buttons_ = IsOn(read("System", "ShowCountsOnButtons"));
+  show_num_box_ = IsOn(read("System", "ShowNumBox"));
+
+  mk::View tally = store_->View(tally_slot_);
+  num_populations_ = tally.GetSize();
+  num_populations_text_ = DecimalText(num_populations_);
+  tally_cols_.key = tally.FindPropIndexByName("Key");
+  keys_.clear();
+  for (int row = 0; row < num_populations_; ++row) {
+    std::string key = ReadTallyText(row, tally_cols_.key);
+    // One character per row, so that a key's position is its row even when
+    // a Key cell is empty or longer (an empty one can never be typed).
+    keys_ += key.empty() ? '\0' : key[0];
+  }
+  keys_ = UpperCase(keys_);
+}
+
+void TallyModel::SetNumberOfUnits(const std::string& text) {
+  BusyCursor busy(ui_);
+  int n = mk::TextToInt(text);
+  if (n != num_units_) {
+    // The unit columns are rebuilt by restructuring the file's own Tally
+    // view, which needs the file held open with its views attached.
+    if (store_->state() != 1) {
+      Commit();
+      store_->Close(false);
+      store_->Open(path_, false);
+      OpenAllViews(false);
+    }
+    num_units_text_ = n < 1 ? "1" : text;
+    n = std::max(n, 1);
+    num_units_ = n;
+    WriteSetting("Tally", "NumUnits", DecimalText(n));
+    std::string cur;
+    ReadSetting("Tally", "CurUnit", &cur);
+    if (n < mk::TextToInt(cur)) WriteSetting("Tally", "CurUnit", DecimalText(n));
+    ReadSetting("Tally", "CurUnit", &cur);
+    cur_unit_ = mk::TextToInt(cur);
+    WriteUnitDictionaryRows(*store_, dictionary_slot_, n);
+    store_->DefineTable("Tally", "Order1");
+    Commit();
+    store_->Open(path_, true);
+    OpenAllViews(true);
+    store_->Close(true);
+    LookUpUnitColumns();
+  }
+  Commit();
+}
+
+void TallyModel::SetCurrentUnit(const std::string& text) {
+  BusyCursor busy(ui_);
+  int unit = mk::TextToInt(text);
+  if (unit == cur_unit_ || unit < 1 || unit > num_units_) return;
+  WriteSetting("Tally", "CurUnit", DecimalText(unit));
+  cur_unit_ = unit;
+  LookUpUnitColumns();
+  if (show_counts_on_buttons_) ui_.RedrawPopulationButtons();
+  if (show_num_box_ && RefreshHitNumber(unit)) ui_.ShowHitNumber(hit_number_text_);
+  Commit();
+}
+
+std::optional<int> TallyModel::LastHitNumberOfUnit(int unit) {
+  if (store_->View(tally_slot_).GetSize() < 1) return std::nullopt;
+  std::string table = ReadTallyText(0, tally_cols_.dat_table);
+  int table_slot = table.empty() || IsStandardView(table) ? -1 : store_->FindView(table);
+  if (table_slot < 0) return std::nullopt;
+  mk::View view = store_->View(table_slot);
+  if (view.FindPropIndexByName("Num") < 0 || view.FindPropIndexByName("Unit") < 0) {
+    return std::nullopt;
+  }
+  int slot = store_->OpenSelection(table, "Num", "Unit=" + UnitText(unit), "", "");
+  if (slot < 0) return std::nullopt;
+  int last = 0;
+  for (int row = 0; row < store_->View(slot).GetSize(); ++row) {
+    int32_t num = 0;
+    store_->GetInt(slot, row, 0, &num);
+    last = std::max(last, static_cast<int>(num));
+  }
+  store_->ReleaseView(slot);
+  return last;
+}
+
+bool TallyModel::RefreshHitNumber(int unit) {
+  std::optional<int> last = LastHitNumberOfUnit(unit);
+  if (!last) return false;
+  SetHitNumber(*last);
+  return true;
+}
+
+void TallyModel::SetSaveIntervalItem(int position, const std::string& text) {
+  save_interval_ = position + 1;
+  WriteSetting("System", "SaveInterval", text);
+}
+
+void TallyModel::SetSound(bool on) {
+  sound_ = on;
+  WriteSetting("System", "Sound", on ? "Y" : "N");
+}
+
+void TallyModel::SetShowCountsOnButtons(bool on) {
+  show_counts_on_buttons_ = on;
+  WriteSetting("System", "ShowCountsOnButtons", on ? "Y" : "N");
+}
+
+void TallyModel::SetShowNumBox(bool on) {
+  show_num_box_ = on;
+  WriteSetting("System", "ShowNumBox", on ? "Y" : "N");
+}
+
+}  // namespace woodtick

@@ -1,0 +1,254 @@
+#include "model/tally_model.h"
+
+#include "mk/convert.h"
+#include "model/sampling/population_rows.h"
+#include "model/sampling/sampling_strategies.h"
+#include "model/tally_file.h"
+#include "model/text.h"
+#include "platform/file_lock.h"
+
+namespace woodtick {
+namespace {
+
+constexpr const char* kUpgradeNote =
+    "Data Updated for new SamplingStrategies class: Blanks changed to 'C's in Meth col of "
+    "Tally Table.";
+
+// The part of a path after its last separator (the whole path without one).
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+// Turns the store's reports into message boxes.
+class TallyModel::Reporter : public StoreReporter {
+ public:
+  explicit Reporter(TallyModel& model) : model_(model) {}
+  void InternalError(const std::string& text) override {
+    model_.ui_.ShowMessage({text, kProgramTitle, MessageIcon::kExclamation, MessageButtons::kOk});
+  }
+  void CommitFailed(const std::string& text) override { model_.TellCommitFailure(text); }
+
+ private:
+  TallyModel& model_;
+};
+
+TallyModel::TallyModel(Ui& ui, TallyModelOptions options)
+    : ui_(ui), options_(options), reporter_(std::make_unique<Reporter>(*this)) {
+  store_ = NewStore();
+}
+
+TallyModel::~TallyModel() { CloseTallyFile(); }
+
+std::unique_ptr<DataStore> TallyModel::NewStore() {
+  return std::make_unique<DataStore>(reporter_.get(), options_.clock, options_.fs);
+}
+
+void TallyModel::SetChosenFile(const std::string& path, const std::string& display_name,
+                               const std::string& title) {
+  path_ = path;
+  display_name_ = display_name;
+  title_ = title;
+}
+
+void TallyModel::SetStartupFile(const std::string& path) {
+  startup_ = true;
+  path_ = path;
+}
+
+bool TallyModel::OpenTallyFile() {
+  BusyCursor busy(ui_);
+  std::string display_name = display_name_;
+  std::string title = title_;
+  if (startup_) {
+    display_name = FileNameOf(path_);
+    size_t dot = display_name.find_last_of('.');
+    title = dot == std::string::npos ? display_name : display_name.substr(0, dot);
+  }
+  if (FileOpenError(path_) != kFileOpenOk) {
+    busy.Release();
+    ui_.Warn(display_name + " is in use by another application!\nClose it and try again.",
+             "File Already Open");
+    return false;
+  }
+
+  // Check the structure on the file's own views first: a refused file is
+  // closed without a commit, so it stays exactly as it was.
+  auto store = NewStore();
+  std::string missing;
+  if (store->Open(path_, false) != kStoreOk) {
+    missing = "a readable Metakit datafile";
+  } else {
+    StandardSlots slots = woodtick::OpenAllViews(*store, false);
+    missing = FindMissingStructure(*store, slots);
+  }
+  store->Close(false);
+  if (!missing.empty()) {
+    busy.Release();
+    ui_.Warn(display_name + " is not a tally file that Woodtick can open.\nIt lacks: " + missing +
+                 ".\nThe file has not been changed.",
+             "Not a Tally File");
+    return false;
+  }
+
+  display_name_ = display_name;
+  title_ = title;
+  ui_.ShowFileName(display_name_);
+  store_ = std::move(store);
+  store_->Open(path_, true);
+  OpenAllViews(true);
+  store_->Close(true);
+  LoadSettings();
+  LookUpColumns();
+  store_->LogMessage("Tally File Opened", "I", path_);
+  CheckVersion();
+  BuildStrategies();
+  ui_.FileOpened();
+  open_ = true;
+  return true;
+}
+
+void TallyModel::OpenAllViews(bool buffered) {
+  StandardSlots slots = woodtick::OpenAllViews(*store_, buffered);
+  tally_slot_ = slots.tally;
+  globals_slot_ = slots.globals;
+  dictionary_slot_ = slots.dictionary;
+  buffer_slot_ = slots.buffer;
+  message_log_slot_ = slots.message_log;
+}
+
+void TallyModel::LookUpColumns() {
+  LookUpUnitColumns();
+  mk::View tally = store_->View(tally_slot_);
+  tally_cols_.key = tally.FindPropIndexByName("Key");
+  tally_cols_.desc = tally.FindPropIndexByName("Desc");
+  tally_cols_.meth = tally.FindPropIndexByName("Meth");
+  tally_cols_.freq = tally.FindPropIndexByName("Freq");
+  tally_cols_.dat_table = tally.FindPropIndexByName("DatTable");
+  tally_cols_.label = tally.FindPropIndexByName("Label");
+  mk::View dict = store_->View(dictionary_slot_);
+  dict_cols_.table_name = dict.FindPropIndexByName("TableName");
+  dict_cols_.column_name = dict.FindPropIndexByName("ColumnName");
+  dict_cols_.field_type = dict.FindPropIndexByName("FieldType");
+  dict_cols_.description = dict.FindPropIndexByName("Description");
+  dict_cols_.is_used = dict.FindPropIndexByName("IsUsed");
+  dict_cols_.order1 = dict.FindPropIndexByName("Order1");
+  dict_cols_.default_value = dict.FindPropIndexByName("DefaultValue");
+}
+
+void TallyModel::LookUpUnitColumns() {
+  mk::View tally = store_->View(tally_slot_);
+  tally_cols_.count = tally.FindPropIndexByName(CountColumnName(cur_unit_));
+  tally_cols_.hit = tally.FindPropIndexByName(HitColumnName(cur_unit_));
+}
+
+void TallyModel::CheckVersion() {
+  std::string old_version;
+  bool has_row = ReadSetting("System", "Version", &old_version);
+  if (!has_row || old_version != kProgramVersion) {
+    store_->LogMessage("New Woodtick Version", "I", kProgramVersion);
+    WriteSetting("System", "Version", kProgramVersion);
+  }
+  if (old_version == "1.0" || old_version == "1.1") {
+    for (int row = 0; row < store_->View(tally_slot_).GetSize(); ++row) {
+      if (ReadTallyText(row, tally_cols_.meth).empty()) {
+        store_->SetString(tally_slot_, row, tally_cols_.meth, "C");
+      }
+    }
+    store_->LogMessage("Tally Table updated", "I", kUpgradeNote);
+  }
+}
+
+void TallyModel::BuildStrategies() {
+  strategies_.reset();
+  const Clock& clock = options_.clock != nullptr ? *options_.clock : *SystemClock();
+  strategies_ = MakeStrategies(ReadPopulationRows(*store_, tally_slot_, num_populations_,
+                                                  tally_cols_.meth, tally_cols_.freq),
+                               clock);
+}
+
+void TallyModel::RunSetup() {
+  {
+    BusyCursor busy(ui_);
+    Commit();
+    store_->Close(false);
+    store_ = NewStore();
+    store_->Open(path_, false);
+    OpenAllViews(false);
+  }
+  ui_.RunSetupScreen(*this, *store_, num_populations_);
+  BusyCursor busy(ui_);
+  Commit();
+  store_->Close(false);
+  store_ = NewStore();
+  if (!OpenTallyFile()) {
+    // The Setup screen left a file that cannot be reopened (or another
+    // program took it): nothing more can be tallied into it this run.
+    open_ = false;
+  }
+}
+
+void TallyModel::CloseTallyFile() {
+  if (open_ && store_ != nullptr) {
+    store_->LogMessage("Tally File Closed", "I", "");
+    Commit();
+    for (int slot : {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_,
+                     message_log_slot_}) {
+      if (slot >= 0) store_->ReleaseView(slot);
+    }
+    store_->Close(false);
+  }
+  open_ = false;
+  store_.reset();
+  strategies_.reset();
+}
+
+int TallyModel::Commit() {
+  int result = store_->Commit();
+  if (result == kStoreOk) commit_failing_ = false;
+  return result;
+}
+
+void TallyModel::TellCommitFailure(const std::string& text) {
+  if (commit_failing_) return;
+  commit_failing_ = true;
+  ui_.ShowMessage({text +
+                       "\n\nYour tallies are safe in memory and will be saved again at the next "
+                       "save. Make sure the disk has room and the tally file can be written "
+                       "(for example that its drive is still connected).",
+                   "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kOk});
+}
+
+void TallyModel::ChangeNumPopulations(int delta) {
+  num_populations_ += delta;
+  num_populations_text_ = DecimalText(num_populations_);
+}
+
+void TallyModel::SetHitNumber(int value) {
+  hit_number_ = value;
+  hit_number_text_ = DecimalText(value);
+}
+
+int TallyModel::ReadTallyInt(int row, int col) {
+  int32_t value = 0;
+  if (store_->GetInt(tally_slot_, row, col, &value) != kStoreOk) return 0;
+  return value;
+}
+
+std::string TallyModel::ReadTallyText(int row, int col) {
+  std::string text;
+  store_->GetString(tally_slot_, row, col, &text);
+  return text;
+}
+
+int TallyModel::FindPopulationByKey(const std::string& key) {
+  int found = -1;
+  for (int row = 0; row < store_->View(tally_slot_).GetSize(); ++row) {
+    if (UpperCase(ReadTallyText(row, tally_cols_.key)) == key) found = row;
+  }
+  return found;
+}
+
+}  // namespace woodtick

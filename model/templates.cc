@@ -1,0 +1,77 @@
+// Create Template: an emptied copy of the open tally file beside it.
+#include <cerrno>
+#include <cstring>
+
+#include "model/tally_model.h"
+#include "model/text.h"
+#include "platform/file_copy.h"
+
+namespace woodtick {
+namespace {
+
+// The template's file name from the typed name: blanks become "_", the part
+// from the last "." on is dropped, ".tal" is appended. Empty when nothing
+// usable was typed.
+std::string TemplateFileName(const std::string& typed) {
+  std::string name = TrimBlanks(typed);
+  if (name.empty()) return name;
+  for (char& c : name) {
+    if (c == ' ') c = '_';
+  }
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name + ".tal";
+}
+
+}  // namespace
+
+bool TallyModel::CreateTemplate() {
+  template_path_.clear();
+  std::optional<std::string> typed = ui_.AskTemplateName();
+  if (!typed || TrimBlanks(*typed).empty()) return false;
+  // The template lands beside the tally file; a name that leads elsewhere
+  // (or one that leaves no file name) is refused.
+  if (typed->find_first_of("/\\") != std::string::npos ||
+      typed->find("..") != std::string::npos || TemplateFileName(*typed) == ".tal") {
+    ui_.Warn("A template name cannot contain \"/\", \"\\\" or \"..\" and must not start with "
+             "\".\".\nPlease choose another name.",
+             "WARNING");
+    return false;
+  }
+  std::string target = TemplateFileName(*typed);
+  size_t slash = path_.find_last_of('/');
+  if (slash != std::string::npos) target = path_.substr(0, slash + 1) + target;
+
+  int error = CopyFileNoOverwrite(path_, target);
+  if (error == EEXIST) {
+    ui_.Warn("That file already exists, please choose another name!", "WARNING");
+    return false;
+  }
+  if (error != 0) {
+    ui_.Warn("The template file " + target + " could not be written:\n" +
+                 std::strerror(error),
+             "WARNING");
+    return false;
+  }
+  template_path_ = target;
+  ui_.Inform("The template file " + template_path_ + " has been created.",
+             "Template File Created");
+
+  BusyCursor busy(ui_);
+  {
+    std::unique_ptr<DataStore> copy = NewStore();
+    if (copy->Open(template_path_, false) == kStoreOk) {
+      ResetCounters(*copy, num_units_);
+      ClearDataTables(*copy, tables_defined_);
+      copy->ClearMessageLog();
+      copy->ClearBuffer();
+      copy->LogMessage("Template Created", "I",
+                       "This tally template was created from " + path_);
+      copy->Commit();
+    }
+  }
+  store_->LogMessage("Template Created", "I", template_path_);
+  return true;
+}
+
+}  // namespace woodtick
