@@ -1,0 +1,38 @@
+// Low-level pieces of the datafile format: variable-length numbers and the
+// adaptive-width integer vectors that hold I and F columns and text sizes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mk {
+
+// Appends the varint form of `value` (negative values get a 00 prefix).
+void AppendVarint(int64_t value, std::string* out);
+
+// Reads one varint from [*pos, end). Returns false on an overrun, a number
+// longer than five groups or one beyond 31 bits. Advances *pos on success.
+bool ReadVarint(const char* end, const char** pos, int64_t* value);
+
+// The bit width of an integer vector of `rows` entries stored in `size`
+// bytes, or -1 when no width fits (a damaged column).
+int WidthOfVector(int64_t size, int64_t rows);
+
+// Entry `index` of a vector of the given width, sign-extended for widths of
+// 8 bits and more, unsigned below.
+int64_t VectorEntry(std::string_view data, int width, int64_t index, bool big_endian);
+
+// The narrowest vector for these values, with the padded sizes that mark
+// sub-byte widths in views of one to four rows.
+std::string EncodeVector(const std::vector<int32_t>& values, bool big_endian);
+
+// Fixed 8-byte values (L and D columns) in the given byte order.
+void AppendU64(uint64_t value, bool big_endian, std::string* out);
+uint64_t ReadU64(const char* p, bool big_endian);
+
+void AppendBigEndian32(uint32_t value, std::string* out);
+uint32_t ReadBigEndian32(const char* p);
+
+}  // namespace mk

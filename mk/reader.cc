@@ -1,0 +1,343 @@
+#include "mk/reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "mk/encoding.h"
+
+namespace mk {
+namespace {
+
+constexpr int64_t kMaxFileSize = int64_t{1} << 31;
+constexpr int kMaxDepth = 100;
+
+struct Mark {
+  uint8_t tag;
+  uint32_t count;
+  uint32_t offset;
+};
+
+Mark MarkAt(const std::string& b, int64_t p) {
+  const char* q = b.data() + p;
+  return Mark{static_cast<uint8_t>(q[0]), ReadBigEndian32(q) & 0xFFFFFF, ReadBigEndian32(q + 4)};
+}
+
+bool IsCommitTail(const Mark& m) { return m.tag == 0x80 && m.count > 0; }
+bool IsSkipTail(const Mark& m) { return (m.tag == 0x80 && m.count == 0) || m.tag == 0x90; }
+
+Status Damaged(const std::string& path, const std::string& what, int64_t at) {
+  return Status::Error(path + ": damaged datafile: " + what + " (at byte " + std::to_string(at) + ")");
+}
+
+// Finds base, byte order and root walk from the tails (the framing).
+Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
+  int64_t n = static_cast<int64_t>(b.size());
+  if (n < 27) return Status::Error(path + ": damaged datafile: only " + std::to_string(n) +
+                                   " bytes, too short for a datafile");
+  int64_t p = n - 8;
+  for (;;) {
+    Mark m = MarkAt(b, p);
+    if (IsCommitTail(m)) break;
+    if (IsSkipTail(m)) {
+      p = p - static_cast<int64_t>(m.offset) - 8;
+      if (p < 8) return Damaged(path, "skip tail leads outside the file", n - 8);
+      continue;
+    }
+    for (int64_t h = 0; h + 8 <= n && h <= 4096; h += 8) {
+      if (b.compare(h, 4, "JL\x1a\x80", 4) == 0) {
+        return Status::Error(path + ": datafile uses the pre-2.3 Metakit format; convert it with "
+                                    "Metakit 2.4 first");
+      }
+    }
+    if (p == n - 8) return Status::Error(path + ": not a Metakit datafile (no commit tail at the end)");
+    return Damaged(path, "no commit tail where a skip tail leads", p);
+  }
+  Mark commit = MarkAt(b, p);
+  int64_t skip_pos = p - 8;
+  if (skip_pos < 8) return Damaged(path, "commit tail without a skip tail", p);
+  Mark skip = MarkAt(b, skip_pos);
+  if (!IsSkipTail(skip)) return Damaged(path, "commit tail not preceded by a skip tail", skip_pos);
+  if (skip.tag != 0x80 && skip.tag != 0x90) return Damaged(path, "unknown skip tail", skip_pos);
+  int64_t base = skip_pos - static_cast<int64_t>(skip.offset);
+  if (skip.offset < 8 || base < 0) return Damaged(path, "skip tail points outside the file", skip_pos);
+  const char* h = b.data() + base;
+  bool jl = h[0] == 'J' && h[1] == 'L', lj = h[0] == 'L' && h[1] == 'J';
+  if ((!jl && !lj) || h[2] != 0x1a) return Damaged(path, "no header where the tails point", base);
+  if (static_cast<uint8_t>(h[3]) == 0x80) {
+    return Status::Error(path + ": datafile uses the pre-2.3 Metakit format; convert it with "
+                                "Metakit 2.4 first");
+  }
+  if (h[3] != 0) return Status::Error(path + ": datafile uses a newer Metakit format (header flags " +
+                                      std::to_string(static_cast<uint8_t>(h[3])) + ")");
+  int64_t root_pos = commit.offset, root_len = commit.count;
+  if (root_pos < 8 || root_pos + root_len > skip_pos - base) {
+    return Damaged(path, "root walk outside the file", p);
+  }
+  st->exists = true;
+  st->base = base;
+  st->end = n;
+  st->commit_tail = p;
+  st->big_endian = lj;
+  st->root = BlockRef{root_len, root_pos};
+  st->root_walk = b.substr(base + root_pos, root_len);
+  return Status::Ok();
+}
+
+class Reader {
+ public:
+  Reader(std::shared_ptr<const std::string> buffer, const std::string& path, const FileState& st)
+      : buf_(std::move(buffer)), path_(path), st_(st) {
+    limit_ = st.commit_tail - 8 - st.base;
+    row_budget_ = 8 * static_cast<int64_t>(buf_->size()) + (int64_t{1} << 20);
+  }
+
+  Status ReadRoot(std::vector<Field>* fields, std::shared_ptr<ViewImpl>* root, ViewRef* ref) {
+    Cursor c = Over(st_.root);
+    int64_t reserved, desc_len, rows;
+    if (!Varint(&c, &reserved) || reserved != 0) return Fail(c, "bad root walk");
+    if (!Varint(&c, &desc_len) || desc_len < 0 || desc_len > c.end - c.p) {
+      return Fail(c, "bad description length");
+    }
+    std::string_view desc(c.p, static_cast<size_t>(desc_len));
+    c.p += desc_len;
+    Status s = ParseFields(desc, fields);
+    if (!s.ok()) return Fail(c, s.message());
+    for (const Field& f : *fields) {
+      if (f.type != 'V') return Fail(c, "top-level property '" + f.name + "' is not a view");
+    }
+    if (!Varint(&c, &rows) || rows != 1) return Fail(c, "root row count is not 1");
+    *root = std::make_shared<ViewImpl>(*fields);
+    s = ReadColumns(*fields, 1, &c, 0, root->get(), ref);
+    if (!s.ok()) return s;
+    if (c.p != c.end) return Fail(c, "root walk has trailing bytes");
+    return Status::Ok();
+  }
+
+ private:
+  struct Cursor {
+    const char* p;
+    const char* end;
+  };
+
+  int64_t At(const Cursor& c) const { return c.p - buf_->data(); }
+  Status Fail(const Cursor& c, const std::string& what) const { return Damaged(path_, what, At(c)); }
+
+  Cursor Over(const BlockRef& ref) const {
+    const char* start = buf_->data() + st_.base + ref.pos;
+    return Cursor{start, start + ref.size};
+  }
+  std::string_view Bytes(const BlockRef& ref) const {
+    return std::string_view(buf_->data() + st_.base + ref.pos, static_cast<size_t>(ref.size));
+  }
+
+  bool Varint(Cursor* c, int64_t* v) const { return ReadVarint(c->end, &c->p, v); }
+
+  Status Ref(Cursor* c, BlockRef* ref) const {
+    int64_t size, pos = 0;
+    if (!Varint(c, &size) || size < 0) return Fail(*c, "bad block size");
+    if (size > 0) {
+      if (!Varint(c, &pos) || pos < 0) return Fail(*c, "bad block position");
+      if (pos < 8 || pos + size > limit_) return Fail(*c, "block reference outside the data area");
+    }
+    *ref = BlockRef{size, pos};
+    return Status::Ok();
+  }
+
+  Status ReadView(const std::vector<Field>& fields, Cursor* c, int depth, ViewImpl* table,
+                  ViewRef* ref) {
+    if (depth > kMaxDepth) return Fail(*c, "subviews nested too deeply");
+    int64_t reserved, rows;
+    if (!Varint(c, &reserved) || reserved != 0) return Fail(*c, "bad view record");
+    if (!Varint(c, &rows) || rows < 0) return Fail(*c, "bad row count");
+    return ReadColumns(fields, rows, c, depth, table, ref);
+  }
+
+  Status ReadColumns(const std::vector<Field>& fields, int64_t rows, Cursor* c, int depth,
+                     ViewImpl* table, ViewRef* ref) {
+    row_budget_ -= rows;
+    if (row_budget_ < 0) return Fail(*c, "row count too large for the file");
+    ref->fields = fields;
+    ref->rows = static_cast<int>(rows);
+    std::vector<std::shared_ptr<Column>> cols;
+    if (rows == 0) {
+      for (const Field& f : fields) cols.push_back(std::make_shared<Column>(f.type, 0));
+      table->Assign(0, std::move(cols));
+      return Status::Ok();
+    }
+    int n = static_cast<int>(rows);
+    for (const Field& f : fields) {
+      ref->cols.emplace_back();
+      ColumnRef& cr = ref->cols.back();
+      cr.type = f.type;
+      auto enc = std::make_shared<Encoded>();
+      enc->owner = buf_;
+      enc->big_endian = st_.big_endian;
+      Status s = Ref(c, &cr.data);
+      if (!s.ok()) return s;
+      enc->data = Bytes(cr.data);
+      switch (f.type) {
+        case 'I':
+        case 'F':
+          if (WidthOfVector(cr.data.size, n) < 0) return Fail(*c, "integer column of impossible size");
+          break;
+        case 'L':
+        case 'D':
+          if (cr.data.size != 0 && cr.data.size != 8 * rows) {
+            return Fail(*c, "64-bit column of wrong size");
+          }
+          break;
+        case 'S':
+        case 'B':
+          s = ReadItems(f.type, n, c, &cr, enc.get());
+          if (!s.ok()) return s;
+          break;
+        case 'V': {
+          const std::vector<Field>& sub_fields = f.recursive ? fields : f.subfields;
+          auto col = std::make_shared<Column>('V', n);
+          cr.rows.resize(n);
+          cr.walks = std::string(enc->data);
+          Cursor w = Over(cr.data);
+          for (int r = 0; r < n; ++r) {
+            auto sub = std::make_shared<ViewImpl>(sub_fields);
+            if (cr.data.size == 0) {
+              cr.rows[r].fields = sub_fields;
+            } else {
+              s = ReadView(sub_fields, &w, depth + 1, sub.get(), &cr.rows[r]);
+              if (!s.ok()) return s;
+            }
+            col->Sub(r) = std::move(sub);
+          }
+          if (w.p != w.end) return Fail(w, "subview block has trailing bytes");
+          cols.push_back(std::move(col));
+          continue;
+        }
+      }
+      cr.encoded = enc;
+      cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
+    }
+    table->Assign(n, std::move(cols));
+    return Status::Ok();
+  }
+
+  // The sizes and memo walk of an S or B column, checked against the data.
+  Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc) {
+    Status s;
+    std::vector<bool> empty_inline;
+    if (cr->data.size > 0) {
+      s = Ref(c, &cr->sizes);
+      if (!s.ok()) return s;
+      enc->sizes = Bytes(cr->sizes);
+      int width = WidthOfVector(cr->sizes.size, rows);
+      if (width < 0) return Fail(*c, "text sizes column of impossible size");
+      int64_t offset = 0;
+      empty_inline.resize(rows);
+      for (int r = 0; r < rows; ++r) {
+        int64_t n = VectorEntry(enc->sizes, width, r, enc->big_endian);
+        if (n < 0 || n > cr->data.size - offset) return Fail(*c, "text sizes exceed the data");
+        if (type == 'S' && n > 0 && enc->data[offset + n - 1] != '\0') {
+          return Fail(*c, "text without its terminating NUL");
+        }
+        empty_inline[r] = n == 0;
+        offset += n;
+      }
+      if (offset != cr->data.size) return Fail(*c, "text sizes do not add up to the data");
+    }
+    s = Ref(c, &cr->memo);
+    if (!s.ok()) return s;
+    Cursor m = Over(cr->memo);
+    int64_t row = -1;
+    while (m.p < m.end) {
+      int64_t gap;
+      BlockRef item;
+      if (!Varint(&m, &gap) || gap < 0) return Fail(m, "bad memo walk");
+      row += gap + 1;
+      if (row >= rows) return Fail(m, "memo row out of range");
+      if (!empty_inline.empty() && !empty_inline[row]) return Fail(m, "memo row also stored inline");
+      s = Ref(&m, &item);
+      if (!s.ok()) return s;
+      std::string_view bytes = Bytes(item);
+      if (type == 'S' && !bytes.empty() && bytes.back() != '\0') {
+        return Fail(m, "memo text without its terminating NUL");
+      }
+      cr->memo_items.push_back(item);
+      enc->memos.emplace_back(static_cast<int>(row), bytes);
+    }
+    return Status::Ok();
+  }
+
+  std::shared_ptr<const std::string> buf_;
+  const std::string& path_;
+  const FileState& st_;
+  int64_t limit_;
+  int64_t row_budget_;
+};
+
+Status ReadWhole(RandomAccessFile* file, const std::string& path, std::string* out) {
+  uint64_t size = 0;
+  Status s = file->Size(&size);
+  if (!s.ok()) return Status::Error(path + ": " + s.message());
+  if (size >= static_cast<uint64_t>(kMaxFileSize)) {
+    return Status::Error(path + ": file of 2 GiB or more cannot be a Metakit 2.4 datafile");
+  }
+  out->resize(size);
+  if (size > 0) {
+    s = file->Read(0, size, out->data());
+    if (!s.ok()) return Status::Error(path + ": " + s.message());
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status ReadTails(RandomAccessFile* file, const std::string& path, FileState* out) {
+  std::string bytes;
+  Status s = ReadWhole(file, path, &bytes);
+  if (!s.ok()) return s;
+  *out = FileState();
+  if (bytes.empty()) return Status::Ok();
+  return FindFrame(bytes, path, out);
+}
+
+Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile* out) {
+  auto buffer = std::make_shared<std::string>();
+  Status s = ReadWhole(file, path, buffer.get());
+  if (!s.ok()) return s;
+  *out = LoadedFile();
+  if (buffer->empty()) return Status::Ok();
+  s = FindFrame(*buffer, path, &out->state);
+  if (!s.ok()) return s;
+  std::shared_ptr<ViewImpl> root;
+  Reader reader(buffer, path, out->state);
+  s = reader.ReadRoot(&out->fields, &root, &out->state.top);
+  if (!s.ok()) return s;
+  for (size_t i = 0; i < out->fields.size(); ++i) {
+    out->views.push_back(root->Subview(0, static_cast<int>(i)));
+  }
+  return Status::Ok();
+}
+
+std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
+  std::vector<std::pair<int64_t, int64_t>> out;
+  if (!state.exists) return out;
+  auto add = [&](const BlockRef& r) {
+    if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
+  };
+  out.emplace_back(0, 8);
+  add(state.root);
+  std::vector<const ViewRef*> stack = {&state.top};
+  while (!stack.empty()) {
+    const ViewRef* v = stack.back();
+    stack.pop_back();
+    for (const ColumnRef& c : v->cols) {
+      add(c.data);
+      add(c.sizes);
+      add(c.memo);
+      for (const BlockRef& r : c.memo_items) add(r);
+      for (const ViewRef& sub : c.rows) stack.push_back(&sub);
+    }
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace mk

@@ -1,0 +1,356 @@
+#include "mk/storage.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "mk/reader.h"
+#include "mk/view_impl.h"
+#include "mk/writer.h"
+
+namespace mk {
+namespace {
+
+int64_t AlignUp(int64_t v, int64_t to) { return (v + to - 1) / to * to; }
+
+// Counts the bytes written and names the file in errors.
+class Writer {
+ public:
+  Writer(RandomAccessFile* file, const std::string& path) : file_(file), path_(path) {}
+
+  Status Write(int64_t offset, std::string_view bytes) {
+    Status s = file_->Write(static_cast<uint64_t>(offset), bytes);
+    if (!s.ok()) return Fail(s);
+    written_ += bytes.size();
+    return s;
+  }
+  Status Sync() {
+    Status s = file_->Sync();
+    return s.ok() ? s : Fail(s);
+  }
+  Status Truncate(int64_t size) {
+    Status s = file_->Truncate(static_cast<uint64_t>(size));
+    return s.ok() ? s : Fail(s);
+  }
+  uint64_t written() const { return written_; }
+
+ private:
+  Status Fail(const Status& s) { return Status::Error(path_ + ": commit failed: " + s.message()); }
+  RandomAccessFile* file_;
+  const std::string& path_;
+  uint64_t written_ = 0;
+};
+
+#define MK_RETURN_IF_ERROR(expr)   \
+  do {                             \
+    Status status_ = (expr);       \
+    if (!status_.ok()) return status_; \
+  } while (0)
+
+// A whole image with its header at 0: blocks as planned, tails at the end.
+std::string Image(const CommitPlan& plan, bool big_endian) {
+  std::string image(plan.limit + 16, '\0');
+  image.replace(0, 8, Header(big_endian, plan.limit + 16));
+  for (const auto& [pos, bytes] : plan.writes) image.replace(pos, bytes.size(), bytes);
+  image.replace(plan.limit, 16, Tails(plan.limit, plan.root));
+  return image;
+}
+
+FileState StateOf(const CommitPlan& plan, bool big_endian, int64_t base, int64_t end) {
+  FileState st;
+  st.exists = true;
+  st.base = base;
+  st.end = end;
+  st.commit_tail = end - 8;
+  st.big_endian = big_endian;
+  st.root = plan.root;
+  st.root_walk = plan.root_walk;
+  st.top = plan.top;
+  return st;
+}
+
+bool SameState(const FileState& a, const FileState& b) {
+  return a.exists && b.exists && a.base == b.base && a.root == b.root && a.root_walk == b.root_walk;
+}
+
+}  // namespace
+
+class Storage::Rep {
+ public:
+  std::string path;
+  FileSystem* fs;
+  std::vector<std::string> names;
+  std::vector<std::shared_ptr<ViewImpl>> views;
+  FileState state;
+  // Set while a commit may have left the file in its new state without
+  // finishing; the next commit checks which state the file holds.
+  bool uncertain = false;
+  FileState attempt;
+
+  int Find(std::string_view name) const {
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (SameName(names[i], name)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+
+  Status OpenFile(std::unique_ptr<RandomAccessFile>* file) {
+    Status s = fs->OpenFile(path, true, file);
+    return s.ok() ? s : Status::Error(path + ": " + s.message());
+  }
+
+  Status Resync(RandomAccessFile* file) {
+    FileState now;
+    Status s = ReadTails(file, path, &now);
+    if (!state.exists) {
+      // Whatever a failed first commit left is ours to overwrite.
+      if (s.ok() && SameState(now, attempt)) Adopt(attempt, now);
+      uncertain = false;
+      return Status::Ok();
+    }
+    if (!s.ok()) return s;
+    if (SameState(now, attempt)) {
+      Adopt(attempt, now);
+    } else if (SameState(now, state)) {
+      Adopt(state, now);
+    } else {
+      return Status::Error(path + ": the file was changed by another program");
+    }
+    uncertain = false;
+    return Status::Ok();
+  }
+
+  void Adopt(const FileState& st, const FileState& now) {
+    FileState next = st;
+    next.end = now.end;
+    next.commit_tail = now.commit_tail;
+    state = std::move(next);
+  }
+
+  Status Commit(CommitStats* stats) {
+    std::unique_ptr<RandomAccessFile> file;
+    MK_RETURN_IF_ERROR(OpenFile(&file));
+    if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
+    Writer w(file.get(), path);
+    Status s = state.exists ? CommitInPlace(&w, file.get()) : CommitFirst(&w, false);
+    if (stats) {
+      stats->bytes_written = w.written();
+      stats->file_size = static_cast<uint64_t>(state.end);
+    }
+    return s;
+  }
+
+  // The first image of an empty file, freshly packed.
+  Status CommitFirst(Writer* w, bool reencode) {
+    if (views.empty()) return Status::Ok();
+    PlanOptions o;
+    o.reencode = reencode;
+    CommitPlan plan = PlanCommit(names, views, o);
+    std::string image = Image(plan, false);
+    int64_t size = static_cast<int64_t>(image.size());
+    attempt = StateOf(plan, false, 0, size);
+    uncertain = true;
+    MK_RETURN_IF_ERROR(w->Write(0, image));
+    MK_RETURN_IF_ERROR(w->Truncate(size));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    uncertain = false;
+    return Status::Ok();
+  }
+
+  Status CommitInPlace(Writer* w, RandomAccessFile* file) {
+    (void)file;
+    PlanOptions o;
+    o.old = &state;
+    o.big_endian = state.big_endian;
+    CommitPlan plan = PlanCommit(names, views, o);
+    if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
+
+    const int64_t base = state.base;
+    // The new tails go to the lowest free spot above every live block of the
+    // new state; the file then shrinks to them. Without such a spot below
+    // the old tails, the file grows.
+    int64_t t = AlignUp(base + plan.limit, 8);
+    int64_t old_tails = state.commit_tail - 8;
+    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
+    size_t k = 0;
+    bool shrink = false;
+    for (; t + 16 <= old_tails; t += 8) {
+      int64_t lo = t - base, hi = lo + 16;
+      while (k < live.size() && live[k].second <= lo) ++k;
+      // Skip past a live block in one step.
+      if (k < live.size() && live[k].first < hi) {
+        t = AlignUp(base + live[k].second, 8) - 8;
+        continue;
+      }
+      shrink = true;
+      break;
+    }
+    if (!shrink) t = AlignUp(std::max(base + plan.limit, state.end), 16);
+    int64_t new_end = t + 16;
+
+    attempt = StateOf(plan, state.big_endian, base, new_end);
+    uncertain = true;
+    if (!shrink) {
+      // Past the new tails, two marks that lead back to the old commit
+      // tail: the file reads as before until it is cut to `new_end`, also
+      // when only the first of them reaches the disk.
+      std::string marks = SkipBackMark(new_end, state.commit_tail) +
+                          SkipBackMark(new_end + 8, state.commit_tail);
+      MK_RETURN_IF_ERROR(w->Write(new_end, marks));
+      MK_RETURN_IF_ERROR(w->Sync());
+    }
+    for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
+    MK_RETURN_IF_ERROR(w->Write(t, Tails(t - base, plan.root)));
+    // The header's size is informational; readers find the state from the tails.
+    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, new_end - base)));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Truncate(new_end));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    uncertain = false;
+    return Status::Ok();
+  }
+
+  Status Pack(CommitStats* stats) {
+    std::unique_ptr<RandomAccessFile> file;
+    MK_RETURN_IF_ERROR(OpenFile(&file));
+    if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
+    Writer w(file.get(), path);
+    Status s = state.exists ? PackInPlace(&w) : CommitFirst(&w, true);
+    if (stats) {
+      stats->bytes_written = w.written();
+      stats->file_size = static_cast<uint64_t>(state.end);
+    }
+    return s;
+  }
+
+  // First a packed image after the current end (the file then holds it
+  // behind the old bytes), then the same image moved to the start.
+  Status PackInPlace(Writer* w) {
+    PlanOptions o;
+    o.big_endian = state.big_endian;
+    o.reencode = true;
+    CommitPlan plan = PlanCommit(names, views, o);
+    std::string image = Image(plan, state.big_endian);
+    int64_t n = static_cast<int64_t>(image.size());
+    int64_t at = AlignUp(state.end + n, 16) - n;
+    attempt = StateOf(plan, state.big_endian, at, at + n);
+    uncertain = true;
+    std::string marks = SkipBackMark(at + n, state.commit_tail) +
+                        SkipBackMark(at + n + 8, state.commit_tail);
+    MK_RETURN_IF_ERROR(w->Write(at + n, marks));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Write(at, image));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Truncate(at + n));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    if (n > at) {
+      uncertain = false;
+      return Status::Ok();
+    }
+    attempt = StateOf(plan, state.big_endian, 0, n);
+    MK_RETURN_IF_ERROR(w->Write(0, image));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Truncate(n));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    uncertain = false;
+    return Status::Ok();
+  }
+};
+
+Storage::Storage(std::unique_ptr<Rep> rep) : rep_(std::move(rep)) {}
+Storage::~Storage() = default;
+
+Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, FileSystem* fs) {
+  auto rep = std::make_unique<Rep>();
+  rep->path = path;
+  rep->fs = fs;
+  std::unique_ptr<RandomAccessFile> file;
+  MK_RETURN_IF_ERROR(rep->OpenFile(&file));
+  LoadedFile loaded;
+  MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
+  rep->state = std::move(loaded.state);
+  for (const Field& f : loaded.fields) rep->names.push_back(f.name);
+  rep->views = std::move(loaded.views);
+  out->reset(new Storage(std::move(rep)));
+  return Status::Ok();
+}
+
+const std::string& Storage::path() const { return rep_->path; }
+
+std::string Storage::Description() const {
+  std::vector<Field> fields;
+  for (size_t i = 0; i < rep_->views.size(); ++i) {
+    fields.push_back(Field{rep_->names[i], 'V', rep_->views[i]->fields(), false});
+  }
+  return DescribeFields(fields);
+}
+
+std::vector<std::string> Storage::ViewNames() const { return rep_->names; }
+
+bool Storage::HasView(std::string_view name) const { return rep_->Find(name) >= 0; }
+
+View Storage::GetView(std::string_view name) const {
+  int i = rep_->Find(name);
+  return i < 0 ? View() : View(rep_->views[i]);
+}
+
+View Storage::GetAs(std::string_view description) {
+  size_t bracket = description.find('[');
+  if (bracket == std::string_view::npos) {
+    int i = rep_->Find(description);
+    if (i >= 0) {
+      rep_->names.erase(rep_->names.begin() + i);
+      rep_->views.erase(rep_->views.begin() + i);
+    }
+    return View();
+  }
+  std::vector<Field> parsed;
+  Status s = ParseFields(description, &parsed);
+  if (!s.ok() || parsed.size() != 1 || parsed[0].type != 'V') {
+    throw std::invalid_argument("mk::Storage::GetAs: not a view description: " +
+                                std::string(description) + (s.ok() ? "" : " (" + s.message() + ")"));
+  }
+  const Field& f = parsed[0];
+  int i = rep_->Find(f.name);
+  if (i >= 0) {
+    std::string current = "[" + DescribeFields(rep_->views[i]->fields()) + "]";
+    if (SameName(current, description.substr(bracket))) return View(rep_->views[i]);
+    rep_->views[i]->Restructure(f.subfields);
+    rep_->names[i] = f.name;
+    return View(rep_->views[i]);
+  }
+  rep_->names.push_back(f.name);
+  rep_->views.push_back(std::make_shared<ViewImpl>(f.subfields));
+  return View(rep_->views.back());
+}
+
+void Storage::SetStructure(std::string_view description) {
+  std::vector<Field> parsed;
+  Status s = ParseFields(description, &parsed);
+  if (!s.ok()) throw std::invalid_argument("mk::Storage::SetStructure: " + s.message());
+  std::vector<std::string> names;
+  std::vector<std::shared_ptr<ViewImpl>> views;
+  for (const Field& f : parsed) {
+    if (f.type != 'V') continue;  // the root holds views only
+    int i = rep_->Find(f.name);
+    std::shared_ptr<ViewImpl> view;
+    if (i >= 0) {
+      view = rep_->views[i];
+      view->Restructure(f.subfields);
+    } else {
+      view = std::make_shared<ViewImpl>(f.subfields);
+    }
+    names.push_back(f.name);
+    views.push_back(std::move(view));
+  }
+  rep_->names = std::move(names);
+  rep_->views = std::move(views);
+}
+
+Status Storage::Commit(CommitStats* stats) { return rep_->Commit(stats); }
+Status Storage::Pack(CommitStats* stats) { return rep_->Pack(stats); }
+
+}  // namespace mk

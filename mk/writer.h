@@ -1,0 +1,46 @@
+// Plans the blocks of a new state of a datafile: encodes the views, reuses
+// every block whose bytes did not change, and places the rest first-fit in
+// free space. The caller writes the result in a crash-safe order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "mk/file_state.h"
+#include "mk/view_impl.h"
+
+namespace mk {
+
+struct CommitPlan {
+  ViewRef top;            // references of the new state
+  BlockRef root;          // the new root walk
+  std::string root_walk;  // its bytes
+  // Blocks to write, positions relative to the header.
+  std::vector<std::pair<int64_t, std::string_view>> writes;
+  std::vector<std::shared_ptr<const std::string>> owned;  // bytes the writes point into
+  int64_t limit = 8;  // end of the highest live block of the new state
+};
+
+struct PlanOptions {
+  const FileState* old = nullptr;  // reuse its blocks and free space; null: a fresh image
+  std::vector<std::pair<int64_t, int64_t>> reserved;  // ranges not to touch either
+  bool big_endian = false;
+  bool reencode = false;  // encode every column anew (packing)
+};
+
+CommitPlan PlanCommit(const std::vector<std::string>& names,
+                      const std::vector<std::shared_ptr<ViewImpl>>& views,
+                      const PlanOptions& options);
+
+// The tails of a state whose skip tail sits at `skip_pos` (relative).
+std::string Tails(int64_t skip_pos, const BlockRef& root);
+std::string Header(bool big_endian, int64_t size);
+// A skip mark at file offset `at` that leads back to a commit tail at
+// file offset `commit_tail`, so that the bytes between are skipped.
+std::string SkipBackMark(int64_t at, int64_t commit_tail);
+
+}  // namespace mk

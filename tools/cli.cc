@@ -1,0 +1,55 @@
+#include <iterator>
+
+#include "tools/commands.h"
+
+namespace woodtick {
+namespace {
+
+// Every command; add new ones here.
+const CliCommand kCommands[] = {
+    {"dump", "FILE", "print every view and cell of a datafile in the canonical dump format", 1, 1,
+     RunDump},
+    {"check", "FILE", "read every cell of a datafile and report whether it is sound", 1, 1,
+     RunCheck},
+    {"pack", "FILE", "rewrite a datafile freshly packed, in place, keeping its content", 1, 1,
+     RunPack},
+};
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: woodtick-cli COMMAND ARGUMENTS...\n\nCommands:\n";
+  for (const CliCommand& c : kCommands) {
+    std::string head = std::string(c.name) + " " + c.arguments;
+    out << "  " << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << c.summary
+        << "\n";
+  }
+  out << "\nOptions:\n  --help          show this help\n";
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << "woodtick-cli: expected a command (dump, check, pack ...); see woodtick-cli --help\n";
+    return 2;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    PrintHelp(out);
+    return 0;
+  }
+  for (const CliCommand& c : kCommands) {
+    if (args[0] != c.name) continue;
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    int n = static_cast<int>(rest.size());
+    if (n < c.min_args || n > c.max_args) {
+      err << "woodtick-cli: usage: woodtick-cli " << c.name << " " << c.arguments << "\n";
+      return 2;
+    }
+    return c.run(rest, out, err);
+  }
+  err << "woodtick-cli: unknown command '" << args[0] << "'; expected one of:";
+  for (const CliCommand& c : kCommands) err << " " << c.name;
+  err << "\n";
+  return 2;
+}
+
+}  // namespace woodtick

@@ -1,0 +1,63 @@
+// dump, check and pack: the commands that work on a datafile directly.
+#include <memory>
+
+#include "mk/dump.h"
+#include "mk/storage.h"
+#include "tools/commands.h"
+
+namespace woodtick {
+namespace {
+
+// Opens an existing file (the engine would create a missing one).
+std::unique_ptr<mk::Storage> OpenExisting(const std::string& path, std::ostream& err) {
+  FILE* probe = std::fopen(path.c_str(), "rb");
+  if (!probe) {
+    err << "woodtick-cli: " << path << ": no such file\n";
+    return nullptr;
+  }
+  std::fclose(probe);
+  std::unique_ptr<mk::Storage> storage;
+  mk::Status s = mk::Storage::Open(path, &storage);
+  if (!s.ok()) {
+    err << "woodtick-cli: " << s.message() << "\n";
+    return nullptr;
+  }
+  return storage;
+}
+
+}  // namespace
+
+int RunDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  auto storage = OpenExisting(args[0], err);
+  if (!storage) return 1;
+  out << mk::DumpStorage(*storage);
+  return 0;
+}
+
+int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  auto storage = OpenExisting(args[0], err);
+  if (!storage) return 1;
+  // Rendering the dump reads every cell of every view, nested ones included.
+  std::string dump = mk::DumpStorage(*storage);
+  long rows = 0;
+  std::vector<std::string> names = storage->ViewNames();
+  for (const std::string& name : names) rows += storage->GetView(name).GetSize();
+  out << args[0] << ": sound, " << names.size() << (names.size() == 1 ? " view, " : " views, ")
+      << rows << (rows == 1 ? " row" : " rows") << "\n";
+  return 0;
+}
+
+int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  auto storage = OpenExisting(args[0], err);
+  if (!storage) return 1;
+  mk::CommitStats stats;
+  mk::Status s = storage->Pack(&stats);
+  if (!s.ok()) {
+    err << "woodtick-cli: " << s.message() << "\n";
+    return 1;
+  }
+  out << args[0] << ": packed, " << stats.file_size << " bytes\n";
+  return 0;
+}
+
+}  // namespace woodtick
