@@ -78,13 +78,25 @@ bool TallyModel::OpenTallyFile() {
   // closed without a commit, so it stays exactly as it was.
   auto store = NewStore();
   std::string missing;
-  if (store->Open(path_, false) != kStoreOk) {
-    missing = "a readable Metakit datafile";
-  } else {
+  int opened = store->Open(path_, false);
+  if (opened == kStoreOk) {
     StandardSlots slots = woodtick::OpenAllViews(*store, false);
     missing = FindMissingStructure(*store, slots);
+    store->Close(false);
   }
-  store->Close(false);
+  if (opened == kStoreFileHeld) {
+    busy.Release();
+    ui_.Warn(display_name + " is in use by another application!\nClose it and try again.",
+             "File Already Open");
+    return false;
+  }
+  if (opened != kStoreOk) {
+    busy.Release();
+    ui_.Warn(display_name + " cannot be read as a tally file.\n" + store->LastError() +
+                 "\nThe file has not been changed.",
+             "Not a Tally File");
+    return false;
+  }
   if (!missing.empty()) {
     busy.Release();
     ui_.Warn(display_name + " is not a tally file that Woodtick can open.\nIt lacks: " + missing +
@@ -102,7 +114,7 @@ bool TallyModel::OpenTallyFile() {
   store_->Close(true);
   LoadSettings();
   LookUpColumns();
-  store_->LogMessage("Tally File Opened", "I", path_);
+  Log("Tally File Opened", "I", path_);
   CheckVersion();
   BuildStrategies();
   ui_.FileOpened();
@@ -148,7 +160,7 @@ void TallyModel::CheckVersion() {
   std::string old_version;
   bool has_row = ReadSetting("System", "Version", &old_version);
   if (!has_row || old_version != kProgramVersion) {
-    store_->LogMessage("New Woodtick Version", "I", kProgramVersion);
+    Log("New Woodtick Version", "I", kProgramVersion);
     WriteSetting("System", "Version", kProgramVersion);
   }
   if (old_version == "1.0" || old_version == "1.1") {
@@ -157,7 +169,7 @@ void TallyModel::CheckVersion() {
         store_->SetString(tally_slot_, row, tally_cols_.meth, "C");
       }
     }
-    store_->LogMessage("Tally Table updated", "I", kUpgradeNote);
+    Log("Tally Table updated", "I", kUpgradeNote);
   }
 }
 
@@ -192,7 +204,7 @@ void TallyModel::RunSetup() {
 
 void TallyModel::CloseTallyFile() {
   if (open_ && store_ != nullptr) {
-    store_->LogMessage("Tally File Closed", "I", "");
+    Log("Tally File Closed", "I", "");
     Commit();
     for (int slot : {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_,
                      message_log_slot_}) {
@@ -211,13 +223,19 @@ int TallyModel::Commit() {
   return result;
 }
 
+int TallyModel::Log(const std::string& msg, const std::string& level, const std::string& note) {
+  int result = store_->LogMessage(msg, level, note);
+  if (result == kStoreOk) commit_failing_ = false;
+  return result;
+}
+
 void TallyModel::TellCommitFailure(const std::string& text) {
   if (commit_failing_) return;
   commit_failing_ = true;
   ui_.ShowMessage({text +
-                       "\n\nYour tallies are safe in memory and will be saved again at the next "
-                       "save. Make sure the disk has room and the tally file can be written "
-                       "(for example that its drive is still connected).",
+                       "\n\nMake sure the disk has room and the tally file can be written (for "
+                       "example that its drive is still connected). You are told again only "
+                       "after a save has succeeded.",
                    "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kOk});
 }
 

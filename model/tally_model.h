@@ -89,6 +89,8 @@ class TallyModel {
   void BuildStrategies();
   // Commits the store; a failure is told once per streak of failures.
   int Commit();
+  // LogMessage on the store (which commits), ending a failure streak too.
+  int Log(const std::string& msg, const std::string& level, const std::string& note);
 
   // ---- settings and units (settings.cc)
   void LoadSettings();

@@ -70,7 +70,7 @@ bool TallyModel::CreateTemplate() {
       copy->Commit();
     }
   }
-  store_->LogMessage("Template Created", "I", template_path_);
+  Log("Template Created", "I", template_path_);
   return true;
 }
 

@@ -106,7 +106,7 @@ bool TallyModel::UntallyEntry(int selection, const std::string& line) {
   store_->SetInt(buffer_slot_, selection, 0, 0);
   store_->SetString(buffer_slot_, selection, 1, kUntalliedMarker);
   store_->SetString(buffer_slot_, selection, 2, "");
-  store_->LogMessage("Untally", "A", line + deletion_note);
+  Log("Untally", "A", line + deletion_note);
   return true;
 }
 

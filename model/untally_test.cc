@@ -25,6 +25,7 @@ class UntallyTest : public ModelTest {
                      .rows = {{"001", "Old", "before"}}}}});
     path_ = path;
     ui_.record_editor = [this](const RecordEditorRequest& r) {
+      r.store->SetString(r.slot, r.row, 0, r.unit_text);
       r.store->SetString(r.slot, r.row, 1, r.label);
       r.store->SetString(r.slot, r.row, 2, "record" + std::to_string(++records_));
     };

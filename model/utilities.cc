@@ -26,7 +26,7 @@ bool TallyModel::ExportCsv() {
              "File Already Open");
     return false;
   }
-  store_->LogMessage("Data Exported", "A", path_);
+  Log("Data Exported", "A", path_);
   bool written = WriteCsvExport(*store_, file_name);
   busy.Release();
   if (!written) {
@@ -74,7 +74,7 @@ bool TallyModel::ResetCountersCommand() {
     BusyCursor busy(ui_);
     ResetCounters(*store_, num_units_);
     store_->ClearBuffer();
-    store_->LogMessage("Counters Reset", "A", "");
+    Log("Counters Reset", "A", "");
     Commit();
   }
   ui_.Inform("Counters Reset", kProgramTitle);
@@ -88,7 +88,7 @@ bool TallyModel::ClearDataTablesCommand() {
   {
     BusyCursor busy(ui_);
     ClearDataTables(*store_, tables_defined_);
-    store_->LogMessage("Data Tables Cleared", "A", "");
+    Log("Data Tables Cleared", "A", "");
     Commit();
   }
   ui_.Inform("Data Tables Cleared", "");
@@ -100,7 +100,7 @@ bool TallyModel::ClearMessageLogCommand() {
   {
     BusyCursor busy(ui_);
     store_->ClearMessageLog();
-    store_->LogMessage("Message Log Cleared", "A", "");
+    Log("Message Log Cleared", "A", "");
     Commit();
   }
   ui_.Inform("Message Log Cleared", "");
