@@ -68,6 +68,18 @@ FileState StateOf(const CommitPlan& plan, bool big_endian, int64_t base, int64_t
   return st;
 }
 
+// 64 bytes: a datafile without views in the first 32, and a mark at the end
+// that skips back to its commit tail.
+std::string EmptyDatafile() {
+  std::string out = Header(false, 32);
+  out += std::string("\x80\x80\x81", 3);
+  out.resize(16, '\0');
+  out += Tails(16, BlockRef{3, 8});
+  out.resize(56, '\0');
+  out += SkipBackMark(56, 24);
+  return out;
+}
+
 bool SameState(const FileState& a, const FileState& b) {
   return a.exists && b.exists && a.base == b.base && a.root == b.root && a.root_walk == b.root_walk;
 }
@@ -93,8 +105,9 @@ class Storage::Rep {
     return -1;
   }
 
-  Status OpenFile(std::unique_ptr<RandomAccessFile>* file) {
-    Status s = fs->OpenFile(path, true, file);
+  // Commits never create the file: one removed since it was opened stays away.
+  Status OpenFile(std::unique_ptr<RandomAccessFile>* file, bool create = false) {
+    Status s = fs->OpenFile(path, create, file);
     return s.ok() ? s : Status::Error(path + ": " + s.message());
   }
 
@@ -139,7 +152,10 @@ class Storage::Rep {
     return s;
   }
 
-  // The first image of an empty file, freshly packed.
+  // The first image of an empty file, freshly packed. An empty datafile
+  // goes past the image first, so that the file reads as empty (not as
+  // damaged) until it is cut to the image; it is also empty when only the
+  // first half of it is written.
   Status CommitFirst(Writer* w, bool reencode) {
     if (views.empty()) return Status::Ok();
     PlanOptions o;
@@ -149,7 +165,10 @@ class Storage::Rep {
     int64_t size = static_cast<int64_t>(image.size());
     attempt = StateOf(plan, false, 0, size);
     uncertain = true;
+    MK_RETURN_IF_ERROR(w->Write(AlignUp(size, 64), EmptyDatafile()));
+    MK_RETURN_IF_ERROR(w->Sync());
     MK_RETURN_IF_ERROR(w->Write(0, image));
+    MK_RETURN_IF_ERROR(w->Sync());
     MK_RETURN_IF_ERROR(w->Truncate(size));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
@@ -268,7 +287,7 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, Fil
   rep->path = path;
   rep->fs = fs;
   std::unique_ptr<RandomAccessFile> file;
-  MK_RETURN_IF_ERROR(rep->OpenFile(&file));
+  MK_RETURN_IF_ERROR(rep->OpenFile(&file, true));
   LoadedFile loaded;
   MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
   rep->state = std::move(loaded.state);
