@@ -189,7 +189,7 @@ TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
 TEST_F(OpenTest, ACommitFailureIsToldOncePerStreakAndNoTallyIsLost) {
   std::string path =
       Build("flaky.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "}}});
-  mk::FaultInjectionFileSystem fs;
+  mk::FaultInjectionFileSystem& fs = fault_fs_;
   TallyModel& model = Open(path, &fs);
   fs.FailOpen(mk::FaultInjectionFileSystem::Error::kAccess);
   Press("AAA");  // SaveInterval 1: every tally tries to commit

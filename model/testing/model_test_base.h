@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mk/file_system.h"
+#include "mk/testing/fault_injection_file_system.h"
 #include "model/tally_model.h"
 #include "model/testing/fake_ui.h"
 #include "model/testing/model_fixture.h"
@@ -49,6 +50,7 @@ class ModelTest : public ::testing::Test {
   TempDir dir_;
   FakeUi ui_;
   FixedClock clock_{LocalDateTime{2005, 5, 3, 9, 5, 0}, 1115111111};
+  mk::FaultInjectionFileSystem fault_fs_;  // outlives model_, which may use it
   std::unique_ptr<TallyModel> model_;
 };
 
