@@ -80,11 +80,10 @@ int DataStore::DefineTable(const std::string& table, const std::string& order_co
       if (used != "Y" && used != "M") continue;
       ReadCellText(rows, row, column_col, &column);
       ReadCellText(rows, row, type_col, &type);
-      if (type.size() != 1 || std::string_view("SILFD").find(type[0]) == std::string_view::npos) {
-        type = "S";
-      }
-      if (!fields.empty()) fields += ",";
-      fields.append(WithoutSpaces(column)).append(":").append(type);
+      bool known =
+          type.size() == 1 && std::string_view("SILFD").find(type[0]) != std::string_view::npos;
+      if (!fields.empty()) fields += ',';
+      fields.append(WithoutSpaces(column)).append(1, ':').append(1, known ? type[0] : 'S');
     }
   }
   // A name the description cannot carry (empty, twice, with brackets) would
