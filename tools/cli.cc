@@ -1,6 +1,7 @@
 #include <iterator>
 
 #include "tools/commands.h"
+#include "tools/model_commands.h"
 
 namespace woodtick {
 namespace {
@@ -13,6 +14,10 @@ const CliCommand kCommands[] = {
      RunCheck},
     {"pack", "FILE", "rewrite a datafile freshly packed, in place, keeping its content", 1, 1,
      RunPack},
+    {"new", "FILE", "make a new tally file: standard views, default settings, one unit", 1, 1,
+     RunNew},
+    {"export", "FILE", "write FILE's data as the Utilities screen does, to <name>.csv here", 1, 1,
+     RunExport},
 };
 
 void PrintHelp(std::ostream& out) {

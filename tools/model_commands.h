@@ -1,0 +1,21 @@
+// The woodtick-cli commands built on the tally model: "new" makes an empty
+// tally file to start from, "export" writes the comma-separated export the
+// Utilities screen writes.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace woodtick {
+
+// woodtick-cli new FILE: a tally file with the five standard views, default
+// settings, one unit and no populations. Refuses to overwrite.
+int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// woodtick-cli export FILE: writes <title>.csv into the current directory
+// and logs "Data Exported" in the tally file.
+// Both return the exit status: 0 success, 1 failure.
+int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace woodtick

@@ -1,0 +1,82 @@
+#include "tools/model_commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "model/testing/fake_ui.h"
+#include "model/testing/model_fixture.h"
+#include "model/testing/model_test_base.h"
+#include "tools/commands.h"
+
+namespace woodtick {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(NewCommandTest, MakesAFileTheProgramOpensAndNeverOverwrites) {
+  TempDir dir;
+  std::string path = dir.File("start.tal");
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"new", path}, out, err), 0) << err.str();
+  FakeUi ui;
+  {
+    TallyModel model(ui);
+    model.SetStartupFile(path);
+    ASSERT_TRUE(model.OpenTallyFile());
+    EXPECT_EQ(model.num_units(), 1);
+    EXPECT_EQ(model.num_populations(), 0);
+    EXPECT_EQ(model.save_interval(), 1);
+    EXPECT_TRUE(ui.messages.empty());
+  }
+  std::string bytes = FileBytes(path);
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunCli({"new", path}, out2, err2), 1);
+  EXPECT_THAT(err2.str(), HasSubstr("already exists"));
+  EXPECT_EQ(FileBytes(path), bytes);
+}
+
+TEST(ExportCommandTest, WritesTheScreensExportIntoTheCurrentDirectoryAndLogsIt) {
+  TempDir dir;
+  std::string path = dir.File("stand.tal");
+  std::string error;
+  ASSERT_TRUE(BuildTallyFile(
+      path,
+      {.populations = {{.key = "A", .label = "Ash, white", .desc = "", .meth = "C", .freq = 1,
+                        .dat_table = "Trees"}},
+       .tables = {{.name = "Trees", .columns = {"Unit", "Num"}, .rows = {{"001", "1"}}}},
+       .settings = {}},
+      &error))
+      << error;
+  std::filesystem::path old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  std::ostringstream out, err;
+  int result = RunCli({"export", "stand.tal"}, out, err);
+  std::filesystem::current_path(old_dir);
+  ASSERT_EQ(result, 0) << err.str();
+  EXPECT_EQ(out.str(), "All of the data has been exported to this file:\nstand.csv\n");
+  std::string csv = FileBytes(dir.File("stand.csv"));
+  EXPECT_THAT(csv, HasSubstr("[Trees]\r\nTrees[Unit:S,Num:S]\r\nUnit,Num\r\n001,1\r\n"));
+  EXPECT_THAT(csv, HasSubstr("\r\nA,Ash^ white,,C,1,Trees,0,0\r\n"));
+  EXPECT_THAT(csv, HasSubstr(",Data Exported,"));
+  Rows log = DiskRows(path, "MessageLog");
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0][1], "Data Exported");
+  EXPECT_EQ(log[0][5], path);
+}
+
+TEST(ExportCommandTest, RefusesWhatIsNotATallyFile) {
+  TempDir dir;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"export", dir.File("missing.tal")}, out, err), 1);
+  std::string path = dir.File("empty.tal");
+  { std::ofstream(path) << ""; }
+  EXPECT_EQ(RunCli({"export", path}, out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("lacks"));
+}
+
+}  // namespace
+}  // namespace woodtick

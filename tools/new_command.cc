@@ -1,0 +1,26 @@
+#include <cerrno>
+#include <ostream>
+
+#include "model/tally_file.h"
+#include "tools/model_commands.h"
+
+namespace woodtick {
+
+int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const std::string& file = args.at(0);
+  std::string message;
+  int result = CreateTallyFile(file, &message);
+  if (result == EEXIST) {
+    err << file << " already exists; it has not been changed.\n";
+    return 1;
+  }
+  if (result != 0) {
+    err << "Cannot create " << file << ": " << message << "\n";
+    return 1;
+  }
+  out << "Created the tally file " << file
+      << " (one unit, no populations; add them in Setup).\n";
+  return 0;
+}
+
+}  // namespace woodtick
