@@ -205,9 +205,9 @@ void EditDataDialog::ShowRecord() {
   if (all_filled) focus = 0;
   if (shown_fields_ > 0) {
     // Moving the focus here is not the user leaving a field.
-    refocusing_ = true;
+    moving_focus_ = true;
     fields_[focus]->setFocus();
-    refocusing_ = false;
+    moving_focus_ = false;
   }
   header_->setText(QString("Editing record %1 of %2 from %3")
                        .arg(current_record_ + 1)
@@ -306,7 +306,8 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
       // Another window coming up (a message box) or this one closing is not
       // the user leaving the field.
       const bool left = reason != Qt::ActiveWindowFocusReason &&
-                        reason != Qt::PopupFocusReason && !refocusing_ && !finished_ &&
+                        reason != Qt::PopupFocusReason && !refocusing_ && !moving_focus_ &&
+                        !finished_ &&
                         isVisible() && k < shown_fields_ && record_count_ > 0;
       if (left) CheckField(k);
     }

@@ -107,6 +107,8 @@ class EditDataDialog : public QDialog {
   bool finished_ = false;
   // A refused field is being given the focus back; other checks wait.
   bool refocusing_ = false;
+  // The dialog itself is placing the focus (showing a record).
+  bool moving_focus_ = false;
   std::function<void(int)> population_count_changed_;
 
   QLabel* header_;

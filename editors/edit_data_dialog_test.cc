@@ -100,7 +100,16 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
     EXPECT_EQ(Field(&dialog, 1)->text(), "");
     Type(&dialog, 1, "D", 2);
     Type(&dialog, 2, "Oak", 3);
-    for (int i = 4; i < 20; ++i) Click(&dialog, "newRecord");
+    // Leaving a new population without a key is refused on the way out.
+    Click(&dialog, "newRecord");
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, "Missing Key");
+    ui_.messages.clear();
+    for (int i = 5; i < 20; ++i) {
+      Type(&dialog, 1, QString(QChar('A' + i)), 2);
+      Click(&dialog, "newRecord");
+    }
+    Type(&dialog, 1, "Z", 2);
     EXPECT_EQ(dialog.record_count(), 20);
     EXPECT_TRUE(ui_.messages.empty());
     Click(&dialog, "newRecord");
