@@ -3,9 +3,15 @@
 #include <algorithm>
 
 namespace mk {
+namespace {
 
-Allocator::Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start)
-    : ranges_(std::move(free_ranges)), growth_(growth_start) {
+constexpr int64_t kSlackFrom = 4096;
+
+}  // namespace
+
+Allocator::Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start,
+                     bool slack)
+    : ranges_(std::move(free_ranges)), growth_(growth_start), slack_(slack) {
   while (leaves_ < ranges_.size()) leaves_ *= 2;
   longest_.assign(2 * leaves_, 0);
   for (size_t i = 0; i < ranges_.size(); ++i) longest_[leaves_ + i] = Length(i);
@@ -36,6 +42,10 @@ int64_t Allocator::Allocate(int64_t size) {
       return pos;
     }
   }
+  // Room left before a large block placed past the end lets a slightly
+  // larger rewrite of it fit into the space of this copy and the gap once
+  // this copy is dead, instead of growing the file again.
+  if (slack_ && size >= kSlackFrom) growth_ += size / 8;
   int64_t pos = growth_;
   growth_ += size;
   return pos;

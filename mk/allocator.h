@@ -13,7 +13,9 @@ class Allocator {
  public:
   // `free_ranges` are sorted, disjoint [start, end) ranges; space from
   // `growth_start` on is free without limit.
-  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start);
+  // `slack`: leave room before large blocks placed past the end.
+  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start,
+            bool slack);
 
   int64_t Allocate(int64_t size);
 
@@ -27,6 +29,7 @@ class Allocator {
   std::vector<int64_t> longest_;  // segment tree of range lengths
   size_t leaves_ = 1;
   int64_t growth_;
+  bool slack_;
 };
 
 }  // namespace mk

@@ -10,6 +10,9 @@
 namespace mk {
 namespace {
 
+// What a file may hold beyond twice its live bytes before a commit packs it.
+constexpr int64_t kSlackBytes = 4096;
+
 int64_t AlignUp(int64_t v, int64_t to) { return (v + to - 1) / to * to; }
 
 // Counts the bytes written and names the file in errors.
@@ -207,6 +210,14 @@ class Storage::Rep {
     if (!shrink) t = AlignUp(std::max(base + plan.limit, state.end), 16);
     int64_t new_end = t + 16;
 
+    // Blocks that stay put can keep the file from shrinking. When the file
+    // would hold more than twice its live bytes, write it packed instead.
+    int64_t live_bytes = 16;
+    for (const auto& [start, end] : LiveRanges(StateOf(plan, false, 0, 0))) {
+      live_bytes += end - start;
+    }
+    if (new_end - base > 2 * live_bytes + kSlackBytes) return PackInPlace(w, false);
+
     attempt = StateOf(plan, state.big_endian, base, new_end);
     uncertain = true;
     if (!shrink) {
@@ -235,7 +246,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(OpenFile(&file));
     if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
     Writer w(file.get(), path);
-    Status s = state.exists ? PackInPlace(&w) : CommitFirst(&w, true);
+    Status s = state.exists ? PackInPlace(&w, true) : CommitFirst(&w, true);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -245,10 +256,10 @@ class Storage::Rep {
 
   // First a packed image after the current end (the file then holds it
   // behind the old bytes), then the same image moved to the start.
-  Status PackInPlace(Writer* w) {
+  Status PackInPlace(Writer* w, bool reencode) {
     PlanOptions o;
     o.big_endian = state.big_endian;
-    o.reencode = true;
+    o.reencode = reencode;
     CommitPlan plan = PlanCommit(names, views, o);
     std::string image = Image(plan, state.big_endian);
     int64_t n = static_cast<int64_t>(image.size());

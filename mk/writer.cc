@@ -40,11 +40,18 @@ int64_t GrowthStart(const PlanOptions& o) {
   return start;
 }
 
+// Builds the references of the new state in two steps. Collecting walks the
+// tables, reuses unchanged blocks and lists the rest in depth-first order:
+// data blocks, whose bytes are known, and walks, whose bytes depend on the
+// positions of the blocks listed before them. Placing then gives positions:
+// in list order for a fresh image (Metakit's layout), largest data block
+// first for an update, so that small blocks do not take the holes that
+// large rewrites need.
 class Planner {
  public:
   explicit Planner(const PlanOptions& o)
       : o_(o), alloc_(o.old ? FreeRanges(o) : std::vector<std::pair<int64_t, int64_t>>(),
-                      GrowthStart(o)) {}
+                      GrowthStart(o), o.old != nullptr) {}
 
   CommitPlan Run(const std::vector<std::string>& names,
                  const std::vector<std::shared_ptr<ViewImpl>>& views) {
@@ -55,34 +62,44 @@ class Planner {
     const ViewRef* old_top = o_.old ? &o_.old->top : nullptr;
     plan_.top.fields = fields;
     plan_.top.rows = 1;
+    plan_.top.cols.resize(views.size());
+    for (size_t i = 0; i < views.size(); ++i) {
+      const ColumnRef* old = FindOld(old_top, fields[i]);
+      ColumnRef& cr = plan_.top.cols[i];
+      cr.type = 'V';
+      cr.rows.resize(1);
+      const ViewRef* old_view = old && !old->rows.empty() ? &old->rows[0] : nullptr;
+      Collect(*views[i], old_view, &cr.rows[0]);
+      items_.push_back(Item{Item::kSubviews, {}, nullptr, &cr, old});
+    }
+    Place();
+
     std::string walk;
     walk.push_back('\x80');
     std::string desc = DescribeFields(fields);
     AppendVarint(static_cast<int64_t>(desc.size()), &walk);
     walk += desc;
-    walk.push_back('\x81');
-    for (size_t i = 0; i < views.size(); ++i) {
-      const ColumnRef* old = FindOld(old_top, fields[i]);
-      ColumnRef cr;
-      cr.type = 'V';
-      cr.rows.resize(1);
-      const ViewRef* old_view = old && !old->rows.empty() ? &old->rows[0] : nullptr;
-      PlanView(*views[i], old_view, &cr.walks, &cr.rows[0]);
-      cr.data = PlaceOrKeep(cr.walks, old ? &old->data : nullptr, old ? old->walks : "", true);
-      AppendRef(cr.data, &walk);
-      plan_.top.cols.push_back(std::move(cr));
-    }
+    AppendVarint(1, &walk);
+    for (const ColumnRef& c : plan_.top.cols) AppendRef(c.data, &walk);
     plan_.root_walk = walk;
     if (o_.old && o_.old->root_walk == walk) {
       plan_.root = o_.old->root;
       Keep(plan_.root);
     } else {
-      plan_.root = Place(Own(walk));
+      plan_.root = Allocate(Own(walk));
     }
     return std::move(plan_);
   }
 
  private:
+  struct Item {
+    enum Kind { kData, kMemoWalk, kSubviews } kind;
+    std::string_view bytes;  // kData
+    BlockRef* target;        // kData
+    ColumnRef* column;       // walks
+    const ColumnRef* old;    // walks
+  };
+
   static const ColumnRef* FindOld(const ViewRef* old, const Field& f) {
     if (!old) return nullptr;
     for (size_t i = 0; i < old->fields.size() && i < old->cols.size(); ++i) {
@@ -101,7 +118,7 @@ class Planner {
     if (r.size > 0) plan_.limit = std::max(plan_.limit, r.pos + r.size);
   }
 
-  BlockRef Place(std::string_view bytes) {
+  BlockRef Allocate(std::string_view bytes) {
     if (bytes.empty()) return BlockRef{};
     BlockRef r{static_cast<int64_t>(bytes.size()), alloc_.Allocate(static_cast<int64_t>(bytes.size()))};
     plan_.writes.emplace_back(r.pos, bytes);
@@ -109,56 +126,48 @@ class Planner {
     return r;
   }
 
-  // The old block when it holds the same bytes, else a new one. `copy`
-  // when `bytes` do not outlive the plan.
-  BlockRef PlaceOrKeep(std::string_view bytes, const BlockRef* old, std::string_view old_bytes,
-                       bool copy) {
+  // Keeps the old block when it holds the same bytes, else lists a new one.
+  void Data(std::string_view bytes, const BlockRef* old, std::string_view old_bytes,
+            BlockRef* target) {
     if (old && old->size > 0 && old_bytes == bytes) {
+      *target = *old;
       Keep(*old);
-      return *old;
+    } else if (!bytes.empty()) {
+      items_.push_back(Item{Item::kData, bytes, target, nullptr, nullptr});
     }
-    return Place(copy ? Own(std::string(bytes)) : bytes);
   }
 
-  void PlanView(const ViewImpl& table, const ViewRef* old, std::string* record, ViewRef* ref) {
-    AppendVarint(0, record);
-    AppendVarint(table.size(), record);
+  void Collect(const ViewImpl& table, const ViewRef* old, ViewRef* ref) {
     ref->fields = table.fields();
     ref->rows = table.size();
     if (table.size() == 0) return;
+    ref->cols.resize(table.num_cols());
     for (int j = 0; j < table.num_cols(); ++j) {
       const Field& f = table.field(j);
       const ColumnRef* old_col = FindOld(old, f);
-      ColumnRef cr;
-      cr.type = f.type;
-      if (f.type == 'V') {
-        PlanSubviews(table, j, old_col, &cr);
-      } else {
-        PlanData(table.column(j), old_col, &cr);
+      ColumnRef* cr = &ref->cols[j];
+      cr->type = f.type;
+      if (f.type != 'V') {
+        CollectData(table.column(j), old_col, cr);
+        continue;
       }
-      AppendRef(cr.data, record);
-      if (f.type == 'S' || f.type == 'B') {
-        if (cr.data.size > 0) AppendRef(cr.sizes, record);
-        AppendRef(cr.memo, record);
+      const Column& column = table.column(j);
+      cr->rows.resize(table.size());
+      ViewImpl empty(table.SubFields(j));
+      for (int r = 0; r < table.size(); ++r) {
+        const ViewImpl* sub = column.Sub(r) ? column.Sub(r).get() : &empty;
+        const ViewRef* old_sub =
+            old_col && r < static_cast<int>(old_col->rows.size()) ? &old_col->rows[r] : nullptr;
+        Collect(*sub, old_sub, &cr->rows[r]);
       }
-      ref->cols.push_back(std::move(cr));
+      items_.push_back(Item{Item::kSubviews, {}, nullptr, cr, old_col});
     }
   }
 
-  void PlanSubviews(const ViewImpl& table, int col, const ColumnRef* old, ColumnRef* cr) {
-    const Column& column = table.column(col);
-    cr->rows.resize(table.size());
-    ViewImpl empty(table.SubFields(col));
-    for (int r = 0; r < table.size(); ++r) {
-      const ViewImpl* sub = column.Sub(r) ? column.Sub(r).get() : &empty;
-      const ViewRef* old_sub = old && r < static_cast<int>(old->rows.size()) ? &old->rows[r] : nullptr;
-      PlanView(*sub, old_sub, &cr->walks, &cr->rows[r]);
-    }
-    cr->data = PlaceOrKeep(cr->walks, old ? &old->data : nullptr, old ? old->walks : "", true);
-  }
-
-  void PlanData(const Column& column, const ColumnRef* old, ColumnRef* cr) {
+  void CollectData(const Column& column, const ColumnRef* old, ColumnRef* cr) {
     std::shared_ptr<const Encoded> enc = column.Encode(o_.big_endian, o_.reencode);
+    // The plan keeps the encoding alive for the writes that point into it.
+    plan_.owned.push_back(enc->owner);
     cr->encoded = enc;
     const Encoded* prev = old ? old->encoded.get() : nullptr;
     if (prev && (prev == enc.get() || prev->SameBytes(*enc))) {
@@ -175,41 +184,98 @@ class Planner {
       return;
     }
     // Memo items first, each kept when the same row held the same item.
+    cr->memo_items.resize(enc->memos.size());
     size_t k = 0;
-    for (const auto& [row, item] : enc->memos) {
+    for (size_t i = 0; i < enc->memos.size(); ++i) {
+      int row = enc->memos[i].first;
       while (prev && k < prev->memos.size() && prev->memos[k].first < row) ++k;
       bool same = prev && k < prev->memos.size() && prev->memos[k].first == row;
-      cr->memo_items.push_back(PlaceOrKeep(item, same ? &old->memo_items[k] : nullptr,
-                                           same ? prev->memos[k].second : "", false));
+      Data(enc->memos[i].second, same ? &old->memo_items[k] : nullptr,
+           same ? prev->memos[k].second : "", &cr->memo_items[i]);
     }
-    cr->data = PlaceOrKeep(enc->data, prev ? &old->data : nullptr, prev ? prev->data : "", false);
-    cr->sizes = PlaceOrKeep(enc->sizes, prev ? &old->sizes : nullptr, prev ? prev->sizes : "", false);
-    if (!enc->memos.empty()) {
-      std::string walk;
-      int last = -1;
-      for (size_t i = 0; i < enc->memos.size(); ++i) {
-        AppendVarint(enc->memos[i].first - last - 1, &walk);
-        last = enc->memos[i].first;
-        AppendRef(cr->memo_items[i], &walk);
+    Data(enc->data, prev ? &old->data : nullptr, prev ? prev->data : "", &cr->data);
+    Data(enc->sizes, prev ? &old->sizes : nullptr, prev ? prev->sizes : "", &cr->sizes);
+    if (!enc->memos.empty()) items_.push_back(Item{Item::kMemoWalk, {}, nullptr, cr, old});
+  }
+
+  void Place() {
+    if (o_.old) {
+      std::vector<size_t> data;
+      for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].kind == Item::kData) data.push_back(i);
       }
-      bool same = prev && prev->memos.size() == enc->memos.size() && old->memo_items == cr->memo_items;
-      for (size_t i = 0; same && i < enc->memos.size(); ++i) {
-        same = prev->memos[i].first == enc->memos[i].first;
-      }
-      if (same && old->memo.size > 0) {
-        cr->memo = old->memo;
-        Keep(cr->memo);
-      } else {
-        cr->memo = Place(Own(std::move(walk)));
+      std::stable_sort(data.begin(), data.end(), [&](size_t a, size_t b) {
+        return items_[a].bytes.size() > items_[b].bytes.size();
+      });
+      for (size_t i : data) *items_[i].target = Allocate(items_[i].bytes);
+    }
+    for (Item& item : items_) {
+      switch (item.kind) {
+        case Item::kData:
+          if (!o_.old) *item.target = Allocate(item.bytes);
+          break;
+        case Item::kMemoWalk:
+          PlaceMemoWalk(item.column, item.old);
+          break;
+        case Item::kSubviews:
+          PlaceSubviews(item.column, item.old);
+          break;
       }
     }
-    // The plan keeps the encoding alive for the writes that point into it.
-    plan_.owned.push_back(enc->owner);
+  }
+
+  void PlaceMemoWalk(ColumnRef* cr, const ColumnRef* old) {
+    const Encoded& enc = *cr->encoded;
+    std::string walk;
+    int last = -1;
+    for (size_t i = 0; i < enc.memos.size(); ++i) {
+      AppendVarint(enc.memos[i].first - last - 1, &walk);
+      last = enc.memos[i].first;
+      AppendRef(cr->memo_items[i], &walk);
+    }
+    const Encoded* prev = old ? old->encoded.get() : nullptr;
+    bool same = prev && old->memo.size > 0 && prev->memos.size() == enc.memos.size() &&
+                old->memo_items == cr->memo_items;
+    for (size_t i = 0; same && i < enc.memos.size(); ++i) {
+      same = prev->memos[i].first == enc.memos[i].first;
+    }
+    if (same) {
+      cr->memo = old->memo;
+      Keep(cr->memo);
+    } else {
+      cr->memo = Allocate(Own(std::move(walk)));
+    }
+  }
+
+  void PlaceSubviews(ColumnRef* cr, const ColumnRef* old) {
+    cr->walks.clear();
+    for (const ViewRef& row : cr->rows) AppendRecord(row, &cr->walks);
+    if (old && old->data.size > 0 && old->walks == cr->walks) {
+      cr->data = old->data;
+      Keep(cr->data);
+    } else {
+      cr->data = Allocate(Own(cr->walks));
+    }
+  }
+
+  // A view record without description: 0, rows, and the column references.
+  static void AppendRecord(const ViewRef& v, std::string* out) {
+    AppendVarint(0, out);
+    AppendVarint(v.rows, out);
+    if (v.rows == 0) return;
+    for (const ColumnRef& c : v.cols) {
+      AppendRef(c.data, out);
+      if (c.type == 'S' || c.type == 'B') {
+        if (c.data.size > 0) AppendRef(c.sizes, out);
+        AppendRef(c.memo, out);
+      }
+    }
   }
 
   const PlanOptions& o_;
   Allocator alloc_;
   CommitPlan plan_;
+  std::vector<Item> items_;
 };
 
 }  // namespace
