@@ -51,7 +51,8 @@ class EditDataDialog : public QDialog {
                            QWidget* parent);
 
   // Populations mode: told +1 or -1 whenever a population is added or
-  // deleted (the Setup screen keeps its own count).
+  // deleted, for the Setup screen's own count. The dialog already keeps the
+  // model's count (TallyModel::ChangeNumPopulations); do not repeat it here.
   void SetPopulationCountChanged(std::function<void(int)> changed) {
     population_count_changed_ = std::move(changed);
   }

@@ -100,12 +100,14 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
     EXPECT_EQ(Field(&dialog, 1)->text(), "");
     Type(&dialog, 1, "D", 2);
     Type(&dialog, 2, "Oak", 3);
+    Click(&dialog, "newRecord");
+    EXPECT_TRUE(ui_.messages.empty());
     // Leaving a new population without a key is refused on the way out.
     Click(&dialog, "newRecord");
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, "Missing Key");
     ui_.messages.clear();
-    for (int i = 5; i < 20; ++i) {
+    for (int i = 6; i < 20; ++i) {
       Type(&dialog, 1, QString(QChar('A' + i)), 2);
       Click(&dialog, "newRecord");
     }
