@@ -47,12 +47,12 @@ void Column::Decode() const {
   if (type_ == 'I' || type_ == 'F') {
     fixed_.resize(rows_);
     int width = WidthOfVector(static_cast<int64_t>(e.data.size()), rows_);
-    for (int r = 0; r < rows_; ++r) {
-      int64_t v = VectorEntry(e.data, width, r, e.big_endian);
+    bool is_int = type_ == 'I';
+    ForEachEntry(e.data, width, rows_, e.big_endian, [&](int64_t r, int64_t v) {
       int32_t low = static_cast<int32_t>(static_cast<uint32_t>(v));
-      fixed_[r] = type_ == 'I' ? static_cast<uint64_t>(static_cast<int64_t>(low))
-                               : static_cast<uint32_t>(low);
-    }
+      fixed_[r] = is_int ? static_cast<uint64_t>(static_cast<int64_t>(low)) : static_cast<uint32_t>(low);
+      return true;
+    });
   } else if (type_ == 'L' || type_ == 'D') {
     fixed_.assign(rows_, 0);
     if (!e.data.empty()) {
@@ -67,11 +67,12 @@ void Column::Decode() const {
       texts_[row].assign(item);
     };
     if (!e.data.empty()) {
-      for (int r = 0; r < rows_; ++r) {
-        size_t n = static_cast<size_t>(VectorEntry(e.sizes, width, r, e.big_endian));
-        if (n > 0) store(r, e.data.substr(offset, n));
+      ForEachEntry(e.sizes, width, rows_, e.big_endian, [&](int64_t r, int64_t v) {
+        size_t n = static_cast<size_t>(v);
+        if (n > 0) store(static_cast<int>(r), e.data.substr(offset, n));
         offset += n;
-      }
+        return true;
+      });
     }
     for (const auto& [row, item] : e.memos) store(row, item);
   }

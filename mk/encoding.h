@@ -24,6 +24,38 @@ int WidthOfVector(int64_t size, int64_t rows);
 // 8 bits and more, unsigned below.
 int64_t VectorEntry(std::string_view data, int width, int64_t index, bool big_endian);
 
+// Calls visit(index, value) for entries 0..rows-1 of a vector, in order,
+// until it returns false. Returns whether every entry was visited. The width
+// is resolved once, not per entry, for the long columns read at open.
+template <typename Visit>
+bool ForEachEntry(std::string_view data, int width, int64_t rows, bool big_endian, Visit visit) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data());
+  switch (width) {
+    case 0:
+      for (int64_t i = 0; i < rows; ++i) {
+        if (!visit(i, int64_t{0})) return false;
+      }
+      return true;
+    case 8:
+      for (int64_t i = 0; i < rows; ++i) {
+        if (!visit(i, int64_t{static_cast<int8_t>(p[i])})) return false;
+      }
+      return true;
+    case 16:
+      for (int64_t i = 0; i < rows; ++i) {
+        const unsigned char* q = p + 2 * i;
+        uint16_t v = big_endian ? (q[0] << 8 | q[1]) : (q[1] << 8 | q[0]);
+        if (!visit(i, int64_t{static_cast<int16_t>(v)})) return false;
+      }
+      return true;
+    default:
+      for (int64_t i = 0; i < rows; ++i) {
+        if (!visit(i, VectorEntry(data, width, i, big_endian))) return false;
+      }
+      return true;
+  }
+}
+
 // The narrowest vector for these values, with the padded sizes that mark
 // sub-byte widths in views of one to four rows.
 std::string EncodeVector(const std::vector<int32_t>& values, bool big_endian);

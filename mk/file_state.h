@@ -56,5 +56,7 @@ struct FileState {
 // Every live block [start, end) relative to the header, sorted, including
 // the header and the root walk.
 std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state);
+// The bytes of every block the references of a view record point to.
+int64_t BlockBytes(const ViewRef& view);
 
 }  // namespace mk

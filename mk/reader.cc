@@ -222,24 +222,30 @@ class Reader {
   // The sizes and memo walk of an S or B column, checked against the data.
   Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc) {
     Status s;
-    std::vector<bool> empty_inline;
+    int width = 0;
     if (cr->data.size > 0) {
       s = Ref(c, &cr->sizes);
       if (!s.ok()) return s;
       enc->sizes = Bytes(cr->sizes);
-      int width = WidthOfVector(cr->sizes.size, rows);
+      width = WidthOfVector(cr->sizes.size, rows);
       if (width < 0) return Fail(*c, "text sizes column of impossible size");
-      int64_t offset = 0;
-      empty_inline.resize(rows);
-      for (int r = 0; r < rows; ++r) {
-        int64_t n = VectorEntry(enc->sizes, width, r, enc->big_endian);
-        if (n < 0 || n > cr->data.size - offset) return Fail(*c, "text sizes exceed the data");
-        if (type == 'S' && n > 0 && enc->data[offset + n - 1] != '\0') {
-          return Fail(*c, "text without its terminating NUL");
+      int64_t offset = 0, limit = cr->data.size;
+      const char* data = enc->data.data();
+      const char* fault = nullptr;
+      bool text = type == 'S';
+      ForEachEntry(enc->sizes, width, rows, enc->big_endian, [&](int64_t, int64_t n) {
+        if (n < 0 || n > limit - offset) {
+          fault = "text sizes exceed the data";
+          return false;
         }
-        empty_inline[r] = n == 0;
         offset += n;
-      }
+        if (text && n > 0 && data[offset - 1] != '\0') {
+          fault = "text without its terminating NUL";
+          return false;
+        }
+        return true;
+      });
+      if (fault) return Fail(*c, fault);
       if (offset != cr->data.size) return Fail(*c, "text sizes do not add up to the data");
     }
     s = Ref(c, &cr->memo);
@@ -252,7 +258,9 @@ class Reader {
       if (!Varint(&m, &gap) || gap < 0) return Fail(m, "bad memo walk");
       row += gap + 1;
       if (row >= rows) return Fail(m, "memo row out of range");
-      if (!empty_inline.empty() && !empty_inline[row]) return Fail(m, "memo row also stored inline");
+      if (cr->data.size > 0 && VectorEntry(enc->sizes, width, row, enc->big_endian) != 0) {
+        return Fail(m, "memo row also stored inline");
+      }
       s = Ref(&m, &item);
       if (!s.ok()) return s;
       std::string_view bytes = Bytes(item);
@@ -338,6 +346,21 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
   }
   std::sort(out.begin(), out.end());
   return out;
+}
+
+int64_t BlockBytes(const ViewRef& view) {
+  int64_t total = 0;
+  std::vector<const ViewRef*> stack = {&view};
+  while (!stack.empty()) {
+    const ViewRef* v = stack.back();
+    stack.pop_back();
+    for (const ColumnRef& c : v->cols) {
+      total += c.data.size + c.sizes.size + c.memo.size;
+      for (const BlockRef& r : c.memo_items) total += r.size;
+      for (const ViewRef& sub : c.rows) stack.push_back(&sub);
+    }
+  }
+  return total;
 }
 
 }  // namespace mk

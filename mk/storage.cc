@@ -181,8 +181,10 @@ class Storage::Rep {
 
   Status CommitInPlace(Writer* w, RandomAccessFile* file) {
     (void)file;
+    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
     PlanOptions o;
     o.old = &state;
+    o.live = &live;
     o.big_endian = state.big_endian;
     CommitPlan plan = PlanCommit(names, views, o);
     if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
@@ -193,7 +195,6 @@ class Storage::Rep {
     // the old tails, the file grows.
     int64_t t = AlignUp(base + plan.limit, 8);
     int64_t old_tails = state.commit_tail - 8;
-    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
     size_t k = 0;
     bool shrink = false;
     for (; t + 16 <= old_tails; t += 8) {
@@ -212,10 +213,7 @@ class Storage::Rep {
 
     // Blocks that stay put can keep the file from shrinking. When the file
     // would hold more than twice its live bytes, write it packed instead.
-    int64_t live_bytes = 16;
-    for (const auto& [start, end] : LiveRanges(StateOf(plan, false, 0, 0))) {
-      live_bytes += end - start;
-    }
+    int64_t live_bytes = 8 + plan.root.size + BlockBytes(plan.top) + 16;
     if (new_end - base > 2 * live_bytes + kSlackBytes) return PackInPlace(w, false);
 
     attempt = StateOf(plan, state.big_endian, base, new_end);

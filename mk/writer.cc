@@ -16,9 +16,9 @@ void AppendRef(const BlockRef& r, std::string* out) {
 // The free space of the old state: everything below its tails that no live
 // or reserved block covers.
 std::vector<std::pair<int64_t, int64_t>> FreeRanges(const PlanOptions& o) {
-  std::vector<std::pair<int64_t, int64_t>> used = LiveRanges(*o.old);
-  used.insert(used.end(), o.reserved.begin(), o.reserved.end());
-  std::sort(used.begin(), used.end());
+  std::vector<std::pair<int64_t, int64_t>> computed;
+  if (!o.live) computed = LiveRanges(*o.old);
+  const std::vector<std::pair<int64_t, int64_t>>& used = o.live ? *o.live : computed;
   int64_t tails = o.old->commit_tail - 8 - o.old->base;
   std::vector<std::pair<int64_t, int64_t>> out;
   int64_t at = 8;
@@ -35,9 +35,7 @@ std::vector<std::pair<int64_t, int64_t>> FreeRanges(const PlanOptions& o) {
 
 int64_t GrowthStart(const PlanOptions& o) {
   if (!o.old) return 8;
-  int64_t start = o.old->end - o.old->base;
-  for (const auto& r : o.reserved) start = std::max(start, r.second);
-  return start;
+  return o.old->end - o.old->base;
 }
 
 // Builds the references of the new state in two steps. Collecting walks the

@@ -27,7 +27,7 @@ struct CommitPlan {
 
 struct PlanOptions {
   const FileState* old = nullptr;  // reuse its blocks and free space; null: a fresh image
-  std::vector<std::pair<int64_t, int64_t>> reserved;  // ranges not to touch either
+  const std::vector<std::pair<int64_t, int64_t>>* live = nullptr;  // LiveRanges(*old)
   bool big_endian = false;
   bool reencode = false;  // encode every column anew (packing)
 };
