@@ -36,6 +36,16 @@ bool ForEachEntry(std::string_view data, int width, int64_t rows, bool big_endia
         if (!visit(i, int64_t{0})) return false;
       }
       return true;
+    case 1:
+    case 2:
+    case 4: {
+      const int per_byte = 8 / width, mask = (1 << width) - 1;
+      for (int64_t i = 0; i < rows; ++i) {
+        int shift = static_cast<int>(i % per_byte) * width;
+        if (!visit(i, int64_t{(p[i / per_byte] >> shift) & mask})) return false;
+      }
+      return true;
+    }
     case 8:
       for (int64_t i = 0; i < rows; ++i) {
         if (!visit(i, int64_t{static_cast<int8_t>(p[i])})) return false;
