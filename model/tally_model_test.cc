@@ -186,6 +186,19 @@ TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
                                          "Tally File Closed"));
 }
 
+TEST_F(OpenTest, UnitsChangedInSetupAreTalliedIntoAfterwards) {
+  std::string path = Build("units.tal", {.populations = {{.key = "A", .label = "Ash"}}});
+  TallyModel& model = Open(path);
+  Press("A");
+  ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.SetNumberOfUnits("2"); };
+  model.RunSetup();
+  model.SetCurrentUnit("002");
+  Press("AA");
+  model_.reset();
+  EXPECT_THAT(DiskRows(path, "Tally")[0], ElementsAre("A", "Ash", "", "C", "1", "", "1", "1",
+                                                      "2", "2"));
+}
+
 TEST_F(OpenTest, ACommitFailureIsToldOncePerStreakAndNoTallyIsLost) {
   std::string path =
       Build("flaky.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "}}});
