@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "mk/dump.h"
 #include "mk/storage.h"
 #include "mk/testing/fault_injection_file_system.h"
+#include "mk/testing/memory_file_system.h"
 #include "mk/testing/test_support.h"
 #include "mk/view.h"
 
@@ -65,16 +67,17 @@ void AddTreeRows(View view, int rows, unsigned seed) {
 
 constexpr char kTrees[] = "Trees[Unit:S,Num:S,Notes:S,Count:L]";
 
-// A file with a data table, and free space left by an earlier long text.
+// A file with a data table, and free space near its start left by a view
+// that was dropped.
 void BuildFileWithFreeSpace(const std::string& path) {
   auto storage = OpenOrDie(path);
-  View trees = storage->GetAs(kTrees);
-  AddTreeRows(trees, 40, 1);
+  View scratch = storage->GetAs("Scratch[Text:S]");
+  scratch.SetSize(30);
+  for (int r = 0; r < 30; ++r) scratch.SetString(r, 0, std::string(100, 'w'));
+  AddTreeRows(storage->GetAs(kTrees), 150, 1);
   storage->GetAs("Globals[Block:S,Key:S,Value:S]").SetSize(3);
   ASSERT_TRUE(storage->Commit().ok());
-  trees.SetString(3, 2, std::string(6000, 'w'));
-  ASSERT_TRUE(storage->Commit().ok());
-  trees.SetString(3, 2, "short again");
+  storage->GetAs("Scratch");
   ASSERT_TRUE(storage->Commit().ok());
 }
 
@@ -88,7 +91,10 @@ struct Scenario {
   std::function<void(const std::string& path)> prepare;
   std::function<void(Storage&)> change;
   bool pack = false;  // save with Pack() instead of Commit()
+  bool fits = false;  // the change fits into the file's free space
 };
+
+void PrintTo(const Scenario& sc, std::ostream* os) { *os << sc.name; }
 
 Status Save(const Scenario& sc, Storage& storage) {
   return sc.pack ? storage.Pack() : storage.Commit();
@@ -97,7 +103,7 @@ Status Save(const Scenario& sc, Storage& storage) {
 std::vector<Scenario> Scenarios() {
   std::vector<Scenario> list;
   list.push_back({"FittingCommit", BuildFileWithFreeSpace,
-                  [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }});
+                  [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }, false, true});
   list.push_back({"MetakitFileCommit",
                   [](const std::string& p) { CopyFixture("recommit.mk", p); },
                   [](Storage& s) {
@@ -151,8 +157,11 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
     EXPECT_EQ(InodeOf(path), inode) << "the commit replaced the file";
     events_ = fs.events();
     new_dump_ = Dump(path);
+    if (GetParam().fits) {
+      ASSERT_LE(std::filesystem::file_size(path), old_bytes_.size()) << "the commit did not fit";
+    }
     if (!GetParam().pack) {
-      ASSERT_NE(old_dump_, new_dump_) << "scenario changes nothing";
+      ASSERT_FALSE(old_dump_ == new_dump_) << "scenario changes nothing";
     }
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -171,13 +180,14 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
     Status s;
     std::string dump = DumpFile(path, &s);
     ASSERT_TRUE(s.ok()) << s.message();
-    EXPECT_TRUE(dump == old_dump_ || dump == new_dump_) << "neither old nor new state";
+    if (dump == new_dump_) return;
+    ASSERT_TRUE(dump == old_dump_) << "neither old nor new state";
     auto storage = OpenOrDie(path);
     ASSERT_TRUE(storage);
     GetParam().change(*storage);
     Status saved = Save(GetParam(), *storage);
     ASSERT_TRUE(saved.ok()) << saved.message();
-    EXPECT_EQ(Dump(path), new_dump_);
+    EXPECT_TRUE(Dump(path) == new_dump_) << "a commit after the fault lost data";
   }
 
   std::string dir_, base_, old_dump_, new_dump_, old_bytes_;
@@ -232,7 +242,7 @@ TEST_P(CommitSafetyTest, FailedCommitKeepsFileAndDataForALaterCommit) {
       Status failed = Save(GetParam(), *storage);
       ASSERT_FALSE(failed.ok());
       EXPECT_NE(failed.message().find(path), std::string::npos) << failed.message();
-      EXPECT_EQ(DumpStorage(*storage), new_dump_) << "the failure lost data in memory";
+      EXPECT_TRUE(DumpStorage(*storage) == new_dump_) << "the failure lost data in memory";
       Status s;
       std::string dump = DumpFile(path, &s);
       ASSERT_TRUE(s.ok()) << s.message();
@@ -241,7 +251,7 @@ TEST_P(CommitSafetyTest, FailedCommitKeepsFileAndDataForALaterCommit) {
       fs.Disarm();
       Status saved = Save(GetParam(), *storage);
       ASSERT_TRUE(saved.ok()) << saved.message();
-      EXPECT_EQ(Dump(path), new_dump_);
+      EXPECT_TRUE(Dump(path) == new_dump_) << "the later commit lost data";
     }
   }
 }
@@ -293,10 +303,10 @@ TEST_F(CommitFailureTest, RemovedFileFailsUntilItIsBack) {
   EXPECT_FALSE(failed.ok());
   EXPECT_NE(failed.message().find(path_), std::string::npos) << failed.message();
   EXPECT_FALSE(std::filesystem::exists(path_)) << "a commit recreated a removed file";
-  EXPECT_EQ(Dump(away), old_dump_);
+  EXPECT_TRUE(Dump(away) == old_dump_);
   std::filesystem::rename(away, path_);
   ASSERT_TRUE(storage->Commit().ok());
-  EXPECT_EQ(Dump(path_), new_dump);
+  EXPECT_TRUE(Dump(path_) == new_dump);
 }
 
 TEST_F(CommitFailureTest, UnwritableFileFailsUntilWritable) {
@@ -308,16 +318,24 @@ TEST_F(CommitFailureTest, UnwritableFileFailsUntilWritable) {
   Status failed = storage->Commit();
   EXPECT_FALSE(failed.ok());
   EXPECT_NE(failed.message().find(path_), std::string::npos) << failed.message();
-  EXPECT_EQ(Dump(path_), old_dump_);
+  EXPECT_TRUE(Dump(path_) == old_dump_);
   fs.Disarm();
   ASSERT_TRUE(storage->Commit().ok());
-  EXPECT_EQ(Dump(path_), new_dump);
+  EXPECT_TRUE(Dump(path_) == new_dump);
 }
 
-TEST_F(CommitFailureTest, ManyCommitsStayInPlaceAndBounded) {
-  uint64_t inode = InodeOf(path_);
-  auto storage = OpenOrDie(path_);
-  View trees = storage->GetView("Trees");
+// The file system keeps this quick: the size is the allocator's business.
+TEST(CommitSizeTest, ThousandCommitsStayWithinTwicePackedSize) {
+  MemoryFileSystem fs;
+  auto dump_of = [&fs](const std::string& path) {
+    Status s;
+    std::string dump = DumpFile(path, &s, &fs);
+    EXPECT_TRUE(s.ok()) << s.message();
+    return dump;
+  };
+  auto storage = OpenOrDie("tally.mk", &fs);
+  View trees = storage->GetAs(kTrees);
+  AddTreeRows(trees, 40, 5);
   std::mt19937 rng(7);
   for (int i = 0; i < 1000; ++i) {
     int rows = trees.GetSize();
@@ -329,19 +347,13 @@ TEST_F(CommitFailureTest, ManyCommitsStayInPlaceAndBounded) {
     Status s = storage->Commit();
     ASSERT_TRUE(s.ok()) << "commit " << i << ": " << s.message();
   }
-  EXPECT_EQ(InodeOf(path_), inode);
-  std::string packed = dir_ + "/packed.mk";
-  WriteBytes(packed, ReadBytes(path_));
-  auto copy = OpenOrDie(packed);
+  fs.SetFile("packed.mk", fs.GetFile("tally.mk"));
+  auto copy = OpenOrDie("packed.mk", &fs);
   ASSERT_TRUE(copy->Pack().ok());
-  EXPECT_EQ(Dump(packed), Dump(path_));
-  uint64_t size = std::filesystem::file_size(path_);
-  uint64_t packed_size = std::filesystem::file_size(packed);
+  EXPECT_TRUE(dump_of("packed.mk") == dump_of("tally.mk"));
+  size_t size = fs.GetFile("tally.mk").size();
+  size_t packed_size = fs.GetFile("packed.mk").size();
   EXPECT_LE(size, 2 * packed_size + 4096) << "packed: " << packed_size;
-
-  ASSERT_TRUE(storage->Pack().ok());
-  EXPECT_EQ(InodeOf(path_), inode);
-  EXPECT_EQ(std::filesystem::file_size(path_), packed_size);
 }
 
 }  // namespace

@@ -30,9 +30,9 @@ constexpr uint64_t kSector = 512;
 
 class FaultFile : public RandomAccessFile {
  public:
-  FaultFile(std::string path, std::unique_ptr<RandomAccessFile> base,
+  FaultFile(std::unique_ptr<RandomAccessFile> base,
             std::shared_ptr<FaultInjectionFileSystem::State> state)
-      : path_(std::move(path)), base_(std::move(base)), state_(std::move(state)) {}
+      : base_(std::move(base)), state_(std::move(state)) {}
 
   Status Size(uint64_t* size) override { return base_->Size(size); }
   Status Read(uint64_t offset, size_t n, char* dst) override {
@@ -78,8 +78,10 @@ class FaultFile : public RandomAccessFile {
     uint64_t size;  // the file's size before the operation
   };
 
+  // Like the real file system, the message leaves naming the file to the
+  // engine.
   Status Fail(FaultInjectionFileSystem::Error error) {
-    return Status::Error(path_ + ": " + FaultInjectionFileSystem::ErrorText(error));
+    return Status::Error(FaultInjectionFileSystem::ErrorText(error));
   }
 
   // Decides whether the operation may go ahead; fires the armed fault.
@@ -150,7 +152,6 @@ class FaultFile : public RandomAccessFile {
     undo_.clear();
   }
 
-  std::string path_;
   std::unique_ptr<RandomAccessFile> base_;
   std::shared_ptr<State> state_;
   std::vector<Undo> undo_;  // unsynced operations, oldest first
@@ -166,11 +167,11 @@ FaultInjectionFileSystem::~FaultInjectionFileSystem() = default;
 Status FaultInjectionFileSystem::OpenFile(const std::string& path, bool create,
                                           std::unique_ptr<RandomAccessFile>* out) {
   if (state_->fail_open) {
-    return Status::Error(path + ": " + ErrorText(state_->open_error));
+    return Status::Error("cannot open: " + ErrorText(state_->open_error));
   }
   std::unique_ptr<RandomAccessFile> file;
   if (Status s = base_->OpenFile(path, create, &file); !s.ok()) return s;
-  *out = std::make_unique<FaultFile>(path, std::move(file), state_);
+  *out = std::make_unique<FaultFile>(std::move(file), state_);
   return Status::Ok();
 }
 
@@ -218,11 +219,11 @@ const std::vector<FaultInjectionFileSystem::Event>& FaultInjectionFileSystem::ev
 std::string FaultInjectionFileSystem::ErrorText(Error error) {
   switch (error) {
     case Error::kCrash:
-      return "simulated crash";
+      return "cannot write: simulated crash";
     case Error::kNoSpace:
-      return "No space left on device";
+      return "cannot write: No space left on device";
     case Error::kIo:
-      return "Input/output error";
+      return "cannot write: Input/output error";
     case Error::kAccess:
       return "Permission denied";
   }

@@ -62,7 +62,8 @@ class FaultInjectionFileSystem : public FileSystem {
   // Successful mutating operations, oldest first.
   const std::vector<Event>& events() const;
 
-  // The text the injected failures carry (e.g. "No space left on device").
+  // The text an injected failure carries, like the real file system's
+  // (e.g. "cannot write: No space left on device"); it does not name the file.
   static std::string ErrorText(Error error);
 
   struct State;  // shared with the files this file system opened

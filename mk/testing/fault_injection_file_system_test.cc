@@ -28,7 +28,7 @@ TEST_F(FaultInjectionFileSystemTest, StopsAfterTheGivenOperationAndStaysStopped)
   EXPECT_TRUE(file_->Sync().ok());
   EXPECT_FALSE(fs_.fired());
   Status failed = file_->Write(2, "cd");
-  EXPECT_EQ(failed.message(), "f: No space left on device");
+  EXPECT_EQ(failed.message(), "cannot write: No space left on device");
   EXPECT_TRUE(fs_.fired());
   EXPECT_FALSE(file_->Sync().ok());
   EXPECT_FALSE(file_->Truncate(10).ok());
@@ -82,7 +82,7 @@ TEST_F(FaultInjectionFileSystemTest, FailsToOpenWhileArmed) {
   fs_.FailOpen(Fault::Error::kAccess);
   std::unique_ptr<RandomAccessFile> other;
   Status s = fs_.OpenFile("f", false, &other);
-  EXPECT_EQ(s.message(), "f: Permission denied");
+  EXPECT_EQ(s.message(), "cannot open: Permission denied");
   fs_.Disarm();
   EXPECT_TRUE(fs_.OpenFile("f", false, &other).ok());
 }
