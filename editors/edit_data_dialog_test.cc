@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/common/dialog_units.h"
+#include "app/common/message_box.h"
+#include "app/common/text.h"
 #include "editors/editors_test_support.h"
 #include "model/sampling/sampling_strategies.h"
 #include "store/data_store.h"
@@ -85,6 +88,26 @@ TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
   // Saving the six fields leaves the unit columns alone.
   EXPECT_THAT(Rows("Tally")[0], ElementsAre("A", "Pine", "Ponderosa pine", "C", "1", "Trees", "3",
                                             "3", "4", "4", "0", "0"));
+}
+
+TEST_F(EditDataDialogTest, ControlsSitWhereTheFormPlacesThem) {
+  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
+  const DialogUnits units(dialog.font());
+  EXPECT_EQ(dialog.size(), QSize(units.ToPixelsX(163), units.ToPixelsY(157)));
+  ExpectPlaced(&dialog, "header", 5, 1, 117, 8);
+  ExpectPlaced(&dialog, "caption1", 5, 15, 49, 8);
+  ExpectPlaced(&dialog, "caption6", 5, 95, 49, 8);
+  ExpectPlaced(&dialog, "field1", 66, 12, 91, 14);
+  ExpectPlaced(&dialog, "field6", 66, 92, 91, 14);
+  ExpectPlaced(&dialog, "navigationStatus", 66, 111, 91, 8);
+  ExpectPlaced(&dialog, "navigationLabel", 15, 116, 37, 8);
+  ExpectPlaced(&dialog, "first", 15, 127, 13, 9);
+  ExpectPlaced(&dialog, "last", 66, 127, 13, 9);
+  ExpectPlaced(&dialog, "newRecord", 15, 138, 30, 11);
+  ExpectPlaced(&dialog, "deleteRecord", 49, 138, 30, 11);
+  ExpectPlaced(&dialog, "ok", 110, 136, 48, 14);
+  EXPECT_EQ(Find<QPushButton>(&dialog, "newRecord")->text(), "&New");
+  EXPECT_TRUE(Find<QPushButton>(&dialog, "ok")->isDefault());
 }
 
 TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
@@ -205,6 +228,39 @@ TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
   // Saving is never blocked by a refused field.
   Click(&dialog, "next");
   EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("Q", "Pine", "Ponderosa pine", "C", "1", ""));
+}
+
+// Shows real message boxes, as the program does, and records them.
+class MessageBoxUi : public FakeUi {
+ public:
+  MessageAnswer ShowMessage(const Message& message) override {
+    FakeUi::ShowMessage(message);
+    ShowMessageBox(nullptr, QMessageBox::Warning, ToQString(message.title),
+                   ToQString(message.text));
+    return MessageAnswer::kOk;
+  }
+};
+
+TEST_F(EditDataDialogTest, ARealMessageBoxLeavesTheFocusOnTheRefusedField) {
+  MessageBoxUi ui;
+  model_.reset();  // one program holds the file at a time
+  TallyModel boxed(ui);
+  boxed.SetStartupFile(path_);
+  ASSERT_TRUE(boxed.OpenTallyFile());
+  EditDataDialog dialog(boxed, *boxed.store(), boxed.tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  QString shown;
+  WhenModal<QMessageBox>([&](QMessageBox* box) {
+    shown = box->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  Type(&dialog, 1, "", 2);
+  QTest::qWait(50);
+  EXPECT_EQ(shown, "You must enter a hotkey for this population!");
+  EXPECT_EQ(ui.messages.size(), 1u);
+  // The dialog's own focus (what it gets back when active again).
+  EXPECT_EQ(dialog.focusWidget(), Field(&dialog, 1));
 }
 
 TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {

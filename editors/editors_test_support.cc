@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include "app/common/dialog_units.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -76,6 +77,13 @@ std::string EditorsTest::Setting(const std::string& key) {
     if (model_->ReadSetting(block, key, &value)) return value;
   }
   return value;
+}
+
+void ExpectPlaced(QWidget* dialog, const char* name, int x, int y, int width, int height) {
+  QWidget* control = Find<QWidget>(dialog, name);
+  if (control == nullptr) return;
+  EXPECT_EQ(control->geometry(), DialogUnits(dialog->font()).ToPixels(x, y, width, height))
+      << name;
 }
 
 void ShowActive(QWidget* dialog) {
