@@ -1,1 +1,85 @@
+// woodtick-cli: dispatch, usage errors and the datafile commands.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
 #include "gtest/gtest.h"
+#include "tools/commands.h"
+
+namespace woodtick {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kFixtures = WOODTICK_TESTDATA "/mk/";
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result Cli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  int status = RunCli(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(CliTest, UsageErrorsSayWhatWasExpected) {
+  Result r = Cli({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("expected a command"), std::string::npos);
+  r = Cli({"frobnicate"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unknown command 'frobnicate'"), std::string::npos);
+  r = Cli({"dump"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("usage: woodtick-cli dump FILE"), std::string::npos);
+  r = Cli({"check", "a", "b"});
+  EXPECT_EQ(r.status, 2);
+  r = Cli({"--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("pack FILE"), std::string::npos);
+}
+
+TEST(CliTest, DumpAndCheckReadFixtures) {
+  Result r = Cli({"dump", kFixtures + "sample.tal"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, Slurp(kFixtures + "sample.tal.dump"));
+  r = Cli({"check", kFixtures + "sample.tal"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, kFixtures + "sample.tal: sound, 6 views, 38 rows\n");
+}
+
+TEST(CliTest, CheckReportsBadFilesWithoutCreatingMissingOnes) {
+  fs::path dir = fs::temp_directory_path() / ("cli-test-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::string missing = (dir / "missing.mk").string();
+  Result r = Cli({"check", missing});
+  EXPECT_NE(r.status, 0);
+  EXPECT_FALSE(fs::exists(missing));
+  std::string bad = (dir / "bad.mk").string();
+  std::string bytes = Slurp(kFixtures + "globals.mk");
+  std::ofstream(bad, std::ios::binary) << bytes.substr(0, bytes.size() - 3);
+  r = Cli({"check", bad});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(bad), std::string::npos);
+  EXPECT_TRUE(r.out.empty());
+
+  std::string copy = (dir / "copy.mk").string();
+  fs::copy_file(kFixtures + "recommit.mk", copy);
+  fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);
+  r = Cli({"pack", copy});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_LT(fs::file_size(copy), fs::file_size(kFixtures + "recommit.mk"));
+  EXPECT_EQ(Cli({"dump", copy}).out, Slurp(kFixtures + "recommit.mk.dump"));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace woodtick
