@@ -7,53 +7,39 @@
 
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
+#include "editors/controls.h"
 
 namespace woodtick {
-namespace {
-
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
-                 int h) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setWordWrap(h > 8);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceControl(label, x, y, w, h);
-  return label;
-}
-
-}  // namespace
-
 DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable,
                                          QWidget* parent)
     : QDialog(parent), exchange_(exchange) {
   setObjectName("defineColumnsDialog");
   SetUpDialog(this, "Define Columns");
 
-  AddLabel(this, "tableNameLabel", "Table Name:", 7, 7, 42, 8);
+  AddLabel(this, "tableNameLabel", "Table Name:", Qt::AlignLeft, 7, 7, 42, 8);
   name_edit_ = new QLineEdit(ToQString(exchange_->table_name), this);
   name_edit_->setObjectName("tableName");
   name_edit_->setEnabled(name_editable);
   PlaceControl(name_edit_, 53, 4, 77, 14);
 
-  AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", 7, 26, 147, 8);
+  AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", Qt::AlignLeft, 7, 26,
+           147, 8);
   columns_edit_ = new QLineEdit(ToQString(exchange_->column_list), this);
   columns_edit_->setObjectName("columnList");
   columns_edit_->installEventFilter(this);
   PlaceControl(columns_edit_, 7, 36, 147, 14);
 
-  AddLabel(this, "limitLabel", "You can define up to 6 columns.", 11, 56, 132, 8);
+  AddLabel(this, "limitLabel", "You can define up to 6 columns.", Qt::AlignLeft, 11, 56, 132, 8);
   AddLabel(this, "specialLabel",
            "\"Unit\", \"Num\", and \"Label\" are special column names. If used, they will "
            "automatically fill the sample's:",
-           11, 69, 132, 26);
-  AddLabel(this, "unitLabel", "Unit: unit number", 36, 95, 54, 8);
-  AddLabel(this, "numLabel", "Num: sample number", 36, 104, 67, 8);
-  AddLabel(this, "labelLabel", "Label: population label", 36, 114, 72, 8);
+           Qt::AlignLeft, 11, 69, 132, 26);
+  AddLabel(this, "unitLabel", "Unit: unit number", Qt::AlignLeft, 36, 95, 54, 8);
+  AddLabel(this, "numLabel", "Num: sample number", Qt::AlignLeft, 36, 104, 67, 8);
+  AddLabel(this, "labelLabel", "Label: population label", Qt::AlignLeft, 36, 114, 72, 8);
 
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("ok");
+  QPushButton* ok = AddButton(this, "ok", "OK", 105, 136, 50, 14);
   ok->setDefault(true);
-  PlaceControl(ok, 105, 136, 50, 14);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   // Entering the column list is what marks an edit as wanted, so the list

@@ -10,6 +10,7 @@
 
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
+#include "editors/controls.h"
 #include "editors/table_definitions.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"
@@ -26,23 +27,6 @@ constexpr int kDatTableColumn = 5;
 constexpr int kCaptionY[EditDataDialog::kMaxFields] = {15, 30, 47, 63, 79, 95};
 constexpr int kFieldY[EditDataDialog::kMaxFields] = {12, 28, 44, 60, 76, 92};
 constexpr int kUnlimitedLength = 32767;
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, int x, int y,
-                       int w, int h) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  PlaceControl(button, x, y, w, h);
-  return button;
-}
-
-QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment align,
-                 int x, int y, int w, int h) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setAlignment(align | Qt::AlignTop);
-  PlaceControl(label, x, y, w, h);
-  return label;
-}
 
 }  // namespace
 
@@ -87,8 +71,8 @@ void EditDataDialog::BuildControls() {
   setObjectName("editDataDialog");
   SetUpDialog(this, QString());
 
-  header_ = AddLabel(this, "header", "Edit the fields for this table.", Qt::AlignLeft, 5, 1, 117,
-                     8);
+  header_ =
+      AddLabel(this, "header", "Edit the fields for this table.", Qt::AlignLeft, 5, 1, 117, 8);
   for (int k = 0; k < kMaxFields; ++k) {
     const QString number = QString::number(k + 1);
     captions_[k] = AddLabel(this, qPrintable("caption" + number), "Caption " + number,
@@ -100,8 +84,7 @@ void EditDataDialog::BuildControls() {
     fields_[k]->installEventFilter(this);
     PlaceControl(fields_[k], 66, kFieldY[k], 91, 14);
   }
-  status_ = AddLabel(this, "navigationStatus", "Navigation Status", Qt::AlignLeft, 66, 111, 91,
-                     8);
+  status_ = AddLabel(this, "navigationStatus", "Navigation Status", Qt::AlignLeft, 66, 111, 91, 8);
   AddLabel(this, "navigationLabel", "Navigation:", Qt::AlignLeft, 15, 116, 37, 8);
 
   first_ = AddButton(this, "first", "<<", 15, 127, 13, 9);
@@ -250,8 +233,8 @@ void EditDataDialog::GoLast() {
 
 void EditDataDialog::NewRecord() {
   if (mode_ == EditDataMode::kPopulations && record_count_ >= kMaxPopulations) {
-    model_.ui().ShowMessage({"Maximum populations is 20", kProgramTitle,
-                             MessageIcon::kExclamation, MessageButtons::kOk});
+    model_.ui().ShowMessage({"Maximum populations is 20", kProgramTitle, MessageIcon::kExclamation,
+                             MessageButtons::kOk});
     return;
   }
   SetNavigationEnabled(true);
@@ -275,15 +258,16 @@ void EditDataDialog::DeleteRecord() {
   if (current_record_ > record_count_ - 1) current_record_ = record_count_ - 1;
   update();
 
-  std::string note = "Record " + std::to_string(deleted + 1) + " from the " + ViewName() +
-                     " table: ";
+  std::string note =
+      "Record " + std::to_string(deleted + 1) + " from the " + ViewName() + " table: ";
   for (int k = 0; k < kMaxFields; ++k) {
     if (k > 0) note += ", ";
     if (k < shown_fields_) note += FromQString(fields_[k]->text());
   }
-  const char* message = mode_ == EditDataMode::kDataEntry ? "Data record deleted while in Data Entry"
-                         : mode_ == EditDataMode::kEditData ? "Data record deleted while in Edit Data"
-                                                            : "Population record deleted";
+  const char* message =
+      mode_ == EditDataMode::kDataEntry  ? "Data record deleted while in Data Entry"
+      : mode_ == EditDataMode::kEditData ? "Data record deleted while in Edit Data"
+                                         : "Population record deleted";
   store_.LogMessage(message, "A", note);
 
   ShowRecord();
@@ -305,10 +289,9 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
       // Another window coming up (a message box) or this one closing is not
       // the user leaving the field.
-      const bool left = reason != Qt::ActiveWindowFocusReason &&
-                        reason != Qt::PopupFocusReason && !refocusing_ && !moving_focus_ &&
-                        !finished_ &&
-                        isVisible() && k < shown_fields_ && record_count_ > 0;
+      const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                        !refocusing_ && !moving_focus_ && !finished_ && isVisible() &&
+                        k < shown_fields_ && record_count_ > 0;
       if (left) CheckField(k);
     }
   }

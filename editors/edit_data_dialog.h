@@ -47,8 +47,7 @@ class EditDataDialog : public QDialog {
   ~EditDataDialog() override;
 
   // Runs the data-entry editor modally for a HIT.
-  static void RunDataEntry(TallyModel& model, const RecordEditorRequest& request,
-                           QWidget* parent);
+  static void RunDataEntry(TallyModel& model, const RecordEditorRequest& request, QWidget* parent);
 
   // Populations mode: told +1 or -1 whenever a population is added or
   // deleted, for the Setup screen's own count. The dialog already keeps the

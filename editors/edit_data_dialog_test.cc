@@ -216,7 +216,8 @@ TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
 
   Type(&dialog, 6, "trees", 1);
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[1].text, "The table 'trees' does not exist! Check your spelling and case.");
+  EXPECT_EQ(ui_.messages[1].text,
+            "The table 'trees' does not exist! Check your spelling and case.");
   EXPECT_EQ(ui_.messages[1].title, "Table Name Error");
   EXPECT_EQ(Field(&dialog, 6)->text(), "");
   EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 6));

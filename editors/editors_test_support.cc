@@ -52,8 +52,8 @@ std::vector<std::vector<std::string>> EditorsTest::DictionaryRows(const std::str
     store.GetString(slot, row, c.table_name, &name);
     if (name != table) continue;
     std::vector<std::string> cells;
-    for (int col : {c.column_name, c.field_type, c.description, c.is_used, c.order1,
-                    c.default_value}) {
+    for (int col :
+         {c.column_name, c.field_type, c.description, c.is_used, c.order1, c.default_value}) {
       store.GetString(slot, row, col, &cells.emplace_back());
     }
     rows.push_back(cells);
@@ -82,8 +82,7 @@ std::string EditorsTest::Setting(const std::string& key) {
 void ExpectPlaced(QWidget* dialog, const char* name, int x, int y, int width, int height) {
   QWidget* control = Find<QWidget>(dialog, name);
   if (control == nullptr) return;
-  EXPECT_EQ(control->geometry(), DialogUnits(dialog->font()).ToPixels(x, y, width, height))
-      << name;
+  EXPECT_EQ(control->geometry(), DialogUnits(dialog->font()).ToPixels(x, y, width, height)) << name;
 }
 
 void ShowActive(QWidget* dialog) {

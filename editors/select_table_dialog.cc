@@ -7,6 +7,7 @@
 
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
+#include "editors/controls.h"
 #include "editors/edit_data_dialog.h"
 #include "editors/table_list_combo.h"
 #include "model/tally_model.h"
@@ -19,24 +20,15 @@ SelectTableDialog::SelectTableDialog(TallyModel& model, QWidget* parent)
   setObjectName("selectTableDialog");
   SetUpDialog(this, "Select The Table to Edit");
 
-  auto* label = new QLabel("Select the Table to Edit:", this);
-  label->setObjectName("selectTableLabel");
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlaceControl(label, 8, 8, 80, 8);
+  AddLabel(this, "selectTableLabel", "Select the Table to Edit:", Qt::AlignLeft, 8, 8, 80, 8);
   table_list_ = CreateTableCombo(this, "tableList", 9, 21, 85, 45);
 
-  auto* edit = new QPushButton("Edit this Table", this);
-  edit->setObjectName("editTable");
-  PlaceControl(edit, 99, 20, 56, 14);
-  connect(edit, &QPushButton::clicked, this, &SelectTableDialog::EditTable);
-  auto* cancel = new QPushButton("Cancel", this);
-  cancel->setObjectName("cancel");
-  PlaceControl(cancel, 5, 137, 50, 14);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("ok");
+  connect(AddButton(this, "editTable", "Edit this Table", 99, 20, 56, 14), &QPushButton::clicked,
+          this, &SelectTableDialog::EditTable);
+  connect(AddButton(this, "cancel", "Cancel", 5, 137, 50, 14), &QPushButton::clicked, this,
+          &QDialog::reject);
+  QPushButton* ok = AddButton(this, "ok", "OK", 105, 137, 50, 14);
   ok->setDefault(true);
-  PlaceControl(ok, 105, 137, 50, 14);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   CentreOverParent(this);

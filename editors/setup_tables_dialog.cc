@@ -7,6 +7,7 @@
 
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
+#include "editors/controls.h"
 #include "editors/table_definitions.h"
 #include "editors/table_list_combo.h"
 #include "model/tally_model.h"
@@ -17,14 +18,6 @@ namespace {
 
 constexpr char kOrderColumn[] = "Order1";
 
-QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, int x, int y,
-                       int w, int h) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  PlaceControl(button, x, y, w, h);
-  return button;
-}
-
 }  // namespace
 
 SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
@@ -32,18 +25,15 @@ SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
   setObjectName("setupTablesDialog");
   SetUpDialog(this, "Setup Data Tables");
 
-  auto* label = new QLabel("Existing Tables:", this);
-  label->setObjectName("existingTablesLabel");
-  label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  PlaceControl(label, 6, 12, 53, 8);
+  AddLabel(this, "existingTablesLabel", "Existing Tables:", Qt::AlignRight, 6, 12, 53, 8);
   table_list_ = CreateTableCombo(this, "tableList", 62, 10, 88, 53);
 
   connect(AddButton(this, "deleteTable", "Delete this Table", 46, 42, 69, 14),
           &QPushButton::clicked, this, &SetupTablesDialog::DeleteTable);
   connect(AddButton(this, "editTable", "Edit this Table", 46, 61, 69, 14), &QPushButton::clicked,
           this, &SetupTablesDialog::EditTable);
-  connect(AddButton(this, "createTable", "Create New Table", 46, 80, 69, 14),
-          &QPushButton::clicked, this, &SetupTablesDialog::CreateTable);
+  connect(AddButton(this, "createTable", "Create New Table", 46, 80, 69, 14), &QPushButton::clicked,
+          this, &SetupTablesDialog::CreateTable);
   QPushButton* ok = AddButton(this, "ok", "OK", 103, 136, 50, 14);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -79,10 +69,9 @@ void SetupTablesDialog::DeleteTable() {
   DataStore& store = *model_.store();
   Ui& ui = model_.ui();
   const int records = OpenRecordCount(store, name);
-  if (records > 0 &&
-      !ui.Confirm(name + " contains " + std::to_string(records) +
-                      " records.\nAre you sure you wish to delete it?",
-                  "Confirm Delete")) {
+  if (records > 0 && !ui.Confirm(name + " contains " + std::to_string(records) +
+                                     " records.\nAre you sure you wish to delete it?",
+                                 "Confirm Delete")) {
     return;
   }
   std::optional<BusyCursor> busy(std::in_place, ui);
@@ -135,8 +124,7 @@ void SetupTablesDialog::EditTable() {
   BusyCursor busy(ui);
   const int dict_slot = model_.dictionary_slot();
   RemoveDictionaryRows(store, dict_slot, model_.dictionary_columns(), name);
-  AppendDictionaryRows(store, dict_slot, model_.dictionary_columns(), name,
-                       exchange_.column_list);
+  AppendDictionaryRows(store, dict_slot, model_.dictionary_columns(), name, exchange_.column_list);
   if (const int slot = store.FindView(name); slot >= 0) store.ReleaseView(slot);
   // Reopening closes the file without a commit of its own: keep the new
   // dictionary rows and everything else this Setup visit has written.

@@ -131,10 +131,10 @@ TEST_F(SetupTablesDialogTest, CreatesTablesWithTheirDictionaryRowsAndListEntries
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(model_->tables_defined(), "Trees, Alpha, Beta");
   EXPECT_EQ(Setting("TablesDefined"), "Trees, Alpha, Beta");
-  EXPECT_THAT(DictionaryRows("Alpha"),
-              ElementsAre(Row{"Unit", "S", "Unit", "Y", "1", "C"},
-                          Row{"Num", "S", "Num", "Y", "2", "C"},
-                          Row{"Tree Height", "S", "Tree Height", "Y", "3", "C"}));
+  EXPECT_THAT(
+      DictionaryRows("Alpha"),
+      ElementsAre(Row{"Unit", "S", "Unit", "Y", "1", "C"}, Row{"Num", "S", "Num", "Y", "2", "C"},
+                  Row{"Tree Height", "S", "Tree Height", "Y", "3", "C"}));
   // The reopened file has the new views, empty, with the blank-free names.
   EXPECT_THAT(Columns("Alpha"), ElementsAre("Unit", "Num", "TreeHeight"));
   EXPECT_TRUE(Rows("Alpha").empty());
@@ -147,7 +147,8 @@ TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
     AnswerDefineColumns("Trees", "Unit, Size");
     Click(&dialog, "createTable");
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "The table 'Trees' already exists. Please choose another name.");
+    EXPECT_EQ(ui_.messages[0].text,
+              "The table 'Trees' already exists. Please choose another name.");
     EXPECT_EQ(ui_.messages[0].title, "Warning");
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
     EXPECT_EQ(ui_.messages[0].buttons, MessageButtons::kOk);
@@ -156,7 +157,8 @@ TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
     AnswerDefineColumns("trees", "Unit");
     Click(&dialog, "createTable");
     ASSERT_EQ(ui_.messages.size(), 2u);
-    EXPECT_EQ(ui_.messages[1].text, "The table 'trees' already exists. Please choose another name.");
+    EXPECT_EQ(ui_.messages[1].text,
+              "The table 'trees' already exists. Please choose another name.");
     // A standard view is never taken over either.
     AnswerDefineColumns("Globals", "Unit");
     Click(&dialog, "createTable");
@@ -195,7 +197,8 @@ TEST_F(SetupTablesDialogTest, DeletingATableWithRecordsAsksFirst) {
     ui_.answers = {MessageAnswer::kNo};
     Click(&dialog, "deleteTable");
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].text, "Trees contains 6 records.\nAre you sure you wish to delete it?");
+    EXPECT_EQ(ui_.messages[0].text,
+              "Trees contains 6 records.\nAre you sure you wish to delete it?");
     EXPECT_EQ(ui_.messages[0].title, "Confirm Delete");
     EXPECT_EQ(ui_.messages[0].buttons, MessageButtons::kYesNo);
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
@@ -306,7 +309,8 @@ TEST_F(SetupTablesDialogTest, EditingWithoutEnteringTheColumnListChangesNothing)
   EXPECT_EQ(DictionaryRows("Trees").size(), 6u);
   EXPECT_EQ(Columns("Trees").size(), 6u);
   EXPECT_THAT(Rows("Trees")[2], ElementsAre("001", "3", "Pine", "27.25", "40.1",
-                                            "M\xFC" "ller's corner"));
+                                            "M\xFC"
+                                            "ller's corner"));
 }
 
 }  // namespace

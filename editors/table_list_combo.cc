@@ -39,8 +39,8 @@ void FillTableCombo(QComboBox* combo, const std::string& tables_defined) {
   for (const std::string& entry : SplitTableList(tables_defined)) {
     const QString text = ToQString(entry);
     int at = 0;
-    while (at < combo->count() && QString::compare(combo->itemText(at), text,
-                                                    Qt::CaseInsensitive) <= 0) {
+    while (at < combo->count() &&
+           QString::compare(combo->itemText(at), text, Qt::CaseInsensitive) <= 0) {
       ++at;
     }
     combo->insertItem(at, text);
