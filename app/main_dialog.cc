@@ -1,0 +1,168 @@
+#include "app/main_dialog.h"
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "app/about_dialog.h"
+#include "app/common/dialog_units.h"
+#include "app/common/text.h"
+#include "app/program_icon.h"
+#include "app/qt_ui.h"
+#include "app/tally_dialog.h"
+#include "app/untally_dialog.h"
+#include "app/utilities_dialog.h"
+#include "editors/select_table_dialog.h"
+
+namespace woodtick {
+
+MainDialog::MainDialog(Options options, QWidget* parent)
+    : QDialog(parent), options_(std::move(options)) {
+  setObjectName(QStringLiteral("mainDialog"));
+  SetUpDialog(this, QStringLiteral("Woodtick"));
+  setWindowIcon(ProgramIcon());
+  ui_ = std::make_unique<QtUi>(this);
+  model_ = std::make_unique<TallyModel>(*ui_, options_.model);
+
+  select_file_ = AddButton("selectFileButton", QStringLiteral("Select Tally &File"), 7, 7, 62, 14);
+  file_name_ = new QLineEdit(this);
+  file_name_->setObjectName(QStringLiteral("fileNameBox"));
+  file_name_->setReadOnly(true);
+  PlaceControl(file_name_, 74, 7, 81, 14);
+  setup_ = AddButton("setupButton", QStringLiteral("&Setup"), 54, 35, 50, 14);
+  edit_data_ = AddButton("editDataButton", QStringLiteral("&Edit Data"), 54, 52, 50, 14);
+  tally_ = AddButton("tallyButton", QStringLiteral("&Tally"), 54, 69, 50, 14);
+  utilities_ = AddButton("utilitiesButton", QStringLiteral("&Utilities"), 54, 86, 50, 14);
+  about_ = AddButton("aboutButton", QStringLiteral("&About"), 5, 116, 50, 14);
+  untally_ = AddButton("untallyButton", QStringLiteral("Untally"), 106, 116, 50, 14);
+  help_ = AddButton("helpButton", QStringLiteral("&Help"), 5, 135, 50, 14);
+  exit_ = AddButton("exitButton", QStringLiteral("E&xit"), 106, 135, 50, 14);
+  exit_->setDefault(true);
+  for (QPushButton* off : {setup_, edit_data_, tally_, utilities_, untally_, help_}) {
+    off->setEnabled(false);
+  }
+
+  key_box_ = new QLineEdit(this);
+  key_box_->setObjectName(QStringLiteral("keyBox"));
+  PlaceControl(key_box_, 10, 58, 22, 13);
+  key_box_->hide();
+
+  connect(select_file_, &QPushButton::clicked, this, &MainDialog::SelectTallyFile);
+  connect(setup_, &QPushButton::clicked, this, &MainDialog::Setup);
+  connect(edit_data_, &QPushButton::clicked, this, &MainDialog::EditData);
+  connect(tally_, &QPushButton::clicked, this, &MainDialog::Tally);
+  connect(utilities_, &QPushButton::clicked, this, &MainDialog::Utilities);
+  connect(about_, &QPushButton::clicked, this, &MainDialog::About);
+  connect(untally_, &QPushButton::clicked, this, &MainDialog::Untally);
+  connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(key_box_, &QLineEdit::textChanged, this, &MainDialog::OnKeyBoxEdited);
+  // The resource places the main screen at the desktop's top-left corner.
+  move(0, 0);
+}
+
+MainDialog::~MainDialog() {
+  // Logs "Tally File Closed" and commits while the screens can still
+  // report a failure.
+  model_->CloseTallyFile();
+}
+
+QPushButton* MainDialog::AddButton(const char* name, const QString& text, int x, int y, int w,
+                                   int h) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QLatin1String(name));
+  PlaceControl(button, x, y, w, h);
+  return button;
+}
+
+void MainDialog::Initialise() {
+  if (options_.show_banner) About();
+  if (!options_.command_line_file.empty()) {
+    model_->SetStartupFile(options_.command_line_file);
+    model_->OpenTallyFile();
+  }
+}
+
+void MainDialog::WriteKeyBox(const std::string& text) {
+  {
+    QSignalBlocker quiet(key_box_);
+    key_box_->setText(ToQString(text));
+  }
+  model_->SetKeyBoxText(text);
+  // ProcessKey may have rewritten the box.
+  QSignalBlocker quiet(key_box_);
+  key_box_->setText(ToQString(model_->key_box_text()));
+}
+
+void MainDialog::OnKeyBoxEdited(const QString& text) { WriteKeyBox(FromQString(text)); }
+
+void MainDialog::ShowFileName(const std::string& display_name) {
+  file_name_->setText(ToQString(display_name));
+  for (QPushButton* on : {setup_, edit_data_, tally_, utilities_}) on->setEnabled(true);
+}
+
+void MainDialog::FileOpened() { select_file_->setEnabled(false); }
+
+void MainDialog::EnableUntally() { untally_->setEnabled(true); }
+
+void MainDialog::SelectTallyFile() {
+  QFileDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("fileDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QStringLiteral("Tally Files (*.tal)"));
+  if (!model_->path().empty()) dialog.selectFile(QFile::decodeName(model_->path().c_str()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QFileInfo chosen(dialog.selectedFiles().first());
+  // As the platform's dialog did: the export lands beside the tally file.
+  QDir::setCurrent(chosen.absolutePath());
+  // Path and title name files, so they keep the file system's encoding.
+  model_->SetChosenFile(QFile::encodeName(chosen.absoluteFilePath()).toStdString(),
+                        FromQString(chosen.fileName()),
+                        QFile::encodeName(chosen.completeBaseName()).toStdString());
+  model_->OpenTallyFile();
+}
+
+void MainDialog::Setup() { model_->RunSetup(); }
+
+void MainDialog::EditData() {
+  SelectTableDialog dialog(*model_, this);
+  dialog.exec();
+}
+
+void MainDialog::Tally() {
+  TallyDialog dialog(this);
+  ui_->set_tally_dialog(&dialog);
+  dialog.exec();
+  ui_->set_tally_dialog(nullptr);
+}
+
+void MainDialog::Utilities() {
+  UtilitiesDialog dialog(model_.get(), this);
+  dialog.exec();
+}
+
+void MainDialog::About() {
+  AboutDialog dialog(this);
+  dialog.exec();
+}
+
+void MainDialog::Untally() {
+  UntallyDialog dialog(model_.get(), this);
+  dialog.exec();
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("systemMenu"));
+  QAction* about = menu.addAction(QStringLiteral("&About Woodtick..."));
+  about->setObjectName(QStringLiteral("aboutWoodtickAction"));
+  connect(about, &QAction::triggered, this, &MainDialog::About);
+  menu.exec(event->globalPos());
+}
+
+}  // namespace woodtick

@@ -1,0 +1,95 @@
+#include "app/qt_ui.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "app/common/message_box.h"
+#include "app/common/text.h"
+#include "app/common/tone_player.h"
+#include "app/create_template_dialog.h"
+#include "app/main_dialog.h"
+#include "app/setup_dialog.h"
+#include "app/tally_dialog.h"
+#include "editors/edit_data_dialog.h"
+
+namespace woodtick {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kInformation: return QMessageBox::Information;
+    case MessageIcon::kExclamation: return QMessageBox::Warning;
+    case MessageIcon::kNone: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QWidget* QtUi::DialogParent() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return main_;
+}
+
+MessageAnswer QtUi::ShowMessage(const Message& message) {
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  if (message.buttons == MessageButtons::kYesNo) buttons = QMessageBox::Yes | QMessageBox::No;
+  if (message.buttons == MessageButtons::kOkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+  switch (ShowMessageBox(DialogParent(), ToQtIcon(message.icon), ToQString(message.title),
+                         ToQString(message.text), buttons)) {
+    case QMessageBox::Yes: return MessageAnswer::kYes;
+    case QMessageBox::No: return MessageAnswer::kNo;
+    case QMessageBox::Cancel: return MessageAnswer::kCancel;
+    default: break;
+  }
+  // A box closed without a choice answers as its safe button.
+  if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
+  return MessageAnswer::kOk;
+}
+
+void QtUi::BeginBusy() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+
+void QtUi::EndBusy() { QGuiApplication::restoreOverrideCursor(); }
+
+void QtUi::Beep(int frequency_hz, int duration_ms) {
+  TonePlayer::Instance().Play(frequency_hz, duration_ms);
+}
+
+void QtUi::RunRecordEditor(const RecordEditorRequest& request) {
+  if (!main_) return;
+  EditDataDialog::RunDataEntry(main_->model(), request, DialogParent());
+}
+
+void QtUi::RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) {
+  SetupDialog dialog(model, store, num_populations, DialogParent());
+  dialog.exec();
+}
+
+std::optional<std::string> QtUi::AskTemplateName() {
+  CreateTemplateDialog dialog(DialogParent());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.name();
+}
+
+void QtUi::ShowFileName(const std::string& display_name) {
+  if (main_) main_->ShowFileName(display_name);
+}
+
+void QtUi::FileOpened() {
+  if (main_) main_->FileOpened();
+}
+
+void QtUi::EnableUntally() {
+  if (main_) main_->EnableUntally();
+}
+
+void QtUi::ShowHitNumber(const std::string& text) {
+  if (tally_) tally_->ShowHitNumber(ToQString(text));
+}
+
+void QtUi::RedrawPopulationButtons() {
+  if (tally_) tally_->LayoutButtons();
+}
+
+}  // namespace woodtick

@@ -1,0 +1,182 @@
+#include "app/setup_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/common/dialog_units.h"
+#include "app/common/text.h"
+#include "app/specify_units_dialog.h"
+#include "editors/edit_data_dialog.h"
+#include "editors/setup_tables_dialog.h"
+#include "model/tally_model.h"
+
+namespace woodtick {
+namespace {
+
+constexpr int kSaveIntervalItems = 100;
+constexpr int kDatTableColumn = 5;
+
+}  // namespace
+
+SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_populations,
+                         QWidget* parent)
+    : QDialog(parent), model_(model), store_(store), num_populations_(num_populations) {
+  setObjectName(QStringLiteral("setupDialog"));
+  SetUpDialog(this, QStringLiteral("Setup"));
+
+  AddLabel("numUnitsCaption", QStringLiteral("Number of Units:"), 7, 7, 58, 8);
+  num_units_ = AddLabel("numUnitsLabel", QStringLiteral("XXX"), 73, 7, 15, 8);
+  change_ = new QPushButton(QStringLiteral("&Change"), this);
+  change_->setObjectName(QStringLiteral("changeButton"));
+  PlaceControl(change_, 93, 4, 37, 14);
+  AddLabel("numPopulationsCaption", QStringLiteral("Number of Populations:"), 7, 27, 85, 8);
+  num_pops_ = AddLabel("numPopulationsLabel", QStringLiteral("XXX"), 99, 27, 15, 8);
+  data_tables_ = new QPushButton(QStringLiteral("Setup &Data Tables"), this);
+  data_tables_->setObjectName(QStringLiteral("dataTablesButton"));
+  PlaceControl(data_tables_, 41, 41, 72, 14);
+  populations_ = new QPushButton(QStringLiteral("Setup &Populations"), this);
+  populations_->setObjectName(QStringLiteral("populationsButton"));
+  PlaceControl(populations_, 41, 60, 72, 14);
+  AddLabel("saveCaption", QStringLiteral("Save data every"), 31, 79, 56, 8);
+  save_interval_ = new QComboBox(this);
+  save_interval_->setObjectName(QStringLiteral("saveIntervalList"));
+  save_interval_->setEditable(true);
+  save_interval_->setInsertPolicy(QComboBox::NoInsert);
+  PlaceControl(save_interval_, 88, 77, 33, 12);
+  AddLabel("talliesCaption", QStringLiteral("tallies."), 124, 79, 20, 8);
+  sound_ = new QCheckBox(QStringLiteral("&Sound"), this);
+  sound_->setObjectName(QStringLiteral("soundCheck"));
+  PlaceControl(sound_, 39, 90, 72, 14);
+  counts_on_buttons_ = new QCheckBox(QStringLiteral("Counts on &Buttons"), this);
+  counts_on_buttons_->setObjectName(QStringLiteral("countsOnButtonsCheck"));
+  PlaceControl(counts_on_buttons_, 39, 106, 74, 14);
+  show_num_box_ = new QCheckBox(QStringLiteral("Show Last &Hit Number"), this);
+  show_num_box_->setObjectName(QStringLiteral("showNumBoxCheck"));
+  PlaceControl(show_num_box_, 39, 122, 87, 14);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("okButton"));
+  ok->setDefault(true);
+  PlaceControl(ok, 105, 137, 50, 14);
+
+  num_units_->setText(ToQString(model_.num_units_text()));
+  ShowPopulationCount();
+  for (int i = 1; i <= kSaveIntervalItems; ++i) save_interval_->addItem(QString::number(i));
+  save_interval_->setCurrentIndex(model_.save_interval() - 1);
+  sound_->setChecked(model_.sound());
+  counts_on_buttons_->setChecked(model_.show_counts_on_buttons());
+  show_num_box_->setChecked(model_.show_num_box());
+
+  connect(change_, &QPushButton::clicked, this, &SetupDialog::ChangeUnits);
+  connect(populations_, &QPushButton::clicked, this, &SetupDialog::SetupPopulations);
+  connect(data_tables_, &QPushButton::clicked, this, &SetupDialog::SetupDataTables);
+  // Only a chosen item counts; text typed into the field is not taken.
+  connect(save_interval_, &QComboBox::activated, this, &SetupDialog::SaveIntervalChosen);
+  connect(sound_, &QCheckBox::clicked, this, &SetupDialog::SoundClicked);
+  connect(counts_on_buttons_, &QCheckBox::clicked, this, &SetupDialog::CountsOnButtonsClicked);
+  connect(show_num_box_, &QCheckBox::clicked, this, &SetupDialog::ShowNumBoxClicked);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+SetupDialog::~SetupDialog() {
+  BusyCursor busy(model_.ui());
+  store_.Commit();
+}
+
+QLabel* SetupDialog::AddLabel(const char* name, const QString& text, int x, int y, int w, int h) {
+  auto* label = new QLabel(text, this);
+  label->setObjectName(QLatin1String(name));
+  PlaceControl(label, x, y, w, h);
+  return label;
+}
+
+void SetupDialog::ShowPopulationCount() { num_pops_->setText(QString::number(num_populations_)); }
+
+void SetupDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
+}
+
+void SetupDialog::ChangeUnits() {
+  SpecifyUnitsDialog dialog(model_, this);
+  dialog.exec();
+  num_units_->setText(ToQString(model_.num_units_text()));
+  change_->setEnabled(false);
+}
+
+void SetupDialog::SetupPopulations() {
+  {
+    EditDataDialog editor(model_, store_, store_.FindView("Tally"), 0, EditDataMode::kPopulations,
+                          this);
+    editor.SetPopulationCountChanged([this](int delta) {
+      num_populations_ += delta;
+      model_.ChangeNumPopulations(delta);
+    });
+    editor.exec();
+  }
+  model_.LoadSettings();
+  num_populations_ = model_.num_populations();
+  ShowPopulationCount();
+  ShowNumBoxClicked();
+}
+
+void SetupDialog::SetupDataTables() {
+  {
+    SetupTablesDialog dialog(model_, this);
+    dialog.exec();
+  }
+  ShowNumBoxClicked();
+}
+
+void SetupDialog::SaveIntervalChosen(int position) {
+  model_.SetSaveIntervalItem(position, FromQString(save_interval_->itemText(position)));
+}
+
+void SetupDialog::SoundClicked() { model_.SetSound(sound_->isChecked()); }
+
+void SetupDialog::CountsOnButtonsClicked() {
+  model_.SetShowCountsOnButtons(counts_on_buttons_->isChecked());
+}
+
+void SetupDialog::ShowNumBoxClicked() {
+  const bool on = show_num_box_->isChecked() && ShowNumBoxAllowed();
+  show_num_box_->setChecked(on);
+  model_.SetShowNumBox(on);
+}
+
+void SetupDialog::Warn(const std::string& text) { model_.ui().Warn(text, "WARNING"); }
+
+bool SetupDialog::ShowNumBoxAllowed() {
+  const int tally_slot = store_.FindView("Tally");
+  // The hit number comes from one data table, so all must share it.
+  std::string table;
+  std::string joined;
+  for (int i = 0; i < num_populations_; ++i) {
+    std::string name;
+    store_.GetString(tally_slot, i, kDatTableColumn, &name);
+    if (!name.empty()) table = name;
+    joined += "," + name;
+  }
+  std::string expected;
+  for (int i = 0; i < num_populations_; ++i) expected += "," + table;
+  if (joined != expected) {
+    Warn("In order to select the 'Show Last Hit Number' option, all populations must use the "
+         "same data table.");
+    return false;
+  }
+  int slot = -1;
+  if (!table.empty() && !store_.CheckForView(table, &slot)) {
+    store_.DefineTable(table, "Order1");
+    store_.CheckForView(table, &slot);
+    store_.Commit();
+  }
+  if (table.empty() || slot < 0 || store_.View(slot).FindPropIndexByName("Num") < 0) {
+    Warn("In order to select the 'Show Last Hit Number' option, the data table must have a "
+         "field called 'Num'.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace woodtick

@@ -1,0 +1,65 @@
+// SetupDialog: prepares a tally: the number of units, the populations, the
+// data tables and the four options. It runs inside RunSetup with the file
+// held open; every control writes its setting at once and closing commits.
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace woodtick {
+
+class DataStore;
+class TallyModel;
+
+class SetupDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  SetupDialog(TallyModel& model, DataStore& store, int num_populations, QWidget* parent = nullptr);
+  ~SetupDialog() override;  // commits
+
+  // The buttons and controls.
+  void ChangeUnits();
+  void SetupPopulations();
+  void SetupDataTables();
+  void SaveIntervalChosen(int position);
+  void SoundClicked();
+  void CountsOnButtonsClicked();
+  // Also run after every change of populations or data tables.
+  void ShowNumBoxClicked();
+
+  // All populations share one data table and it has a "Num" column;
+  // warns and fails otherwise.
+  bool ShowNumBoxAllowed();
+
+  int num_populations() const { return num_populations_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QLabel* AddLabel(const char* name, const QString& text, int x, int y, int w, int h);
+  void ShowPopulationCount();
+  void Warn(const std::string& text);
+
+  TallyModel& model_;
+  DataStore& store_;
+  int num_populations_;
+
+  QLabel* num_units_;
+  QPushButton* change_;
+  QLabel* num_pops_;
+  QPushButton* data_tables_;
+  QPushButton* populations_;
+  QComboBox* save_interval_;
+  QCheckBox* sound_;
+  QCheckBox* counts_on_buttons_;
+  QCheckBox* show_num_box_;
+};
+
+}  // namespace woodtick

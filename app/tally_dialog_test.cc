@@ -1,0 +1,213 @@
+#include "app/tally_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/common/text.h"
+#include "app/main_dialog.h"
+#include "app/qt_ui.h"
+#include "app/testing/app_fixture.h"
+#include "model/tally_model.h"
+
+namespace woodtick {
+namespace {
+
+class TallyDialogTest : public AppTest {
+ protected:
+  void Open(int populations = 0) {
+    const QString path = CopyTallyFile(QStringLiteral(WOODTICK_TESTDATA "/mk/sample.tal"));
+    MakeCountedOnly(path, 1);  // Fir
+    if (populations > 0) AddPopulations(path, populations, 'D');
+    main_ = OpenMain(path);
+    ASSERT_TRUE(main_->model().is_open());
+  }
+  void Show() {
+    tally_ = std::make_unique<TallyDialog>(main_.get());
+    main_->ui().set_tally_dialog(tally_.get());
+    tally_->show();
+    tally_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tally_.get()));
+  }
+  void TearDown() override {
+    main_->ui().set_tally_dialog(nullptr);
+    tally_.reset();
+    main_.reset();
+    AppTest::TearDown();
+  }
+  QString Status() { return Child<QLabel>(tally_.get(), QStringLiteral("statusLine"))->text(); }
+  QComboBox* UnitList() { return Child<QComboBox>(tally_.get(), QStringLiteral("unitList")); }
+  QLineEdit* NumberBox() { return Child<QLineEdit>(tally_.get(), QStringLiteral("numberBox")); }
+  QString Caption(int i) { return tally_->population_button(i)->text(); }
+  int VisibleButtons() {
+    int shown = 0;
+    for (int i = 1; i <= 20; ++i) shown += tally_->population_button(i)->isVisible() ? 1 : 0;
+    return shown;
+  }
+
+  std::unique_ptr<MainDialog> main_;
+  std::unique_ptr<TallyDialog> tally_;
+};
+
+TEST_F(TallyDialogTest, OpensWithWelcomeUnitsAndCaptionsWithCounts) {
+  Open();
+  Show();
+  EXPECT_EQ(Status(), QStringLiteral("Welcome..."));
+  ASSERT_EQ(UnitList()->count(), 3);
+  EXPECT_EQ(UnitList()->itemText(2), QStringLiteral("003"));
+  EXPECT_EQ(UnitList()->currentText(), QStringLiteral("001"));
+  EXPECT_TRUE(UnitList()->hasFocus());
+  EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:3\nM:3"));
+  EXPECT_EQ(Caption(3), QStringLiteral("Snag\n[C]\nC:8\nM:2"));
+  EXPECT_EQ(VisibleButtons(), 3);
+  EXPECT_FALSE(NumberBox()->isVisible());  // ShowNumBox is off in this file
+  // The fixed screen is wider than its button area is high: one row of three.
+  EXPECT_EQ(tally_->orientation(), Orientation::kWide);
+  EXPECT_EQ(tally_->population_button(1)->y(), tally_->population_button(3)->y());
+  EXPECT_LT(tally_->population_button(1)->x(), tally_->population_button(2)->x());
+}
+
+TEST_F(TallyDialogTest, AKeyTalliesAndOnlyThatPopulationsCaptionChanges) {
+  Open();
+  Show();
+  const QString pine = Caption(1);
+  QTest::keyClick(UnitList(), Qt::Key_B, Qt::ShiftModifier);
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("Fir")));
+  EXPECT_EQ(main_->model().count_text(), "11");
+  EXPECT_EQ(Caption(2),
+            QStringLiteral("Fir\n[B]\nC:11\nM:") + ToQString(main_->model().hit_text()));
+  EXPECT_EQ(Caption(1), pine);
+  // Lower case reaches the tally as the same key.
+  QTest::keyClick(UnitList(), Qt::Key_B);
+  EXPECT_TRUE(Caption(2).contains(QStringLiteral("C:12")));
+}
+
+TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
+  Open();
+  Show();
+  QTest::keyClick(UnitList(), Qt::Key_Return);
+  EXPECT_TRUE(tally_->isVisible());
+  EXPECT_EQ(Status(), ToQString("Invalid Key: \r"));
+  QTest::keyClick(UnitList(), Qt::Key_Escape);
+  EXPECT_TRUE(tally_->isVisible());
+  EXPECT_EQ(Status(), ToQString("Invalid Key: \x1b"));
+  // The arrows do not move through the unit list: Down is key 40, "(".
+  QTest::keyClick(UnitList(), Qt::Key_Down);
+  EXPECT_EQ(UnitList()->currentIndex(), 0);
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: ("));
+  EXPECT_EQ(main_->model().cur_unit(), 1);
+  // Tab does not move the focus either.
+  QTest::keyClick(UnitList(), Qt::Key_Tab);
+  EXPECT_TRUE(UnitList()->hasFocus());
+  // An invalid key leaves every count alone.
+  EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:3\nM:3"));
+}
+
+TEST_F(TallyDialogTest, TheNumberBoxTakesTypingSetsTheHitNumberAndEnterEndsTheScreen) {
+  Open();
+  main_->model().SetShowNumBox(true);
+  Show();
+  ASSERT_TRUE(NumberBox()->isVisible());
+  // The largest Num of unit 001 in Trees.
+  EXPECT_EQ(NumberBox()->text(), QStringLiteral("4"));
+  NumberBox()->setFocus();
+  EXPECT_TRUE(tally_->editing_number());
+  NumberBox()->selectAll();
+  QTest::keyClicks(NumberBox(), QStringLiteral("123"));
+  EXPECT_EQ(NumberBox()->text(), QStringLiteral("123"));
+  EXPECT_EQ(Status(), QStringLiteral("Welcome..."));
+  UnitList()->setFocus();
+  EXPECT_FALSE(tally_->editing_number());
+  EXPECT_EQ(main_->model().hit_number(), 123);
+
+  NumberBox()->setFocus();
+  QTest::keyClick(NumberBox(), Qt::Key_Return);
+  EXPECT_FALSE(tally_->isVisible());
+  EXPECT_EQ(tally_->result(), QDialog::Accepted);
+}
+
+TEST_F(TallyDialogTest, EscapeInTheNumberBoxEndsTheScreen) {
+  Open();
+  main_->model().SetShowNumBox(true);
+  Show();
+  NumberBox()->setFocus();
+  QTest::keyClick(NumberBox(), Qt::Key_Escape);
+  EXPECT_FALSE(tally_->isVisible());
+}
+
+TEST_F(TallyDialogTest, AClickedHitOpensTheRecordEditorFilledFromTheHit) {
+  Open();
+  main_->model().SetShowNumBox(true);
+  Show();
+  QString unit, num, label;
+  WhenModal(QStringLiteral("editDataDialog"), [&](QWidget* editor) {
+    unit = Child<QLineEdit>(editor, QStringLiteral("field1"))->text();
+    num = Child<QLineEdit>(editor, QStringLiteral("field2"))->text();
+    label = Child<QLineEdit>(editor, QStringLiteral("field3"))->text();
+    Child<QPushButton>(editor, QStringLiteral("ok"))->click();
+  });
+  QTest::mouseClick(tally_->population_button(1), Qt::LeftButton);
+  EXPECT_EQ(unit, QStringLiteral("001"));
+  EXPECT_EQ(num, QStringLiteral("5"));
+  EXPECT_EQ(label, QStringLiteral("Pine"));
+  EXPECT_EQ(Status(), QStringLiteral("Pine HIT!"));
+  EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:4\nM:4"));
+  EXPECT_EQ(NumberBox()->text(), QStringLiteral("5"));
+}
+
+TEST_F(TallyDialogTest, AUnitChangeRedrawsEveryCaptionAndLeavesNoBusyCursor) {
+  Open();
+  Show();
+  emit UnitList()->activated(1);
+  EXPECT_EQ(main_->model().cur_unit(), 2);
+  EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:4\nM:4"));
+  EXPECT_EQ(Caption(2), QStringLiteral("Fir\n[B]\nC:6\nM:1"));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  emit UnitList()->activated(1);  // already current
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(TallyDialogTest, TwelvePopulationsInATallWindowAllShowInFourRowsOfThree) {
+  Open(12);
+  Show();
+  tally_->setFixedSize(200, 520);
+  tally_->LayoutButtons();
+  EXPECT_EQ(tally_->orientation(), Orientation::kTall);
+  EXPECT_EQ(VisibleButtons(), 12);
+  const QRect area = tally_->ButtonArea();
+  std::set<std::pair<int, int>> corners;
+  for (int i = 1; i <= 12; ++i) {
+    const QRect rect = tally_->population_button(i)->geometry();
+    EXPECT_TRUE(area.contains(rect)) << i;
+    corners.insert({rect.x(), rect.y()});
+  }
+  EXPECT_EQ(corners.size(), 12u);
+  // Filled by columns: button 5 heads the second column.
+  EXPECT_EQ(tally_->population_button(5)->y(), area.top());
+  EXPECT_GT(tally_->population_button(5)->x(), tally_->population_button(4)->x());
+}
+
+TEST_F(TallyDialogTest, ElevenPopulationsInATallWindowAllShow) {
+  Open(11);
+  Show();
+  tally_->setFixedSize(200, 520);
+  tally_->LayoutButtons();
+  EXPECT_EQ(VisibleButtons(), 11);
+}
+
+TEST_F(TallyDialogTest, MoreThanTwentyPopulationsShowNoButtonsButKeysStillTally) {
+  Open(21);
+  Show();
+  EXPECT_EQ(VisibleButtons(), 0);
+  QTest::keyClick(UnitList(), Qt::Key_D);
+  EXPECT_EQ(Status(), QStringLiteral("P4"));
+  EXPECT_EQ(main_->model().count_text(), "1");
+}
+
+}  // namespace
+}  // namespace woodtick

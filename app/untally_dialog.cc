@@ -1,0 +1,82 @@
+#include "app/untally_dialog.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/common/dialog_units.h"
+#include "app/common/text.h"
+#include "model/tally_model.h"
+
+namespace woodtick {
+
+UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+  setObjectName(QStringLiteral("untallyDialog"));
+  SetUpDialog(this, QStringLiteral("Untally"));
+
+  auto* heading = new QLabel(QStringLiteral("Unit  Label C/M"), this);
+  heading->setObjectName(QStringLiteral("headingLabel"));
+  PlaceControl(heading, 9, 6, 100, 8);
+  list_ = new QListWidget(this);
+  list_->setObjectName(QStringLiteral("tallyList"));
+  list_->setSelectionMode(QAbstractItemView::SingleSelection);
+  PlaceControl(list_, 7, 16, 104, 104);
+  auto* oldest = new QLabel(QStringLiteral("least recent"), this);
+  oldest->setObjectName(QStringLiteral("leastRecentLabel"));
+  PlaceControl(oldest, 115, 17, 44, 8);
+  auto* newest = new QLabel(QStringLiteral("most recent"), this);
+  newest->setObjectName(QStringLiteral("mostRecentLabel"));
+  PlaceControl(newest, 115, 110, 44, 8);
+  untally_ = new QPushButton(QStringLiteral("Untally Selection"), this);
+  untally_->setObjectName(QStringLiteral("untallyButton"));
+  untally_->setEnabled(false);
+  PlaceControl(untally_, 7, 127, 70, 14);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel->setObjectName(QStringLiteral("cancelButton"));
+  PlaceControl(cancel, 50, 137, 50, 14);
+  cancel->hide();
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("okButton"));
+  ok->setDefault(true);
+  PlaceControl(ok, 105, 137, 50, 14);
+
+  for (const std::string& line : model_->UntallyListLines()) list_->addItem(ToQString(line));
+
+  connect(list_, &QListWidget::itemSelectionChanged, this, &UntallyDialog::SelectionChanged);
+  connect(list_, &QListWidget::itemDoubleClicked, this, &UntallyDialog::LineDoubleClicked);
+  connect(untally_, &QPushButton::clicked, this, &UntallyDialog::UntallySelection);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool UntallyDialog::SelectedIsMarker() const {
+  const int row = list_->currentRow();
+  return row < 0 || TallyModel::IsUntallyMarker(FromQString(list_->item(row)->text()));
+}
+
+void UntallyDialog::SelectionChanged() { untally_->setEnabled(!SelectedIsMarker()); }
+
+void UntallyDialog::LineDoubleClicked() {
+  if (SelectedIsMarker()) {
+    untally_->setEnabled(false);
+    return;
+  }
+  UntallySelection();
+}
+
+void UntallyDialog::UntallySelection() {
+  const int row = list_->currentRow();
+  if (row < 0) return;
+  untally_->setEnabled(false);
+  if (model_->UntallyEntry(row, FromQString(list_->item(row)->text()))) {
+    list_->item(row)->setText(QLatin1String(kUntalliedMarker));
+  }
+}
+
+void UntallyDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
+}
+
+}  // namespace woodtick

@@ -1,0 +1,36 @@
+// UntallyDialog ("Untally"): lists the last ten tallies and takes back one
+// at a time.
+#pragma once
+
+#include <QDialog>
+
+class QListWidget;
+class QPushButton;
+
+namespace woodtick {
+
+class TallyModel;
+
+class UntallyDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit UntallyDialog(TallyModel* model, QWidget* parent = nullptr);
+
+  // Takes back the selected entry.
+  void UntallySelection();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void SelectionChanged();
+  void LineDoubleClicked();
+  bool SelectedIsMarker() const;
+
+  TallyModel* model_;
+  QListWidget* list_;
+  QPushButton* untally_;
+};
+
+}  // namespace woodtick

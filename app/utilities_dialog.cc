@@ -1,0 +1,65 @@
+#include "app/utilities_dialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/common/dialog_units.h"
+#include "app/common/text.h"
+#include "model/tally_model.h"
+
+namespace woodtick {
+
+UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+  setObjectName(QStringLiteral("utilitiesDialog"));
+  SetUpDialog(this, QStringLiteral("Utilities"));
+
+  AddCommand("exportButton", QStringLiteral("Export Data"), 10, &UtilitiesDialog::ExportData);
+  AddCommand("resetButton", QStringLiteral("Reset Counters"), 30, &UtilitiesDialog::ResetCounters);
+  AddCommand("clearTablesButton", QStringLiteral("Clear Data Tables"), 50,
+             &UtilitiesDialog::ClearDataTables);
+  AddCommand("clearLogButton", QStringLiteral("Clear Message Log"), 70,
+             &UtilitiesDialog::ClearMessageLog);
+  AddCommand("templateButton", QStringLiteral("Create Template"), 90,
+             &UtilitiesDialog::CreateTemplate);
+  log_line_ = new QLabel(this);
+  log_line_->setObjectName(QStringLiteral("messageLogLine"));
+  log_line_->setAlignment(Qt::AlignCenter);
+  PlaceControl(log_line_, 7, 114, 149, 8);
+  log_line_->setText(ToQString(model_->MessageLogLine()));
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("okButton"));
+  ok->setDefault(true);
+  PlaceControl(ok, 105, 137, 50, 14);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void UtilitiesDialog::AddCommand(const char* name, const QString& text, int y,
+                                 void (UtilitiesDialog::*run)()) {
+  auto* button = new QPushButton(text, this);
+  button->setObjectName(QLatin1String(name));
+  button->setAutoDefault(false);
+  PlaceControl(button, 41, y, 80, 14);
+  connect(button, &QPushButton::clicked, this, run);
+}
+
+void UtilitiesDialog::ExportData() { model_->ExportCsv(); }
+
+void UtilitiesDialog::ResetCounters() { model_->ResetCountersCommand(); }
+
+void UtilitiesDialog::ClearDataTables() { model_->ClearDataTablesCommand(); }
+
+void UtilitiesDialog::ClearMessageLog() {
+  if (model_->ClearMessageLogCommand()) {
+    log_line_->setText(QLatin1String(TallyModel::kMessageLogClearedLine));
+  }
+}
+
+void UtilitiesDialog::CreateTemplate() { model_->CreateTemplate(); }
+
+void UtilitiesDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
+}
+
+}  // namespace woodtick

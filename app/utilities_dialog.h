@@ -1,0 +1,36 @@
+// UtilitiesDialog ("Utilities"): the whole-file operations: export, reset
+// the counters, clear the data tables or the log, make a template.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace woodtick {
+
+class TallyModel;
+
+class UtilitiesDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit UtilitiesDialog(TallyModel* model, QWidget* parent = nullptr);
+
+  QLabel* log_line() const { return log_line_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void AddCommand(const char* name, const QString& text, int y, void (UtilitiesDialog::*run)());
+  void ExportData();
+  void ResetCounters();
+  void ClearDataTables();
+  void ClearMessageLog();
+  void CreateTemplate();
+
+  TallyModel* model_;
+  QLabel* log_line_;
+};
+
+}  // namespace woodtick
