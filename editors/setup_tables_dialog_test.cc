@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "editors/define_columns_dialog.h"
+#include "editors/edit_data_dialog.h"
 #include "editors/editors_test_support.h"
 
 namespace woodtick {
@@ -279,18 +280,31 @@ TEST_F(SetupTablesDialogTest, EditingKeepsTheDataOfKeptColumns) {
     // The same visit goes on working on the reopened file.
     AnswerDefineColumns("Plots", "Unit, Num");
     Click(&dialog, "createTable");
-    Select(&dialog, "Plots");
+    AnswerDefineColumns("Gamma", "Unit");
+    Click(&dialog, "createTable");
+    Select(&dialog, "Gamma");
     Click(&dialog, "deleteTable");
     EXPECT_EQ(ui_.messages.size(), 1u);
+    // So does the population editor.
+    DataStore& store = *model_->store();
+    EditDataDialog editor(*model_, store, store.FindView("Tally"), 0, EditDataMode::kPopulations,
+                          nullptr);
+    EXPECT_EQ(Find<QLabel>(&editor, "header")->text(), "Editing record 1 of 3 from Tally");
+    Find<QLineEdit>(&editor, "field2")->setText("Yellow pine");
+    editor.accept();
   });
+  EXPECT_EQ(Rows("Tally", 2)[0][1], "Yellow pine");
   EXPECT_FALSE(model_->sound());
   EXPECT_EQ(Setting("Sound"), "N");
-  EXPECT_EQ(model_->tables_defined(), "Trees");
+  EXPECT_EQ(model_->tables_defined(), "Trees,Plots");
+  EXPECT_THAT(Columns("Plots"), ElementsAre("Unit", "Num"));
+  EXPECT_EQ(DictionaryRows("Plots").size(), 2u);
+  EXPECT_TRUE(Columns("Gamma").empty());
+  EXPECT_TRUE(DictionaryRows("Gamma").empty());
   EXPECT_THAT(Columns("Trees"), ElementsAre("Unit", "Num", "Label", "Height", "Diameter"));
   EXPECT_THAT(Rows("Trees")[1], ElementsAre("001", "2", "Fir", "18", ""));
   EXPECT_THAT(DictionaryRows("Trees")[4], ElementsAre("Diameter", "S", "Diameter", "Y", "5", "C"));
   EXPECT_EQ(DictionaryRows("Trees").size(), 5u);
-  EXPECT_TRUE(Columns("Plots").empty());
 }
 
 TEST_F(SetupTablesDialogTest, EditingWithoutEnteringTheColumnListChangesNothing) {
