@@ -182,6 +182,17 @@ TEST(CorruptFileTest, HugeCountsAreRejectedWithoutAllocating) {
   }
 }
 
+TEST(CorruptFileTest, DeepNestingIsNoStackOverflow) {
+  for (int depth : {100, 100000}) {
+    std::string description;
+    for (int i = 0; i < depth; ++i) description += "v[";
+    description += "x:S";
+    description += std::string(depth, ']');
+    std::string name = "deep/" + std::to_string(depth) + ".mk";
+    ExpectCleanOutcome(name, Image("\x80\x80", description, Varint(2) + Varint(8)));
+  }
+}
+
 TEST(CorruptFileTest, FuzzerFindingsStayFixed) {
   std::filesystem::path dir = kTestData + "regress";
   if (!std::filesystem::exists(dir)) GTEST_SKIP() << "no findings recorded";
