@@ -49,15 +49,6 @@ class Writer {
     if (!status_.ok()) return status_; \
   } while (0)
 
-// A whole image with its header at 0: blocks as planned, tails at the end.
-std::string Image(const CommitPlan& plan, bool big_endian) {
-  std::string image(plan.limit + 16, '\0');
-  image.replace(0, 8, Header(big_endian, plan.limit + 16));
-  for (const auto& [pos, bytes] : plan.writes) image.replace(pos, bytes.size(), bytes);
-  image.replace(plan.limit, 16, Tails(plan.limit, plan.root));
-  return image;
-}
-
 FileState StateOf(const CommitPlan& plan, bool big_endian, int64_t base, int64_t end) {
   FileState st;
   st.exists = true;
@@ -164,7 +155,7 @@ class Storage::Rep {
     PlanOptions o;
     o.reencode = reencode;
     CommitPlan plan = PlanCommit(names, views, o);
-    std::string image = Image(plan, false);
+    std::string image = PackedImage(plan, false);
     int64_t size = static_cast<int64_t>(image.size());
     attempt = StateOf(plan, false, 0, size);
     uncertain = true;
@@ -259,7 +250,7 @@ class Storage::Rep {
     o.big_endian = state.big_endian;
     o.reencode = reencode;
     CommitPlan plan = PlanCommit(names, views, o);
-    std::string image = Image(plan, state.big_endian);
+    std::string image = PackedImage(plan, state.big_endian);
     int64_t n = static_cast<int64_t>(image.size());
     int64_t at = AlignUp(state.end + n, 16) - n;
     attempt = StateOf(plan, state.big_endian, at, at + n);

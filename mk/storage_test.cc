@@ -13,6 +13,7 @@
 
 #include "gtest/gtest.h"
 #include "mk/dump.h"
+#include "mk/writer.h"
 
 namespace mk {
 namespace {
@@ -419,6 +420,43 @@ TEST_F(StorageTest, SetStructureKeepsListedViewsAndDropsTheRest) {
 }
 
 // --- Framing. ---
+
+TEST_F(StorageTest, BigEndianFilesAreReadAndStayBigEndian) {
+  View v = View::FromDescription("s:S,i:I,l:L,f:F,d:D,n[x:I]");
+  v.SetSize(3);
+  int32_t ints[] = {-2, 300, 70000};
+  for (int r = 0; r < 3; ++r) {
+    v.SetString(r, 0, std::string(r * 5, 'q'));
+    v.SetInt(r, 1, ints[r]);
+    v.SetLong(r, 2, -(int64_t{1} << (20 * r)));
+    v.SetFloat(r, 3, r * 1.25f);
+    v.SetDouble(r, 4, -r / 8.0);
+    v.GetSubview(r, 5).SetSize(r);
+    if (r == 2) v.GetSubview(r, 5).SetInt(1, 0, -1000);
+  }
+  PlanOptions options;
+  options.big_endian = true;
+  CommitPlan plan = PlanCommit({"T"}, {v.impl()}, options);
+  Write(PackedImage(plan, true));
+  ASSERT_EQ(Bytes().substr(0, 2), "LJ");
+  std::string expected;
+  {
+    auto s = Open();
+    View t = s->GetView("T");
+    ASSERT_EQ(t.GetSize(), 3);
+    EXPECT_EQ(t.GetInt(2, 1), 70000);
+    EXPECT_EQ(t.GetLong(1, 2), -(int64_t{1} << 20));
+    EXPECT_EQ(t.GetFloat(2, 3), 2.5f);
+    EXPECT_EQ(t.GetDouble(1, 4), -0.125);
+    EXPECT_EQ(t.GetSubview(2, 5).GetInt(1, 0), -1000);
+    t.SetInt(0, 1, -40000);
+    ASSERT_TRUE(s->Commit().ok());
+    expected = DumpStorage(*s);
+  }
+  EXPECT_EQ(Bytes().substr(0, 2), "LJ");
+  EXPECT_EQ(Reread(), expected);
+  EXPECT_NE(expected.find("-40000"), std::string::npos);
+}
 
 TEST_F(StorageTest, PrefixAndTrailingSkippedBytesAreRead) {
   {

@@ -284,6 +284,14 @@ CommitPlan PlanCommit(const std::vector<std::string>& names,
   return Planner(options).Run(names, views);
 }
 
+std::string PackedImage(const CommitPlan& plan, bool big_endian) {
+  std::string image(plan.limit + 16, '\0');
+  image.replace(0, 8, Header(big_endian, plan.limit + 16));
+  for (const auto& [pos, bytes] : plan.writes) image.replace(pos, bytes.size(), bytes);
+  image.replace(plan.limit, 16, Tails(plan.limit, plan.root));
+  return image;
+}
+
 std::string Tails(int64_t skip_pos, const BlockRef& root) {
   std::string out;
   out.push_back('\x80');

@@ -36,6 +36,9 @@ CommitPlan PlanCommit(const std::vector<std::string>& names,
                       const std::vector<std::shared_ptr<ViewImpl>>& views,
                       const PlanOptions& options);
 
+// A whole image of a fresh plan: header at 0, the blocks, the tails.
+std::string PackedImage(const CommitPlan& plan, bool big_endian);
+
 // The tails of a state whose skip tail sits at `skip_pos` (relative).
 std::string Tails(int64_t skip_pos, const BlockRef& root);
 std::string Header(bool big_endian, int64_t size);
