@@ -27,7 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   icon->setPixmap(ProgramIcon().pixmap(32, 32));
   icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  auto* maker = new QLabel(QStringLiteral("The Woodtick developers"), this);
+  auto* maker = new QLabel(QStringLiteral("Woodtick authors"), this);
   maker->setObjectName(QStringLiteral("makerLabel"));
   PlaceControl(maker, 7, 42, 77, 8);
   auto* about = new QLabel(

@@ -1,4 +1,4 @@
-// woodtick-screenshots: pictures of the main and tally screens for the
+// woodtick-screenshots: pictures of the main, tally and About screens for the
 // documentation, on a copy of a tally file:
 //     woodtick-screenshots FILE.tal OUTPUT_DIR
 #include <QApplication>
@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/about_dialog.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
@@ -43,5 +44,7 @@ int main(int argc, char** argv) {
   main.ui().set_tally_dialog(&tally);
   ok = Save(&tally, out.filePath(QStringLiteral("tally-screen.png"))) && ok;
   main.ui().set_tally_dialog(nullptr);
+  woodtick::AboutDialog about(&main);
+  ok = Save(&about, out.filePath(QStringLiteral("about-box.png"))) && ok;
   return ok ? 0 : 1;
 }
