@@ -199,6 +199,30 @@ class Storage::Rep {
       shrink = true;
       break;
     }
+    // Everything fits below the old tails but they cannot move down: only
+    // the commit tail is overwritten, when it lies within one sector.
+    bool can_stay = base + plan.limit <= old_tails && state.commit_tail % 8 == 0;
+    // Shrinking gives up the space the next commit would reuse; worth it
+    // only when it frees a fair part of the file.
+    if (shrink && can_stay && state.end - (t + 16) < std::max<int64_t>(4096, (state.end - base) / 16)) {
+      shrink = false;
+    }
+    bool in_place = !shrink && can_stay;
+    if (in_place) {
+      int64_t live_bytes = 8 + plan.root.size + BlockBytes(plan.top) + 16;
+      if (state.end - base > 2 * live_bytes + kSlackBytes) return PackInPlace(w, false);
+      attempt = StateOf(plan, state.big_endian, base, state.end);
+      attempt.commit_tail = state.commit_tail;
+      uncertain = true;
+      for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
+      MK_RETURN_IF_ERROR(w->Sync());
+      std::string tails = Tails(old_tails - base, plan.root);
+      MK_RETURN_IF_ERROR(w->Write(state.commit_tail, std::string_view(tails).substr(8)));
+      MK_RETURN_IF_ERROR(w->Sync());
+      state = attempt;
+      uncertain = false;
+      return Status::Ok();
+    }
     if (!shrink) t = AlignUp(std::max(base + plan.limit, state.end), 16);
     int64_t new_end = t + 16;
 
