@@ -1,6 +1,7 @@
 // A whole run of the program, from start to exit, on a copy of the example
-// tally file: the banner, Setup, tallies by key and button, a HIT with its
-// record, untally, export, reset, a template and a change of units.
+// tally file: the banner, Setup with a change of units, tallies by key and
+// button, a HIT with its record, untally, Edit Data, export, reset and a
+// template.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -131,6 +132,15 @@ TEST_F(WholeRunTest, FromStartToExit) {
   Child<QPushButton>(main.get(), "untallyButton")->click();
   EXPECT_EQ(hit_line, ToQString(unit + "  " + labels_[0] + "  M"));
   EXPECT_EQ(after, QStringLiteral("--untallied--"));
+
+  // Edit Data offers the tables; cancelling changes nothing.
+  bool chooser_shown = false;
+  WhenModal(QStringLiteral("selectTableDialog"), [&](QWidget* chooser) {
+    chooser_shown = true;
+    Child<QPushButton>(chooser, QStringLiteral("cancel"))->click();
+  });
+  Child<QPushButton>(main.get(), "editDataButton")->click();
+  EXPECT_TRUE(chooser_shown);
 
   // Utilities: export, reset, a template.
   std::vector<SeenMessage> seen;
