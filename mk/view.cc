@@ -30,7 +30,29 @@ Cell Locate(const ViewImpl& v, int row, int col, char type) {
                            v.field(col).type + ", not " + type);
   }
   ViewImpl* table = const_cast<ViewImpl&>(v).Table();
-  return Cell{table, v.TableRow(row), v.TableCol(col)};
+  Cell cell{table, v.TableRow(row), v.TableCol(col)};
+  // A derived view is a snapshot; its table may have lost rows or columns since.
+  if (v.derived() && (cell.row >= table->size() || cell.col >= table->num_cols() ||
+                      table->field(cell.col).type != type)) {
+    throw std::out_of_range("mk::View: derived view refers to a row or column its table no "
+                            "longer has");
+  }
+  return cell;
+}
+
+// Throws when a derived view refers to rows or columns its table lost.
+void CheckDerived(const ViewImpl& v) {
+  if (!v.derived()) return;
+  const ViewImpl* table = v.Table();
+  for (int r : v.row_map()) {
+    if (r >= table->size()) throw std::out_of_range("mk::View: derived view refers to a lost row");
+  }
+  for (size_t c = 0; c < v.col_map().size(); ++c) {
+    int tc = v.col_map()[c];
+    if (tc >= table->num_cols() || table->field(tc).type != v.field(static_cast<int>(c)).type) {
+      throw std::out_of_range("mk::View: derived view refers to a lost column");
+    }
+  }
 }
 
 // Orders two cells of the same column type; texts and bytes byte by byte.
@@ -184,6 +206,7 @@ void View::InsertEmptyRowsAt(int pos, int count) {
 
 void View::InsertRowsAt(int pos, const View& src) {
   CheckRange(pos, 0, GetSize());
+  CheckDerived(*src.impl_);
   impl_->InsertCopies(pos, *src.impl_);
 }
 
@@ -194,6 +217,7 @@ void View::RemoveAt(int pos, int count) {
 
 View View::Select(const View& criteria) const {
   const ViewImpl& v = *impl_;
+  CheckDerived(v);
   std::vector<int> rows;
   if (criteria.GetSize() == 0) {
     rows.resize(v.size());
@@ -235,6 +259,7 @@ View View::Select(const View& criteria) const {
 
 View View::SortOn(const std::vector<int>& sort_cols) const {
   const ViewImpl& v = *impl_;
+  CheckDerived(v);
   for (int c : sort_cols) {
     if (c < 0 || c >= v.num_cols()) throw std::out_of_range("mk::View: no sort column " + std::to_string(c));
   }
@@ -258,6 +283,7 @@ View View::SortOn(const std::vector<int>& sort_cols) const {
 
 View View::Project(const std::vector<int>& project_cols) const {
   const ViewImpl& v = *impl_;
+  CheckDerived(v);
   std::vector<int> cols;
   for (int c : project_cols) {
     if (c < 0 || c >= v.num_cols()) throw std::out_of_range("mk::View: no column " + std::to_string(c));

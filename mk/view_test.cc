@@ -160,6 +160,17 @@ TEST(DerivedViewTest, RowsAddedToASelectionGoToItsBase) {
   EXPECT_EQ(sel.RowInBase(1), 4);
 }
 
+TEST(DerivedViewTest, StaleDerivedViewsThrowInsteadOfReadingPastTheTable) {
+  View v = Trees();
+  View sorted = v.SortOn({1});
+  View proj = v.Project({2});
+  v.SetSize(2);
+  EXPECT_THROW(sorted.GetInt(4, 1), std::out_of_range);
+  EXPECT_THROW(sorted.SortOn({0}), std::out_of_range);
+  EXPECT_EQ(proj.GetDouble(1, 0), 1.5) << "rows still present stay readable";
+  EXPECT_THROW(proj.GetDouble(3, 0), std::out_of_range);
+}
+
 TEST(ViewTest, ValuesOfEveryTypeRoundTrip) {
   View v = View::FromDescription("s:S,i:I,l:L,f:F,d:D,b:B");
   v.SetSize(1);
