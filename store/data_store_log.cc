@@ -41,6 +41,7 @@ int DataStore::LogMessage(const std::string& msg, const std::string& level,
 int DataStore::ClearMessageLog() {
   int slot = OpenAView("MessageLog", BufferedOpenMode());
   if (slot < 0) return slot;
+  if (slots_[slot].view.IsDerived()) return kStoreBadAddress;
   slots_[slot].view.SetSize(0);
   return kStoreOk;
 }

@@ -1,5 +1,6 @@
 // DataStore: selections by key clause, the shared tokenizer, and emptying
 // the Buffer view.
+#include <stdexcept>
 #include <vector>
 
 #include "mk/field.h"
@@ -114,9 +115,16 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
     return kStoreNotFound;
   }
   mk::View selection = base_view;
-  if (sel_crit >= 0) selection = selection.Select(criteria_row);
-  if (!sort.empty()) selection = selection.SortOn(sort);
-  if (!keep.empty()) selection = selection.Project(keep);
+  try {
+    if (sel_crit >= 0) selection = selection.Select(criteria_row);
+    if (!sort.empty()) selection = selection.SortOn(sort);
+    if (!keep.empty()) selection = selection.Project(keep);
+  } catch (const std::logic_error&) {
+    // The base is itself a selection whose rows have gone since.
+    FreeSlot(result);
+    if (sel_crit >= 0) FreeSlot(sel_crit);
+    return kStoreBadAddress;
+  }
   slots_[result].view = selection;
   // The base is the slot the rows came from, even when the result's name
   // repeats the view's name.
@@ -128,6 +136,7 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
 int DataStore::ClearBuffer() {
   int slot = OpenAView("Buffer", BufferedOpenMode());
   if (slot < 0) return slot;
+  if (slots_[slot].view.IsDerived()) return kStoreBadAddress;
   slots_[slot].view.SetSize(0);
   return kStoreOk;
 }

@@ -137,6 +137,24 @@ TEST_F(DataStoreSelectionTest, MissingNamesFailWithoutTakingSlots) {
   EXPECT_GE(plain, 0);
 }
 
+TEST_F(DataStoreSelectionTest, ASelectionWhoseBaseLostRowsAnswersBadAddress) {
+  ASSERT_EQ(store_.Open(path_, true), kStoreOk);
+  int trees = store_.OpenAView("Trees", true);
+  int sel = store_.OpenSelection("Trees", "Label", "Unit=002", "", "");
+  ASSERT_EQ(store_.View(sel).GetSize(), 2);
+  store_.View(trees).SetSize(4);  // the caller removes rows the selection shows
+  std::string text = "stale";
+  EXPECT_EQ(store_.GetString(sel, 0, 0, &text), kStoreBadAddress);
+  EXPECT_EQ(store_.SetString(sel, 1, 0, "x"), kStoreBadAddress);
+  int32_t number = 1;
+  EXPECT_EQ(store_.GetInt(sel, 0, 0, &number), kStoreBadAddress);
+  EXPECT_EQ(store_.View(trees).GetSize(), 4);
+  // A selection built on the stale one is refused and takes no slot.
+  int free = FreeSlots();
+  EXPECT_EQ(store_.OpenSelection("DTrees", "", "Label=Fir", "", "Again"), kStoreBadAddress);
+  EXPECT_EQ(FreeSlots(), free);
+}
+
 TEST_F(DataStoreSelectionTest, ClosedStoreGivesTheOpenResult) {
   EXPECT_EQ(store_.OpenSelection("Globals", "", "Block=Tally", "", ""), kStoreClosed);
 }
