@@ -15,7 +15,8 @@ Allocator::Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64
   while (leaves_ < ranges_.size()) leaves_ *= 2;
   longest_.assign(2 * leaves_, 0);
   for (size_t i = 0; i < ranges_.size(); ++i) longest_[leaves_ + i] = Length(i);
-  for (size_t n = leaves_ - 1; n >= 1; --n) longest_[n] = std::max(longest_[2 * n], longest_[2 * n + 1]);
+  for (size_t n = leaves_ - 1; n >= 1; --n)
+    longest_[n] = std::max(longest_[2 * n], longest_[2 * n + 1]);
 }
 
 void Allocator::Update(size_t i) {

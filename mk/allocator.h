@@ -14,8 +14,7 @@ class Allocator {
   // `free_ranges` are sorted, disjoint [start, end) ranges; space from
   // `growth_start` on is free without limit.
   // `slack`: leave room before large blocks placed past the end.
-  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start,
-            bool slack);
+  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start, bool slack);
 
   int64_t Allocate(int64_t size);
 

@@ -50,7 +50,8 @@ void Column::Decode() const {
     bool is_int = type_ == 'I';
     ForEachEntry(e.data, width, rows_, e.big_endian, [&](int64_t r, int64_t v) {
       int32_t low = static_cast<int32_t>(static_cast<uint32_t>(v));
-      fixed_[r] = is_int ? static_cast<uint64_t>(static_cast<int64_t>(low)) : static_cast<uint32_t>(low);
+      fixed_[r] =
+          is_int ? static_cast<uint64_t>(static_cast<int64_t>(low)) : static_cast<uint32_t>(low);
       return true;
     });
   } else if (type_ == 'L' || type_ == 'D') {
@@ -63,7 +64,8 @@ void Column::Decode() const {
     int width = WidthOfVector(static_cast<int64_t>(e.sizes.size()), rows_);
     size_t offset = 0;
     auto store = [&](int row, std::string_view item) {
-      if (type_ == 'S') item = item.substr(0, std::min(item.size(), strnlen(item.data(), item.size())));
+      if (type_ == 'S')
+        item = item.substr(0, std::min(item.size(), strnlen(item.data(), item.size())));
       texts_[row].assign(item);
     };
     if (!e.data.empty()) {
@@ -144,7 +146,8 @@ std::shared_ptr<const Encoded> Column::Encode(bool big_endian, bool anew) const 
   std::vector<std::pair<int, size_t>> memo_offsets;
   if (type_ == 'I' || type_ == 'F') {
     std::vector<int32_t> values(rows_);
-    for (int r = 0; r < rows_; ++r) values[r] = static_cast<int32_t>(static_cast<uint32_t>(fixed_[r]));
+    for (int r = 0; r < rows_; ++r)
+      values[r] = static_cast<int32_t>(static_cast<uint32_t>(fixed_[r]));
     *owner = EncodeVector(values, big_endian);
     data_size = owner->size();
   } else if (type_ == 'L' || type_ == 'D') {

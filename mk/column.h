@@ -20,8 +20,8 @@ class ViewImpl;
 struct Encoded {
   std::shared_ptr<const std::string> owner;
   bool big_endian = false;
-  std::string_view data;   // I/L/F/D values, or the inline S/B items
-  std::string_view sizes;  // S/B: sizes of the inline items
+  std::string_view data;                                // I/L/F/D values, or the inline S/B items
+  std::string_view sizes;                               // S/B: sizes of the inline items
   std::vector<std::pair<int, std::string_view>> memos;  // S/B: (row, item), ascending rows
 
   bool SameBytes(const Encoded& other) const;

@@ -37,8 +37,8 @@ TEST(VarintTest, EncodesTheDocumentedForms) {
 }
 
 TEST(VarintTest, RoundTripsAndRejectsMalformedInput) {
-  for (int64_t v : {0LL, 1LL, 127LL, 128LL, 16383LL, 16384LL, 2097151LL, 2147483647LL, -1LL,
-                    -2147483648LL}) {
+  for (int64_t v :
+       {0LL, 1LL, 127LL, 128LL, 16383LL, 16384LL, 2097151LL, 2147483647LL, -1LL, -2147483648LL}) {
     std::string bytes = Varint(v) + "tail";
     int64_t got = 0;
     size_t used = 0;

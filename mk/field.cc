@@ -37,7 +37,8 @@ class FieldParser {
       Status s = ParseField(depth, &field);
       if (!s.ok()) return s;
       for (const Field& other : *out) {
-        if (SameName(other.name, field.name)) return Fail("duplicate field name '" + field.name + "'");
+        if (SameName(other.name, field.name))
+          return Fail("duplicate field name '" + field.name + "'");
       }
       out->push_back(std::move(field));
       if (pos_ < text_.size() && text_[pos_] == ',') {

@@ -29,8 +29,8 @@ TEST(FieldTest, ParsesAndNormalises) {
 }
 
 TEST(FieldTest, RejectsWhatCannotBeRead) {
-  for (const char* bad : {"a:Q", "a[b:I", "a]", "a:I,,b:S", "a:I,A:S", "v[x:I,X:I]", "a:", ":I",
-                          "a[b]c"}) {
+  for (const char* bad :
+       {"a:Q", "a[b:I", "a]", "a:I,,b:S", "a:I,A:S", "v[x:I,X:I]", "a:", ":I", "a[b]c"}) {
     std::vector<Field> fields;
     EXPECT_FALSE(ParseFields(bad, &fields).ok()) << bad;
   }

@@ -26,9 +26,9 @@ struct ViewRef;
 // The blocks of one column.
 struct ColumnRef {
   char type = 0;
-  BlockRef data;   // I/L/F/D values, S/B inline items, or the V block
-  BlockRef sizes;  // S/B
-  BlockRef memo;   // S/B memo walk
+  BlockRef data;                           // I/L/F/D values, S/B inline items, or the V block
+  BlockRef sizes;                          // S/B
+  BlockRef memo;                           // S/B memo walk
   std::vector<BlockRef> memo_items;        // parallel to encoded->memos
   std::shared_ptr<const Encoded> encoded;  // the bytes of data, sizes and memo items
   std::string walks;                       // V: the bytes of the V block
@@ -43,9 +43,9 @@ struct ViewRef {
 };
 
 struct FileState {
-  bool exists = false;  // false: the file holds no datafile yet (0 bytes)
-  int64_t base = 0;     // file offset of the header
-  int64_t end = 0;      // file size
+  bool exists = false;      // false: the file holds no datafile yet (0 bytes)
+  int64_t base = 0;         // file offset of the header
+  int64_t end = 0;          // file size
   int64_t commit_tail = 0;  // file offset of the live commit tail
   bool big_endian = false;
   BlockRef root;

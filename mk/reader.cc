@@ -26,14 +26,16 @@ bool IsCommitTail(const Mark& m) { return m.tag == 0x80 && m.count > 0; }
 bool IsSkipTail(const Mark& m) { return (m.tag == 0x80 && m.count == 0) || m.tag == 0x90; }
 
 Status Damaged(const std::string& path, const std::string& what, int64_t at) {
-  return Status::Error(path + ": damaged datafile: " + what + " (at byte " + std::to_string(at) + ")");
+  return Status::Error(path + ": damaged datafile: " + what + " (at byte " + std::to_string(at) +
+                       ")");
 }
 
 // Finds base, byte order and root walk from the tails (the framing).
 Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
   int64_t n = static_cast<int64_t>(b.size());
-  if (n < 27) return Status::Error(path + ": damaged datafile: only " + std::to_string(n) +
-                                   " bytes, too short for a datafile");
+  if (n < 27)
+    return Status::Error(path + ": damaged datafile: only " + std::to_string(n) +
+                         " bytes, too short for a datafile");
   int64_t p = n - 8;
   for (;;) {
     Mark m = MarkAt(b, p);
@@ -45,11 +47,13 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
     }
     for (int64_t h = 0; h + 8 <= n && h <= 4096; h += 8) {
       if (b.compare(h, 4, "JL\x1a\x80", 4) == 0) {
-        return Status::Error(path + ": datafile uses the pre-2.3 Metakit format; convert it with "
-                                    "Metakit 2.4 first");
+        return Status::Error(path +
+                             ": datafile uses the pre-2.3 Metakit format; convert it with "
+                             "Metakit 2.4 first");
       }
     }
-    if (p == n - 8) return Status::Error(path + ": not a Metakit datafile (no commit tail at the end)");
+    if (p == n - 8)
+      return Status::Error(path + ": not a Metakit datafile (no commit tail at the end)");
     return Damaged(path, "no commit tail where a skip tail leads", p);
   }
   Mark commit = MarkAt(b, p);
@@ -59,16 +63,19 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
   if (!IsSkipTail(skip)) return Damaged(path, "commit tail not preceded by a skip tail", skip_pos);
   if (skip.tag != 0x80 && skip.tag != 0x90) return Damaged(path, "unknown skip tail", skip_pos);
   int64_t base = skip_pos - static_cast<int64_t>(skip.offset);
-  if (skip.offset < 8 || base < 0) return Damaged(path, "skip tail points outside the file", skip_pos);
+  if (skip.offset < 8 || base < 0)
+    return Damaged(path, "skip tail points outside the file", skip_pos);
   const char* h = b.data() + base;
   bool jl = h[0] == 'J' && h[1] == 'L', lj = h[0] == 'L' && h[1] == 'J';
   if ((!jl && !lj) || h[2] != 0x1a) return Damaged(path, "no header where the tails point", base);
   if (static_cast<uint8_t>(h[3]) == 0x80) {
-    return Status::Error(path + ": datafile uses the pre-2.3 Metakit format; convert it with "
-                                "Metakit 2.4 first");
+    return Status::Error(path +
+                         ": datafile uses the pre-2.3 Metakit format; convert it with "
+                         "Metakit 2.4 first");
   }
-  if (h[3] != 0) return Status::Error(path + ": datafile uses a newer Metakit format (header flags " +
-                                      std::to_string(static_cast<uint8_t>(h[3])) + ")");
+  if (h[3] != 0)
+    return Status::Error(path + ": datafile uses a newer Metakit format (header flags " +
+                         std::to_string(static_cast<uint8_t>(h[3])) + ")");
   int64_t root_pos = commit.offset, root_len = commit.count;
   if (root_pos < 8 || root_pos + root_len > skip_pos - base) {
     return Damaged(path, "root walk outside the file", p);
@@ -120,7 +127,9 @@ class Reader {
   };
 
   int64_t At(const Cursor& c) const { return c.p - buf_->data(); }
-  Status Fail(const Cursor& c, const std::string& what) const { return Damaged(path_, what, At(c)); }
+  Status Fail(const Cursor& c, const std::string& what) const {
+    return Damaged(path_, what, At(c));
+  }
 
   Cursor Over(const BlockRef& ref) const {
     const char* start = buf_->data() + st_.base + ref.pos;
@@ -178,7 +187,8 @@ class Reader {
       switch (f.type) {
         case 'I':
         case 'F':
-          if (WidthOfVector(cr.data.size, n) < 0) return Fail(*c, "integer column of impossible size");
+          if (WidthOfVector(cr.data.size, n) < 0)
+            return Fail(*c, "integer column of impossible size");
           break;
         case 'L':
         case 'D':

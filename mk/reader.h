@@ -16,7 +16,7 @@ namespace mk {
 
 struct LoadedFile {
   FileState state;
-  std::vector<Field> fields;                   // the top-level views
+  std::vector<Field> fields;                     // the top-level views
   std::vector<std::shared_ptr<ViewImpl>> views;  // one table per field
 };
 

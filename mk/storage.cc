@@ -43,9 +43,9 @@ class Writer {
   uint64_t written_ = 0;
 };
 
-#define MK_RETURN_IF_ERROR(expr)   \
-  do {                             \
-    Status status_ = (expr);       \
+#define MK_RETURN_IF_ERROR(expr)       \
+  do {                                 \
+    Status status_ = (expr);           \
     if (!status_.ok()) return status_; \
   } while (0)
 
@@ -138,7 +138,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(OpenFile(&file));
     if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
     Writer w(file.get(), path);
-    Status s = state.exists ? CommitInPlace(&w, file.get()) : CommitFirst(&w, false);
+    Status s = state.exists ? CommitInPlace(&w) : CommitFirst(&w, false);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -170,8 +170,7 @@ class Storage::Rep {
     return Status::Ok();
   }
 
-  Status CommitInPlace(Writer* w, RandomAccessFile* file) {
-    (void)file;
+  Status CommitInPlace(Writer* w) {
     std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
     PlanOptions o;
     o.old = &state;
@@ -204,7 +203,8 @@ class Storage::Rep {
     bool can_stay = base + plan.limit <= old_tails && state.commit_tail % 8 == 0;
     // Shrinking gives up the space the next commit would reuse; worth it
     // only when it frees a fair part of the file.
-    if (shrink && can_stay && state.end - (t + 16) < std::max<int64_t>(4096, (state.end - base) / 16)) {
+    if (shrink && can_stay &&
+        state.end - (t + 16) < std::max<int64_t>(4096, (state.end - base) / 16)) {
       shrink = false;
     }
     bool in_place = !shrink && can_stay;
@@ -237,8 +237,8 @@ class Storage::Rep {
       // Past the new tails, two marks that lead back to the old commit
       // tail: the file reads as before until it is cut to `new_end`, also
       // when only the first of them reaches the disk.
-      std::string marks = SkipBackMark(new_end, state.commit_tail) +
-                          SkipBackMark(new_end + 8, state.commit_tail);
+      std::string marks =
+          SkipBackMark(new_end, state.commit_tail) + SkipBackMark(new_end + 8, state.commit_tail);
       MK_RETURN_IF_ERROR(w->Write(new_end, marks));
       MK_RETURN_IF_ERROR(w->Sync());
     }
@@ -279,8 +279,8 @@ class Storage::Rep {
     int64_t at = AlignUp(state.end + n, 16) - n;
     attempt = StateOf(plan, state.big_endian, at, at + n);
     uncertain = true;
-    std::string marks = SkipBackMark(at + n, state.commit_tail) +
-                        SkipBackMark(at + n + 8, state.commit_tail);
+    std::string marks =
+        SkipBackMark(at + n, state.commit_tail) + SkipBackMark(at + n + 8, state.commit_tail);
     MK_RETURN_IF_ERROR(w->Write(at + n, marks));
     MK_RETURN_IF_ERROR(w->Sync());
     MK_RETURN_IF_ERROR(w->Write(at, image));
@@ -353,8 +353,9 @@ View Storage::GetAs(std::string_view description) {
   std::vector<Field> parsed;
   Status s = ParseFields(description, &parsed);
   if (!s.ok() || parsed.size() != 1 || parsed[0].type != 'V') {
-    throw std::invalid_argument("mk::Storage::GetAs: not a view description: " +
-                                std::string(description) + (s.ok() ? "" : " (" + s.message() + ")"));
+    throw std::invalid_argument(
+        "mk::Storage::GetAs: not a view description: " + std::string(description) +
+        (s.ok() ? "" : " (" + s.message() + ")"));
   }
   const Field& f = parsed[0];
   int i = rep_->Find(f.name);

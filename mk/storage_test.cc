@@ -38,9 +38,9 @@ std::string FromHex(std::string_view hex) {
 class StorageTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("mk-storage-" + std::to_string(getpid()) + "-" +
-            testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ =
+        fs::temp_directory_path() / ("mk-storage-" + std::to_string(getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     path_ = (dir_ / "test.mk").string();
@@ -88,7 +88,8 @@ TEST_F(StorageTest, FreshImagesAreByteIdenticalToMetakits) {
   {
     auto s = Open();
     View g = s->GetAs("Globals[Block:S,Key:S,Value:S]");
-    const char* rows[3][3] = {{"main", "title", "Hello"}, {"main", "count", ""}, {"", "x", "world!"}};
+    const char* rows[3][3] = {
+        {"main", "title", "Hello"}, {"main", "count", ""}, {"", "x", "world!"}};
     g.SetSize(3);
     for (int r = 0; r < 3; ++r) {
       for (int c = 0; c < 3; ++c) g.SetString(r, c, rows[r][c]);
@@ -196,7 +197,8 @@ TEST_F(StorageTest, StructureFromDescriptionsSurvivesReopen) {
     expected = DumpStorage(*s);
   }
   EXPECT_EQ(Reread(), expected);
-  EXPECT_NE(expected.find("structure: a[s:S,i:I,l:L,f:F,d:D,b:B,v[x:I,t:S]],tree[name:S,kids[^]],empty[]"),
+  EXPECT_NE(expected.find(
+                "structure: a[s:S,i:I,l:L,f:F,d:D,b:B,v[x:I,t:S]],tree[name:S,kids[^]],empty[]"),
             std::string::npos);
 }
 

@@ -34,8 +34,9 @@ Cell Locate(const ViewImpl& v, int row, int col, char type) {
   // A derived view is a snapshot; its table may have lost rows or columns since.
   if (v.derived() && (cell.row >= table->size() || cell.col >= table->num_cols() ||
                       table->field(cell.col).type != type)) {
-    throw std::out_of_range("mk::View: derived view refers to a row or column its table no "
-                            "longer has");
+    throw std::out_of_range(
+        "mk::View: derived view refers to a row or column its table no "
+        "longer has");
   }
   return cell;
 }
@@ -109,7 +110,8 @@ int View::GetSize() const { return impl_->size(); }
 int View::NumProperties() const { return impl_->num_cols(); }
 
 const Field& View::NthProperty(int col) const {
-  if (col < 0 || col >= impl_->num_cols()) throw std::out_of_range("mk::View: no column " + std::to_string(col));
+  if (col < 0 || col >= impl_->num_cols())
+    throw std::out_of_range("mk::View: no column " + std::to_string(col));
   return impl_->field(col);
 }
 
@@ -261,7 +263,8 @@ View View::SortOn(const std::vector<int>& sort_cols) const {
   const ViewImpl& v = *impl_;
   CheckDerived(v);
   for (int c : sort_cols) {
-    if (c < 0 || c >= v.num_cols()) throw std::out_of_range("mk::View: no sort column " + std::to_string(c));
+    if (c < 0 || c >= v.num_cols())
+      throw std::out_of_range("mk::View: no sort column " + std::to_string(c));
   }
   std::vector<int> rows(v.size());
   std::iota(rows.begin(), rows.end(), 0);
@@ -286,7 +289,8 @@ View View::Project(const std::vector<int>& project_cols) const {
   CheckDerived(v);
   std::vector<int> cols;
   for (int c : project_cols) {
-    if (c < 0 || c >= v.num_cols()) throw std::out_of_range("mk::View: no column " + std::to_string(c));
+    if (c < 0 || c >= v.num_cols())
+      throw std::out_of_range("mk::View: no column " + std::to_string(c));
     cols.push_back(v.TableCol(c));
   }
   std::vector<int> rows(v.size());

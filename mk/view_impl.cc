@@ -145,7 +145,8 @@ void ViewImpl::Remove(int pos, int count) {
   }
   if (pos == 0 && count == rows_) {
     // Emptying a table: fresh columns, no need to decode the old ones.
-    for (size_t j = 0; j < cols_.size(); ++j) cols_[j] = std::make_shared<Column>(fields_[j].type, 0);
+    for (size_t j = 0; j < cols_.size(); ++j)
+      cols_[j] = std::make_shared<Column>(fields_[j].type, 0);
   } else {
     for (size_t j = 0; j < cols_.size(); ++j) MutableColumn(static_cast<int>(j)).Remove(pos, count);
   }

@@ -48,8 +48,9 @@ int64_t GrowthStart(const PlanOptions& o) {
 class Planner {
  public:
   explicit Planner(const PlanOptions& o)
-      : o_(o), alloc_(o.old ? FreeRanges(o) : std::vector<std::pair<int64_t, int64_t>>(),
-                      GrowthStart(o), o.old != nullptr) {}
+      : o_(o),
+        alloc_(o.old ? FreeRanges(o) : std::vector<std::pair<int64_t, int64_t>>(), GrowthStart(o),
+               o.old != nullptr) {}
 
   CommitPlan Run(const std::vector<std::string>& names,
                  const std::vector<std::shared_ptr<ViewImpl>>& views) {
@@ -101,7 +102,8 @@ class Planner {
   static const ColumnRef* FindOld(const ViewRef* old, const Field& f) {
     if (!old) return nullptr;
     for (size_t i = 0; i < old->fields.size() && i < old->cols.size(); ++i) {
-      if (old->fields[i].type == f.type && SameName(old->fields[i].name, f.name)) return &old->cols[i];
+      if (old->fields[i].type == f.type && SameName(old->fields[i].name, f.name))
+        return &old->cols[i];
     }
     return nullptr;
   }
@@ -118,7 +120,8 @@ class Planner {
 
   BlockRef Allocate(std::string_view bytes) {
     if (bytes.empty()) return BlockRef{};
-    BlockRef r{static_cast<int64_t>(bytes.size()), alloc_.Allocate(static_cast<int64_t>(bytes.size()))};
+    BlockRef r{static_cast<int64_t>(bytes.size()),
+               alloc_.Allocate(static_cast<int64_t>(bytes.size()))};
     plan_.writes.emplace_back(r.pos, bytes);
     Keep(r);
     return r;
