@@ -92,6 +92,17 @@ class Storage::Rep {
   bool uncertain = false;
   FileState attempt;
 
+  // Metakit 2.4 positions are 31-bit and the root walk length 24-bit.
+  Status CheckLimits(const CommitPlan& plan, int64_t end) const {
+    if (plan.root.size >= (int64_t{1} << 24)) {
+      return Status::Error(path + ": commit failed: the structure description is too long");
+    }
+    if (end >= (int64_t{1} << 31) || plan.limit + 16 >= (int64_t{1} << 31)) {
+      return Status::Error(path + ": commit failed: the file would reach 2 GiB");
+    }
+    return Status::Ok();
+  }
+
   int Find(std::string_view name) const {
     for (size_t i = 0; i < names.size(); ++i) {
       if (SameName(names[i], name)) return static_cast<int>(i);
@@ -155,6 +166,7 @@ class Storage::Rep {
     PlanOptions o;
     o.reencode = reencode;
     CommitPlan plan = PlanCommit(names, views, o);
+    MK_RETURN_IF_ERROR(CheckLimits(plan, plan.limit + 16));
     std::string image = PackedImage(plan, false);
     int64_t size = static_cast<int64_t>(image.size());
     attempt = StateOf(plan, false, 0, size);
@@ -180,6 +192,7 @@ class Storage::Rep {
     if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
 
     const int64_t base = state.base;
+    MK_RETURN_IF_ERROR(CheckLimits(plan, std::max(base + plan.limit, state.end) + 64));
     // The new tails go to the lowest free spot above every live block of the
     // new state; the file then shrinks to them. Without such a spot below
     // the old tails, the file grows.
@@ -274,6 +287,7 @@ class Storage::Rep {
     o.big_endian = state.big_endian;
     o.reencode = reencode;
     CommitPlan plan = PlanCommit(names, views, o);
+    MK_RETURN_IF_ERROR(CheckLimits(plan, state.end + plan.limit + 64));
     std::string image = PackedImage(plan, state.big_endian);
     int64_t n = static_cast<int64_t>(image.size());
     int64_t at = AlignUp(state.end + n, 16) - n;
