@@ -136,6 +136,33 @@ void Column::Remove(int pos, int count) {
   rows_ -= count;
 }
 
+namespace {
+
+template <typename T>
+void EraseFlagged(std::vector<T>* v, const std::vector<bool>& gone) {
+  size_t out = 0;
+  for (size_t i = 0; i < v->size(); ++i) {
+    if (!gone[i]) (*v)[out++] = std::move((*v)[i]);
+  }
+  v->resize(out);
+}
+
+}  // namespace
+
+void Column::RemoveFlagged(const std::vector<bool>& gone) {
+  Change();
+  if (IsFixed(type_)) {
+    EraseFlagged(&fixed_, gone);
+    rows_ = static_cast<int>(fixed_.size());
+  } else if (type_ == 'V') {
+    EraseFlagged(&subs_, gone);
+    rows_ = static_cast<int>(subs_.size());
+  } else {
+    EraseFlagged(&texts_, gone);
+    rows_ = static_cast<int>(texts_.size());
+  }
+}
+
 std::shared_ptr<const Encoded> Column::Encode(bool big_endian, bool anew) const {
   if (encoded_ && encoded_->big_endian == big_endian && !anew) return encoded_;
   Decode();

@@ -51,6 +51,8 @@ class Column {
   void SetText(int row, std::string_view text);
   void Insert(int pos, int count);
   void Remove(int pos, int count);
+  // Removes the rows flagged in `gone` (one flag per row) in one pass.
+  void RemoveFlagged(const std::vector<bool>& gone);
 
   // The encoded form for a file of that byte order (not for V columns),
   // cached; `anew` ignores what the column was read from and encodes the

@@ -40,6 +40,10 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
   for (;;) {
     Mark m = MarkAt(b, p);
     if (IsCommitTail(m)) break;
+    if ((m.tag & 0xF0) == 0x90 && m.tag != 0x90) {
+      return Status::Error(path + ": datafile uses a newer Metakit format (tail tag " +
+                           std::to_string(m.tag) + ")");
+    }
     if (IsSkipTail(m)) {
       p = p - static_cast<int64_t>(m.offset) - 8;
       if (p < 8) return Damaged(path, "skip tail leads outside the file", n - 8);

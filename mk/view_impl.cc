@@ -134,13 +134,15 @@ void ViewImpl::InsertEmpty(int pos, int count) {
 void ViewImpl::Remove(int pos, int count) {
   if (count <= 0) return;
   if (derived()) {
-    std::vector<int> rows(row_map_.begin() + pos, row_map_.begin() + pos + count);
-    std::sort(rows.rbegin(), rows.rend());
+    // Removes the table rows this view shows there, in one pass over the
+    // table, and renumbers the remaining entries of the map.
+    std::vector<bool> gone(table_->size(), false);
+    for (int i = pos; i < pos + count; ++i) gone[row_map_[i]] = true;
     row_map_.erase(row_map_.begin() + pos, row_map_.begin() + pos + count);
-    for (int r : rows) {
-      table_->Remove(r, 1);
-      UnmapTableRows(r, 1);
-    }
+    std::vector<int> shift(gone.size() + 1, 0);
+    for (size_t r = 0; r < gone.size(); ++r) shift[r + 1] = shift[r] + (gone[r] ? 1 : 0);
+    for (int& r : row_map_) r -= shift[r];
+    table_->RemoveFlagged(gone);
     return;
   }
   if (pos == 0 && count == rows_) {
@@ -157,10 +159,10 @@ void ViewImpl::AppendMapped(int pos, int table_row) {
   row_map_.insert(row_map_.begin() + pos, table_row);
 }
 
-void ViewImpl::UnmapTableRows(int table_row, int count) {
-  for (int& r : row_map_) {
-    if (r >= table_row + count) r -= count;
-  }
+void ViewImpl::RemoveFlagged(const std::vector<bool>& gone) {
+  for (size_t j = 0; j < cols_.size(); ++j) MutableColumn(static_cast<int>(j)).RemoveFlagged(gone);
+  rows_ = 0;
+  for (bool g : gone) rows_ += g ? 0 : 1;
 }
 
 void ViewImpl::InsertCopies(int pos, const ViewImpl& src) {

@@ -49,6 +49,8 @@ class ViewImpl {
   void SetSize(int rows);
   void InsertEmpty(int pos, int count);
   void Remove(int pos, int count);
+  // Removes the rows flagged in `gone` (one flag per table row).
+  void RemoveFlagged(const std::vector<bool>& gone);
   // Inserts copies of every row of `src` (columns matched by name).
   void InsertCopies(int pos, const ViewImpl& src);
 
@@ -59,9 +61,8 @@ class ViewImpl {
   // Replaces the contents of a table with the given parts (used by the reader).
   void Assign(int rows, std::vector<std::shared_ptr<Column>> cols);
 
-  // Derived views keep pointing at rows of the table; these update the row map.
+  // Derived views keep pointing at rows of the table; this updates the row map.
   void AppendMapped(int pos, int table_row);
-  void UnmapTableRows(int table_row, int count);
 
  private:
   std::vector<Field> fields_;
