@@ -137,6 +137,29 @@ class Storage::Rep {
     return Status::Ok();
   }
 
+  // The file must still hold the state this storage knows (or, after a
+  // failed commit, that commit's state): blocks it thinks free may otherwise
+  // be another program's data.
+  Status CheckUnchanged(RandomAccessFile* file) {
+    if (uncertain) return Resync(file);
+    uint64_t size = 0;
+    Status s = file->Size(&size);
+    if (!s.ok()) return Status::Error(path + ": " + s.message());
+    if (!state.exists) {
+      if (size == 0) return Status::Ok();
+      return Status::Error(path + ": the file was changed by another program");
+    }
+    if (static_cast<int64_t>(size) == state.end) {
+      char tail[8];
+      s = file->Read(static_cast<uint64_t>(state.commit_tail), sizeof tail, tail);
+      if (!s.ok()) return Status::Error(path + ": " + s.message());
+      std::string expected = Tails(state.commit_tail - 8 - state.base, state.root).substr(8);
+      if (expected.compare(0, 8, tail, 8) == 0) return Status::Ok();
+    }
+    attempt = state;
+    return Resync(file);
+  }
+
   void Adopt(const FileState& st, const FileState& now) {
     FileState next = st;
     next.end = now.end;
@@ -147,7 +170,7 @@ class Storage::Rep {
   Status Commit(CommitStats* stats) {
     std::unique_ptr<RandomAccessFile> file;
     MK_RETURN_IF_ERROR(OpenFile(&file));
-    if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
+    MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
     Status s = state.exists ? CommitInPlace(&w) : CommitFirst(&w, false);
     if (stats) {
@@ -270,7 +293,7 @@ class Storage::Rep {
   Status Pack(CommitStats* stats) {
     std::unique_ptr<RandomAccessFile> file;
     MK_RETURN_IF_ERROR(OpenFile(&file));
-    if (uncertain) MK_RETURN_IF_ERROR(Resync(file.get()));
+    MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
     Status s = state.exists ? PackInPlace(&w, true) : CommitFirst(&w, true);
     if (stats) {

@@ -317,6 +317,34 @@ TEST_F(CommitTest, DroppingEveryViewLeavesAnEmptyStructure) {
   EXPECT_TRUE(s->ViewNames().empty());
 }
 
+TEST_F(CommitTest, FileChangedByAnotherProgramIsNotOverwritten) {
+  Build();
+  auto mine = Open();
+  {
+    auto other = Open();
+    other->GetView("Globals").SetString(0, 1, "theirs");
+    ASSERT_TRUE(other->Commit().ok());
+  }
+  std::string theirs = Reread();
+  mine->GetView("Globals").SetString(1, 1, "mine");
+  Status s = mine->Commit();
+  EXPECT_FALSE(s.ok());
+  EXPECT_NE(s.message().find("changed by another program"), std::string::npos) << s.message();
+  EXPECT_EQ(Reread(), theirs);
+
+  // A file created empty and filled by someone else is not overwritten either.
+  fs::remove(path_);
+  auto first = Open();
+  first->GetAs("A[x:S]").SetSize(1);
+  {
+    auto other = Open();
+    other->GetAs("B[y:S]").SetSize(2);
+    ASSERT_TRUE(other->Commit().ok());
+  }
+  EXPECT_FALSE(first->Commit().ok());
+  EXPECT_TRUE(Open()->HasView("B"));
+}
+
 // --- Restructuring. ---
 
 TEST_F(StorageTest, GetAsFollowsTheRestructuringRules) {
