@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -76,7 +78,11 @@ TEST_F(UtilitiesTest, ClearDataTablesKeepsColumnsAndCounters) {
 
 TEST_F(UtilitiesTest, ClearMessageLogLeavesOneEntry) {
   TallyModel& model = OpenStand();
+  // The export lands in the working directory; keep it in the test's folder.
+  const auto old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
   model.ExportCsv();
+  std::filesystem::current_path(old_dir);
   ui_.answers = {MessageAnswer::kNo};
   EXPECT_FALSE(model.ClearMessageLogCommand());
   EXPECT_EQ(model.MessageLogLine(), "Message Log contains 2 records");
