@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 
 #include "app/about_dialog.h"
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "app/program_icon.h"
@@ -29,27 +30,24 @@ MainDialog::MainDialog(Options options, QWidget* parent)
   ui_ = std::make_unique<QtUi>(this);
   model_ = std::make_unique<TallyModel>(*ui_, options_.model);
 
-  select_file_ = AddButton("selectFileButton", QStringLiteral("Select Tally &File"), 7, 7, 62, 14);
-  file_name_ = new QLineEdit(this);
-  file_name_->setObjectName(QStringLiteral("fileNameBox"));
+  select_file_ =
+      AddButton(this, "selectFileButton", QStringLiteral("Select Tally &File"), 7, 7, 62, 14);
+  file_name_ = AddEdit(this, "fileNameBox", 74, 7, 81, 14);
   file_name_->setReadOnly(true);
-  PlaceControl(file_name_, 74, 7, 81, 14);
-  setup_ = AddButton("setupButton", QStringLiteral("&Setup"), 54, 35, 50, 14);
-  edit_data_ = AddButton("editDataButton", QStringLiteral("&Edit Data"), 54, 52, 50, 14);
-  tally_ = AddButton("tallyButton", QStringLiteral("&Tally"), 54, 69, 50, 14);
-  utilities_ = AddButton("utilitiesButton", QStringLiteral("&Utilities"), 54, 86, 50, 14);
-  about_ = AddButton("aboutButton", QStringLiteral("&About"), 5, 116, 50, 14);
-  untally_ = AddButton("untallyButton", QStringLiteral("Untally"), 106, 116, 50, 14);
-  help_ = AddButton("helpButton", QStringLiteral("&Help"), 5, 135, 50, 14);
-  exit_ = AddButton("exitButton", QStringLiteral("E&xit"), 106, 135, 50, 14);
+  setup_ = AddButton(this, "setupButton", QStringLiteral("&Setup"), 54, 35, 50, 14);
+  edit_data_ = AddButton(this, "editDataButton", QStringLiteral("&Edit Data"), 54, 52, 50, 14);
+  tally_ = AddButton(this, "tallyButton", QStringLiteral("&Tally"), 54, 69, 50, 14);
+  utilities_ = AddButton(this, "utilitiesButton", QStringLiteral("&Utilities"), 54, 86, 50, 14);
+  about_ = AddButton(this, "aboutButton", QStringLiteral("&About"), 5, 116, 50, 14);
+  untally_ = AddButton(this, "untallyButton", QStringLiteral("Untally"), 106, 116, 50, 14);
+  help_ = AddButton(this, "helpButton", QStringLiteral("&Help"), 5, 135, 50, 14);
+  exit_ = AddButton(this, "exitButton", QStringLiteral("E&xit"), 106, 135, 50, 14);
   exit_->setDefault(true);
   for (QPushButton* off : {setup_, edit_data_, tally_, utilities_, untally_, help_}) {
     off->setEnabled(false);
   }
 
-  key_box_ = new QLineEdit(this);
-  key_box_->setObjectName(QStringLiteral("keyBox"));
-  PlaceControl(key_box_, 10, 58, 22, 13);
+  key_box_ = AddEdit(this, "keyBox", 10, 58, 22, 13);
   key_box_->hide();
 
   connect(select_file_, &QPushButton::clicked, this, &MainDialog::SelectTallyFile);
@@ -69,14 +67,6 @@ MainDialog::~MainDialog() {
   // Logs "Tally File Closed" and commits while the screens can still
   // report a failure.
   model_->CloseTallyFile();
-}
-
-QPushButton* MainDialog::AddButton(const char* name, const QString& text, int x, int y, int w,
-                                   int h) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QLatin1String(name));
-  PlaceControl(button, x, y, w, h);
-  return button;
 }
 
 void MainDialog::Initialise() {

@@ -57,7 +57,6 @@ class MainDialog : public QDialog {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* name, const QString& text, int x, int y, int w, int h);
   void OnKeyBoxEdited(const QString& text);
 
   Options options_;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "app/specify_units_dialog.h"
@@ -20,45 +21,36 @@ constexpr int kDatTableColumn = 5;
 
 }  // namespace
 
-SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_populations,
-                         QWidget* parent)
+SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_populations, QWidget* parent)
     : QDialog(parent), model_(model), store_(store), num_populations_(num_populations) {
   setObjectName(QStringLiteral("setupDialog"));
   SetUpDialog(this, QStringLiteral("Setup"));
 
-  AddLabel("numUnitsCaption", QStringLiteral("Number of Units:"), 7, 7, 58, 8);
-  num_units_ = AddLabel("numUnitsLabel", QStringLiteral("XXX"), 73, 7, 15, 8);
-  change_ = new QPushButton(QStringLiteral("&Change"), this);
-  change_->setObjectName(QStringLiteral("changeButton"));
-  PlaceControl(change_, 93, 4, 37, 14);
-  AddLabel("numPopulationsCaption", QStringLiteral("Number of Populations:"), 7, 27, 85, 8);
-  num_pops_ = AddLabel("numPopulationsLabel", QStringLiteral("XXX"), 99, 27, 15, 8);
-  data_tables_ = new QPushButton(QStringLiteral("Setup &Data Tables"), this);
-  data_tables_->setObjectName(QStringLiteral("dataTablesButton"));
-  PlaceControl(data_tables_, 41, 41, 72, 14);
-  populations_ = new QPushButton(QStringLiteral("Setup &Populations"), this);
-  populations_->setObjectName(QStringLiteral("populationsButton"));
-  PlaceControl(populations_, 41, 60, 72, 14);
-  AddLabel("saveCaption", QStringLiteral("Save data every"), 31, 79, 56, 8);
+  AddLabel(this, "numUnitsCaption", QStringLiteral("Number of Units:"), Qt::AlignLeft, 7, 7, 58, 8);
+  num_units_ = AddLabel(this, "numUnitsLabel", QStringLiteral("XXX"), Qt::AlignLeft, 73, 7, 15, 8);
+  change_ = AddButton(this, "changeButton", QStringLiteral("&Change"), 93, 4, 37, 14);
+  AddLabel(this, "numPopulationsCaption", QStringLiteral("Number of Populations:"), Qt::AlignLeft,
+           7, 27, 85, 8);
+  num_pops_ =
+      AddLabel(this, "numPopulationsLabel", QStringLiteral("XXX"), Qt::AlignLeft, 99, 27, 15, 8);
+  data_tables_ =
+      AddButton(this, "dataTablesButton", QStringLiteral("Setup &Data Tables"), 41, 41, 72, 14);
+  populations_ =
+      AddButton(this, "populationsButton", QStringLiteral("Setup &Populations"), 41, 60, 72, 14);
+  AddLabel(this, "saveCaption", QStringLiteral("Save data every"), Qt::AlignLeft, 31, 79, 56, 8);
   save_interval_ = new QComboBox(this);
   save_interval_->setObjectName(QStringLiteral("saveIntervalList"));
   save_interval_->setEditable(true);
   save_interval_->setInsertPolicy(QComboBox::NoInsert);
   PlaceControl(save_interval_, 88, 77, 33, 12);
-  AddLabel("talliesCaption", QStringLiteral("tallies."), 124, 79, 20, 8);
-  sound_ = new QCheckBox(QStringLiteral("&Sound"), this);
-  sound_->setObjectName(QStringLiteral("soundCheck"));
-  PlaceControl(sound_, 39, 90, 72, 14);
-  counts_on_buttons_ = new QCheckBox(QStringLiteral("Counts on &Buttons"), this);
-  counts_on_buttons_->setObjectName(QStringLiteral("countsOnButtonsCheck"));
-  PlaceControl(counts_on_buttons_, 39, 106, 74, 14);
-  show_num_box_ = new QCheckBox(QStringLiteral("Show Last &Hit Number"), this);
-  show_num_box_->setObjectName(QStringLiteral("showNumBoxCheck"));
-  PlaceControl(show_num_box_, 39, 122, 87, 14);
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("okButton"));
+  AddLabel(this, "talliesCaption", QStringLiteral("tallies."), Qt::AlignLeft, 124, 79, 20, 8);
+  sound_ = AddCheckBox(this, "soundCheck", QStringLiteral("&Sound"), 39, 90, 72, 14);
+  counts_on_buttons_ = AddCheckBox(this, "countsOnButtonsCheck",
+                                   QStringLiteral("Counts on &Buttons"), 39, 106, 74, 14);
+  show_num_box_ = AddCheckBox(this, "showNumBoxCheck", QStringLiteral("Show Last &Hit Number"), 39,
+                              122, 87, 14);
+  QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
-  PlaceControl(ok, 105, 137, 50, 14);
 
   num_units_->setText(ToQString(model_.num_units_text()));
   ShowPopulationCount();
@@ -82,13 +74,6 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
 SetupDialog::~SetupDialog() {
   BusyCursor busy(model_.ui());
   store_.Commit();
-}
-
-QLabel* SetupDialog::AddLabel(const char* name, const QString& text, int x, int y, int w, int h) {
-  auto* label = new QLabel(text, this);
-  label->setObjectName(QLatin1String(name));
-  PlaceControl(label, x, y, w, h);
-  return label;
 }
 
 void SetupDialog::ShowPopulationCount() { num_pops_->setText(QString::number(num_populations_)); }
@@ -161,8 +146,9 @@ bool SetupDialog::ShowNumBoxAllowed() {
   std::string expected;
   for (int i = 0; i < num_populations_; ++i) expected += "," + table;
   if (joined != expected) {
-    Warn("In order to select the 'Show Last Hit Number' option, all populations must use the "
-         "same data table.");
+    Warn(
+        "In order to select the 'Show Last Hit Number' option, all populations must use the "
+        "same data table.");
     return false;
   }
   int slot = -1;
@@ -172,8 +158,9 @@ bool SetupDialog::ShowNumBoxAllowed() {
     store_.Commit();
   }
   if (table.empty() || slot < 0 || store_.View(slot).FindPropIndexByName("Num") < 0) {
-    Warn("In order to select the 'Show Last Hit Number' option, the data table must have a "
-         "field called 'Num'.");
+    Warn(
+        "In order to select the 'Show Last Hit Number' option, the data table must have a "
+        "field called 'Num'.");
     return false;
   }
   return true;

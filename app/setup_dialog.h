@@ -43,7 +43,6 @@ class SetupDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  QLabel* AddLabel(const char* name, const QString& text, int x, int y, int w, int h);
   void ShowPopulationCount();
   void Warn(const std::string& text);
 

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <climits>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/key_codes.h"
 #include "app/common/text.h"
@@ -40,21 +41,14 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   setObjectName(QStringLiteral("tallyDialog"));
   SetUpDialog(this, QStringLiteral("Tally"));
 
-  auto* unit_caption = new QLabel(QStringLiteral("Unit:"), this);
-  PlaceControl(unit_caption, 3, 6, 16, 8);
+  AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
   unit_list_ = new QComboBox(this);
   unit_list_->setObjectName(QStringLiteral("unitList"));
   PlaceControl(unit_list_, 22, 4, 27, 14);
   unit_list_->setMaxVisibleItems(8);
-  status_ = new QLabel(QStringLiteral("status"), this);
-  status_->setObjectName(QStringLiteral("statusLine"));
-  PlaceControl(status_, 52, 6, 55, 8);
-  num_label_ = new QLabel(QStringLiteral("Num:"), this);
-  num_label_->setObjectName(QStringLiteral("numLabel"));
-  PlaceControl(num_label_, 112, 6, 18, 8);
-  number_box_ = new QLineEdit(this);
-  number_box_->setObjectName(QStringLiteral("numberBox"));
-  PlaceControl(number_box_, 134, 3, 22, 14);
+  status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
+  num_label_ = AddLabel(this, "numLabel", QStringLiteral("Num:"), Qt::AlignLeft, 112, 6, 18, 8);
+  number_box_ = AddEdit(this, "numberBox", 134, 3, 22, 14);
   num_label_->hide();
   number_box_->hide();
   number_box_->installEventFilter(this);
@@ -138,8 +132,8 @@ void TallyDialog::LayoutButtons() {
 void TallyDialog::RefreshButtonCaption(int i) {
   if (i < 1 || i > kMaxPopulationButtons) return;
   const TallyModel& tally = model();
-  buttons_[i - 1]->setText(ToQString(button_base_[i - 1] + "\nC:" + tally.count_text() +
-                                     "\nM:" + tally.hit_text()));
+  buttons_[i - 1]->setText(
+      ToQString(button_base_[i - 1] + "\nC:" + tally.count_text() + "\nM:" + tally.hit_text()));
 }
 
 void TallyDialog::RefreshHitNumber() {
@@ -186,7 +180,8 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) editing_number_ = true;
     if (event->type() == QEvent::FocusOut) NumberBoxLeft();
   }
-  if (event->type() != QEvent::KeyPress || editing_number_) return QDialog::eventFilter(watched, event);
+  if (event->type() != QEvent::KeyPress || editing_number_)
+    return QDialog::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
   // Only keys meant for this screen; a record editor opened by a HIT sits
   // over it and gets its own keys.
@@ -195,7 +190,8 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
   }
   auto* key = static_cast<QKeyEvent*>(event);
   const int code = VirtualKeyCode(*key);
-  if (code == 0 || (key->modifiers() & Qt::AltModifier)) return QDialog::eventFilter(watched, event);
+  if (code == 0 || (key->modifiers() & Qt::AltModifier))
+    return QDialog::eventFilter(watched, event);
   TallyKey(code);
   return true;
 }

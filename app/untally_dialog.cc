@@ -4,42 +4,30 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "model/tally_model.h"
 
 namespace woodtick {
 
-UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(parent), model_(model) {
   setObjectName(QStringLiteral("untallyDialog"));
   SetUpDialog(this, QStringLiteral("Untally"));
 
-  auto* heading = new QLabel(QStringLiteral("Unit  Label C/M"), this);
-  heading->setObjectName(QStringLiteral("headingLabel"));
-  PlaceControl(heading, 9, 6, 100, 8);
+  AddLabel(this, "headingLabel", QStringLiteral("Unit  Label C/M"), Qt::AlignLeft, 9, 6, 100, 8);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("tallyList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   PlaceControl(list_, 7, 16, 104, 104);
-  auto* oldest = new QLabel(QStringLiteral("least recent"), this);
-  oldest->setObjectName(QStringLiteral("leastRecentLabel"));
-  PlaceControl(oldest, 115, 17, 44, 8);
-  auto* newest = new QLabel(QStringLiteral("most recent"), this);
-  newest->setObjectName(QStringLiteral("mostRecentLabel"));
-  PlaceControl(newest, 115, 110, 44, 8);
-  untally_ = new QPushButton(QStringLiteral("Untally Selection"), this);
-  untally_->setObjectName(QStringLiteral("untallyButton"));
+  AddLabel(this, "leastRecentLabel", QStringLiteral("least recent"), Qt::AlignLeft, 115, 17, 44, 8);
+  AddLabel(this, "mostRecentLabel", QStringLiteral("most recent"), Qt::AlignLeft, 115, 110, 44, 8);
+  untally_ = AddButton(this, "untallyButton", QStringLiteral("Untally Selection"), 7, 127, 70, 14);
   untally_->setEnabled(false);
-  PlaceControl(untally_, 7, 127, 70, 14);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cancelButton"));
-  PlaceControl(cancel, 50, 137, 50, 14);
+  QPushButton* cancel = AddButton(this, "cancelButton", QStringLiteral("Cancel"), 50, 137, 50, 14);
   cancel->hide();
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("okButton"));
+  QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
-  PlaceControl(ok, 105, 137, 50, 14);
 
   for (const std::string& line : model_->UntallyListLines()) list_->addItem(ToQString(line));
 

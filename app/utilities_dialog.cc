@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "model/tally_model.h"
@@ -22,24 +23,17 @@ UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
              &UtilitiesDialog::ClearMessageLog);
   AddCommand("templateButton", QStringLiteral("Create Template"), 90,
              &UtilitiesDialog::CreateTemplate);
-  log_line_ = new QLabel(this);
-  log_line_->setObjectName(QStringLiteral("messageLogLine"));
-  log_line_->setAlignment(Qt::AlignCenter);
-  PlaceControl(log_line_, 7, 114, 149, 8);
+  log_line_ = AddLabel(this, "messageLogLine", QString(), Qt::AlignHCenter, 7, 114, 149, 8);
   log_line_->setText(ToQString(model_->MessageLogLine()));
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("okButton"));
+  QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
-  PlaceControl(ok, 105, 137, 50, 14);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void UtilitiesDialog::AddCommand(const char* name, const QString& text, int y,
                                  void (UtilitiesDialog::*run)()) {
-  auto* button = new QPushButton(text, this);
-  button->setObjectName(QLatin1String(name));
+  QPushButton* button = AddButton(this, name, text, 41, y, 80, 14);
   button->setAutoDefault(false);
-  PlaceControl(button, 41, y, 80, 14);
   connect(button, &QPushButton::clicked, this, run);
 }
 

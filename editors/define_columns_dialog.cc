@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
-#include "editors/controls.h"
 
 namespace woodtick {
 DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable,
@@ -17,17 +17,15 @@ DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_ed
   SetUpDialog(this, "Define Columns");
 
   AddLabel(this, "tableNameLabel", "Table Name:", Qt::AlignLeft, 7, 7, 42, 8);
-  name_edit_ = new QLineEdit(ToQString(exchange_->table_name), this);
-  name_edit_->setObjectName("tableName");
+  name_edit_ = AddEdit(this, "tableName", 53, 4, 77, 14);
+  name_edit_->setText(ToQString(exchange_->table_name));
   name_edit_->setEnabled(name_editable);
-  PlaceControl(name_edit_, 53, 4, 77, 14);
 
   AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", Qt::AlignLeft, 7, 26,
            147, 8);
-  columns_edit_ = new QLineEdit(ToQString(exchange_->column_list), this);
-  columns_edit_->setObjectName("columnList");
+  columns_edit_ = AddEdit(this, "columnList", 7, 36, 147, 14);
+  columns_edit_->setText(ToQString(exchange_->column_list));
   columns_edit_->installEventFilter(this);
-  PlaceControl(columns_edit_, 7, 36, 147, 14);
 
   AddLabel(this, "limitLabel", "You can define up to 6 columns.", Qt::AlignLeft, 11, 56, 132, 8);
   AddLabel(this, "specialLabel",

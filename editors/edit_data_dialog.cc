@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <vector>
 
+#include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
-#include "editors/controls.h"
 #include "editors/table_definitions.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"
@@ -79,10 +79,9 @@ void EditDataDialog::BuildControls() {
                             Qt::AlignRight, 5, kCaptionY[k], 49, 8);
   }
   for (int k = 0; k < kMaxFields; ++k) {
-    fields_[k] = new QLineEdit(this);
-    fields_[k]->setObjectName("field" + QString::number(k + 1));
+    fields_[k] =
+        AddEdit(this, qPrintable("field" + QString::number(k + 1)), 66, kFieldY[k], 91, 14);
     fields_[k]->installEventFilter(this);
-    PlaceControl(fields_[k], 66, kFieldY[k], 91, 14);
   }
   status_ = AddLabel(this, "navigationStatus", "Navigation Status", Qt::AlignLeft, 66, 111, 91, 8);
   AddLabel(this, "navigationLabel", "Navigation:", Qt::AlignLeft, 15, 116, 37, 8);
