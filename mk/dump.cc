@@ -86,9 +86,14 @@ std::string DumpRow(const View& view, int row, char separator) {
 
 std::string DumpStorage(const Storage& storage) {
   std::string out = "structure: " + storage.Description() + "\n";
-  for (const std::string& name : storage.ViewNames()) {
-    View view = storage.GetView(name);
-    out += "view " + name + " rows=" + std::to_string(view.GetSize()) + "\n";
+  for (const Field& f : storage.Properties()) {
+    if (f.type != 'V') {
+      out += "scalar " + f.name + ":" + f.type + "\n";
+      out += DumpRow(storage.GetValue(f.name), 0, '\t') + "\n";
+      continue;
+    }
+    View view = storage.GetView(f.name);
+    out += "view " + f.name + " rows=" + std::to_string(view.GetSize()) + "\n";
     out += "columns: " + view.Description() + "\n";
     for (int r = 0; r < view.GetSize(); ++r) {
       out += DumpRow(view, r, '\t');

@@ -113,9 +113,6 @@ class Reader {
     c.p += desc_len;
     Status s = ParseFields(desc, fields);
     if (!s.ok()) return Fail(c, s.message());
-    for (const Field& f : *fields) {
-      if (f.type != 'V') return Fail(c, "top-level property '" + f.name + "' is not a view");
-    }
     if (!Varint(&c, &rows) || rows != 1) return Fail(c, "root row count is not 1");
     *root = std::make_shared<ViewImpl>(*fields);
     s = ReadColumns(*fields, 1, &c, 0, root->get(), ref);
@@ -328,12 +325,21 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   if (buffer->empty()) return Status::Ok();
   s = FindFrame(*buffer, path, &out->state);
   if (!s.ok()) return s;
+  std::vector<Field> fields;
   std::shared_ptr<ViewImpl> root;
   Reader reader(buffer, path, out->state);
-  s = reader.ReadRoot(&out->fields, &root, &out->state.top);
+  s = reader.ReadRoot(&fields, &root, &out->state.top);
   if (!s.ok()) return s;
-  for (size_t i = 0; i < out->fields.size(); ++i) {
-    out->views.push_back(root->Subview(0, static_cast<int>(i)));
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const Field& f = fields[i];
+    int col = static_cast<int>(i);
+    if (f.type == 'V') {
+      out->top.push_back(ViewEntry(f.name, root->Subview(0, col)));
+      continue;
+    }
+    TopLevel value = ValueEntry(f);
+    value.table->Assign(1, {root->column_ptr(col)});
+    out->top.push_back(std::move(value));
   }
   return Status::Ok();
 }

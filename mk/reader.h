@@ -10,14 +10,13 @@
 #include "mk/file_state.h"
 #include "mk/file_system.h"
 #include "mk/status.h"
-#include "mk/view_impl.h"
+#include "mk/top_level.h"
 
 namespace mk {
 
 struct LoadedFile {
   FileState state;
-  std::vector<Field> fields;                     // the top-level views
-  std::vector<std::shared_ptr<ViewImpl>> views;  // one table per field
+  std::vector<TopLevel> top;  // the entries of the root row, in structure order
 };
 
 // Reads the whole file. Failures name `path` and what is wrong.

@@ -84,8 +84,7 @@ class Storage::Rep {
  public:
   std::string path;
   FileSystem* fs;
-  std::vector<std::string> names;
-  std::vector<std::shared_ptr<ViewImpl>> views;
+  std::vector<TopLevel> top;
   FileState state;
   // Set while a commit may have left the file in its new state without
   // finishing; the next commit checks which state the file holds.
@@ -103,11 +102,16 @@ class Storage::Rep {
     return Status::Ok();
   }
 
+  // The entry of that name, view or not (case ignored), or -1.
   int Find(std::string_view name) const {
-    for (size_t i = 0; i < names.size(); ++i) {
-      if (SameName(names[i], name)) return static_cast<int>(i);
+    for (size_t i = 0; i < top.size(); ++i) {
+      if (SameName(top[i].name, name)) return static_cast<int>(i);
     }
     return -1;
+  }
+  int FindView(std::string_view name) const {
+    int i = Find(name);
+    return i >= 0 && top[i].is_view ? i : -1;
   }
 
   // Commits never create the file: one removed since it was opened stays away.
@@ -185,10 +189,10 @@ class Storage::Rep {
   // damaged) until it is cut to the image; it is also empty when only the
   // first half of it is written.
   Status CommitFirst(Writer* w, bool reencode) {
-    if (views.empty()) return Status::Ok();
+    if (top.empty()) return Status::Ok();
     PlanOptions o;
     o.reencode = reencode;
-    CommitPlan plan = PlanCommit(names, views, o);
+    CommitPlan plan = PlanCommit(top, o);
     MK_RETURN_IF_ERROR(CheckLimits(plan, plan.limit + 16));
     std::string image = PackedImage(plan, false);
     int64_t size = static_cast<int64_t>(image.size());
@@ -211,7 +215,7 @@ class Storage::Rep {
     o.old = &state;
     o.live = &live;
     o.big_endian = state.big_endian;
-    CommitPlan plan = PlanCommit(names, views, o);
+    CommitPlan plan = PlanCommit(top, o);
     if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
 
     const int64_t base = state.base;
@@ -309,7 +313,7 @@ class Storage::Rep {
     PlanOptions o;
     o.big_endian = state.big_endian;
     o.reencode = reencode;
-    CommitPlan plan = PlanCommit(names, views, o);
+    CommitPlan plan = PlanCommit(top, o);
     MK_RETURN_IF_ERROR(CheckLimits(plan, state.end + plan.limit + 64));
     std::string image = PackedImage(plan, state.big_endian);
     int64_t n = static_cast<int64_t>(image.size());
@@ -352,39 +356,47 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, Fil
   LoadedFile loaded;
   MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
   rep->state = std::move(loaded.state);
-  for (const Field& f : loaded.fields) rep->names.push_back(f.name);
-  rep->views = std::move(loaded.views);
+  rep->top = std::move(loaded.top);
   out->reset(new Storage(std::move(rep)));
   return Status::Ok();
 }
 
 const std::string& Storage::path() const { return rep_->path; }
 
-std::string Storage::Description() const {
-  std::vector<Field> fields;
-  for (size_t i = 0; i < rep_->views.size(); ++i) {
-    fields.push_back(Field{rep_->names[i], 'V', rep_->views[i]->fields(), false});
+std::string Storage::Description() const { return DescribeFields(TopFields(rep_->top)); }
+
+std::vector<Field> Storage::Properties() const { return TopFields(rep_->top); }
+
+std::vector<std::string> Storage::ViewNames() const {
+  std::vector<std::string> names;
+  for (const TopLevel& t : rep_->top) {
+    if (t.is_view) names.push_back(t.name);
   }
-  return DescribeFields(fields);
+  return names;
 }
 
-std::vector<std::string> Storage::ViewNames() const { return rep_->names; }
-
-bool Storage::HasView(std::string_view name) const { return rep_->Find(name) >= 0; }
+bool Storage::HasView(std::string_view name) const { return rep_->FindView(name) >= 0; }
 
 View Storage::GetView(std::string_view name) const {
+  int i = rep_->FindView(name);
+  return i < 0 ? View() : View(rep_->top[i].table);
+}
+
+View Storage::GetValue(std::string_view name) const {
   int i = rep_->Find(name);
-  return i < 0 ? View() : View(rep_->views[i]);
+  if (i < 0 || rep_->top[i].is_view) return View();
+  View value(rep_->top[i].table);
+  View copy = value.Clone();
+  copy.InsertRowsAt(0, value);
+  return copy;
 }
 
 View Storage::GetAs(std::string_view description) {
+  std::vector<TopLevel>& top = rep_->top;
   size_t bracket = description.find('[');
   if (bracket == std::string_view::npos) {
-    int i = rep_->Find(description);
-    if (i >= 0) {
-      rep_->names.erase(rep_->names.begin() + i);
-      rep_->views.erase(rep_->views.begin() + i);
-    }
+    int i = rep_->FindView(description);
+    if (i >= 0) top.erase(top.begin() + i);
     return View();
   }
   std::vector<Field> parsed;
@@ -396,39 +408,42 @@ View Storage::GetAs(std::string_view description) {
   }
   const Field& f = parsed[0];
   int i = rep_->Find(f.name);
-  if (i >= 0) {
-    std::string current = "[" + DescribeFields(rep_->views[i]->fields()) + "]";
-    if (SameName(current, description.substr(bracket))) return View(rep_->views[i]);
-    rep_->views[i]->Restructure(f.subfields);
-    rep_->names[i] = f.name;
-    return View(rep_->views[i]);
+  if (i < 0) {
+    top.push_back(ViewEntry(f.name, std::make_shared<ViewImpl>(f.subfields)));
+    return View(top.back().table);
   }
-  rep_->names.push_back(f.name);
-  rep_->views.push_back(std::make_shared<ViewImpl>(f.subfields));
-  return View(rep_->views.back());
+  if (!top[i].is_view) {
+    // Names are unique at the top level: the view takes the value's place.
+    top[i] = ViewEntry(f.name, std::make_shared<ViewImpl>(f.subfields));
+    return View(top[i].table);
+  }
+  std::string current = "[" + DescribeFields(top[i].table->fields()) + "]";
+  if (SameName(current, description.substr(bracket))) return View(top[i].table);
+  top[i].table->Restructure(f.subfields);
+  top[i].name = f.name;
+  return View(top[i].table);
 }
 
 void Storage::SetStructure(std::string_view description) {
   std::vector<Field> parsed;
   Status s = ParseFields(description, &parsed);
   if (!s.ok()) throw std::invalid_argument("mk::Storage::SetStructure: " + s.message());
-  std::vector<std::string> names;
-  std::vector<std::shared_ptr<ViewImpl>> views;
+  std::vector<TopLevel> top;
   for (const Field& f : parsed) {
-    if (f.type != 'V') continue;  // the root holds views only
     int i = rep_->Find(f.name);
-    std::shared_ptr<ViewImpl> view;
-    if (i >= 0) {
-      view = rep_->views[i];
-      view->Restructure(f.subfields);
-    } else {
-      view = std::make_shared<ViewImpl>(f.subfields);
+    bool view = f.type == 'V';
+    if (i < 0 || rep_->top[i].is_view != view) {
+      top.push_back(view ? ViewEntry(f.name, std::make_shared<ViewImpl>(f.subfields))
+                         : ValueEntry(f));
+      continue;
     }
-    names.push_back(f.name);
-    views.push_back(std::move(view));
+    TopLevel entry = rep_->top[i];
+    // A value keeps its data like a column of the one-row root does.
+    entry.table->Restructure(view ? f.subfields : std::vector<Field>{f});
+    entry.name = f.name;
+    top.push_back(std::move(entry));
   }
-  rep_->names = std::move(names);
-  rep_->views = std::move(views);
+  rep_->top = std::move(top);
 }
 
 Status Storage::Commit(CommitStats* stats) { return rep_->Commit(stats); }

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mk/field.h"
 #include "mk/file_system.h"
 #include "mk/status.h"
 #include "mk/view.h"
@@ -38,21 +39,32 @@ class Storage {
   // The whole structure, e.g. "Globals[Block:S,Key:S,Value:S],Buffer[...]";
   // "" for a storage without views.
   std::string Description() const;
+  // Every top-level property in structure order: the views (type 'V') and,
+  // in files made by other Metakit software, properties that are not views.
+  // Those are read, kept and written back unchanged.
+  std::vector<Field> Properties() const;
   // Names of the top-level views, in file order.
   std::vector<std::string> ViewNames() const;
   bool HasView(std::string_view name) const;  // case ignored
   // The stored view of that name (case ignored), attached: changes become
   // part of the file at the next Commit. An empty View when there is none.
   View GetView(std::string_view name) const;
+  // The value of a top-level property that is not a view (case ignored): a
+  // one-row copy with that one column, not attached. An empty View when
+  // there is none.
+  View GetValue(std::string_view name) const;
 
   // "name[fields]": creates the view at the end, or restructures the view of
   // that name in its place (columns kept by name keep their data, a column
   // whose type changes keeps its values converted, new columns start empty,
   // unlisted columns are dropped). "name" alone deletes the view. Returns
   // the (attached) view; handles held to a restructured view stay valid.
+  // Other top-level properties stay as they are, except one of the same
+  // name that is not a view, which the new view replaces.
   View GetAs(std::string_view description);
   // Replaces the whole structure; views are matched by name (case ignored)
-  // and restructured like GetAs; views not listed are dropped.
+  // and restructured like GetAs, values that are not views keep theirs
+  // (converted when the type changes); properties not listed are dropped.
   void SetStructure(std::string_view description);
 
   // Writes every change since the last commit. On failure the file still

@@ -13,27 +13,13 @@
 
 #include "gtest/gtest.h"
 #include "mk/dump.h"
+#include "mk/testing/test_support.h"
 #include "mk/writer.h"
 
 namespace mk {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string FromHex(std::string_view hex) {
-  std::string out;
-  int nibbles = 0, value = 0;
-  for (char c : hex) {
-    int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-    if (v < 0) continue;
-    value = value * 16 + v;
-    if (++nibbles == 2) {
-      out.push_back(static_cast<char>(value));
-      nibbles = value = 0;
-    }
-  }
-  return out;
-}
 
 class StorageTest : public testing::Test {
  protected:
@@ -466,7 +452,7 @@ TEST_F(StorageTest, BigEndianFilesAreReadAndStayBigEndian) {
   }
   PlanOptions options;
   options.big_endian = true;
-  CommitPlan plan = PlanCommit({"T"}, {v.impl()}, options);
+  CommitPlan plan = PlanCommit({ViewEntry("T", v.impl())}, options);
   Write(PackedImage(plan, true));
   ASSERT_EQ(Bytes().substr(0, 2), "LJ");
   std::string expected;

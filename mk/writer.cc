@@ -52,23 +52,23 @@ class Planner {
         alloc_(o.old ? FreeRanges(o) : std::vector<std::pair<int64_t, int64_t>>(), GrowthStart(o),
                o.old != nullptr) {}
 
-  CommitPlan Run(const std::vector<std::string>& names,
-                 const std::vector<std::shared_ptr<ViewImpl>>& views) {
-    std::vector<Field> fields;
-    for (size_t i = 0; i < views.size(); ++i) {
-      fields.push_back(Field{names[i], 'V', views[i]->fields(), false});
-    }
+  CommitPlan Run(const std::vector<TopLevel>& top) {
+    std::vector<Field> fields = TopFields(top);
     const ViewRef* old_top = o_.old ? &o_.old->top : nullptr;
     plan_.top.fields = fields;
     plan_.top.rows = 1;
-    plan_.top.cols.resize(views.size());
-    for (size_t i = 0; i < views.size(); ++i) {
+    plan_.top.cols.resize(top.size());
+    for (size_t i = 0; i < top.size(); ++i) {
       const ColumnRef* old = FindOld(old_top, fields[i]);
       ColumnRef& cr = plan_.top.cols[i];
-      cr.type = 'V';
+      cr.type = fields[i].type;
+      if (!top[i].is_view) {
+        CollectData(top[i].table->column(0), old, &cr);
+        continue;
+      }
       cr.rows.resize(1);
       const ViewRef* old_view = old && !old->rows.empty() ? &old->rows[0] : nullptr;
-      Collect(*views[i], old_view, &cr.rows[0]);
+      Collect(*top[i].table, old_view, &cr.rows[0]);
       items_.push_back(Item{Item::kSubviews, {}, nullptr, &cr, old});
     }
     Place();
@@ -79,7 +79,7 @@ class Planner {
     AppendVarint(static_cast<int64_t>(desc.size()), &walk);
     walk += desc;
     AppendVarint(1, &walk);
-    for (const ColumnRef& c : plan_.top.cols) AppendRef(c.data, &walk);
+    AppendRefs(plan_.top, &walk);
     plan_.root_walk = walk;
     if (o_.old && o_.old->root_walk == walk) {
       plan_.root = o_.old->root;
@@ -263,7 +263,10 @@ class Planner {
   static void AppendRecord(const ViewRef& v, std::string* out) {
     AppendVarint(0, out);
     AppendVarint(v.rows, out);
-    if (v.rows == 0) return;
+    if (v.rows > 0) AppendRefs(v, out);
+  }
+
+  static void AppendRefs(const ViewRef& v, std::string* out) {
     for (const ColumnRef& c : v.cols) {
       AppendRef(c.data, out);
       if (c.type == 'S' || c.type == 'B') {
@@ -281,10 +284,8 @@ class Planner {
 
 }  // namespace
 
-CommitPlan PlanCommit(const std::vector<std::string>& names,
-                      const std::vector<std::shared_ptr<ViewImpl>>& views,
-                      const PlanOptions& options) {
-  return Planner(options).Run(names, views);
+CommitPlan PlanCommit(const std::vector<TopLevel>& top, const PlanOptions& options) {
+  return Planner(options).Run(top);
 }
 
 std::string PackedImage(const CommitPlan& plan, bool big_endian) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "mk/file_state.h"
-#include "mk/view_impl.h"
+#include "mk/top_level.h"
 
 namespace mk {
 
@@ -32,9 +32,7 @@ struct PlanOptions {
   bool reencode = false;  // encode every column anew (packing)
 };
 
-CommitPlan PlanCommit(const std::vector<std::string>& names,
-                      const std::vector<std::shared_ptr<ViewImpl>>& views,
-                      const PlanOptions& options);
+CommitPlan PlanCommit(const std::vector<TopLevel>& top, const PlanOptions& options);
 
 // A whole image of a fresh plan: header at 0, the blocks, the tails.
 std::string PackedImage(const CommitPlan& plan, bool big_endian);

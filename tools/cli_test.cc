@@ -5,6 +5,9 @@
 #include <sstream>
 
 #include "gtest/gtest.h"
+#include "mk/top_level.h"
+#include "mk/view.h"
+#include "mk/writer.h"
 #include "tools/commands.h"
 
 namespace woodtick {
@@ -78,6 +81,30 @@ TEST(CliTest, CheckReportsBadFilesWithoutCreatingMissingOnes) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_LT(fs::file_size(copy), fs::file_size(kFixtures + "recommit.mk"));
   EXPECT_EQ(Cli({"dump", copy}).out, Slurp(kFixtures + "recommit.mk.dump"));
+  fs::remove_all(dir);
+}
+
+TEST(CliTest, TopLevelValuesOfOtherMetakitSoftwareAreSound) {
+  fs::path dir = fs::temp_directory_path() / ("cli-values-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  std::string path = (dir / "values.mk").string();
+  std::vector<mk::TopLevel> top = {mk::ValueEntry(mk::Field{"when", 'S'}),
+                                   mk::ViewEntry("v", mk::View::FromDescription("b:S").impl()),
+                                   mk::ValueEntry(mk::Field{"n", 'I'})};
+  mk::View(top[0].table).SetString(0, 0, "2005.05.03");
+  mk::View(top[1].table).SetSize(2);
+  mk::View(top[2].table).SetInt(0, 0, 12);
+  std::ofstream(path, std::ios::binary)
+      << mk::PackedImage(mk::PlanCommit(top, mk::PlanOptions()), false);
+  Result r = Cli({"check", path});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, path + ": sound, 1 view, 2 rows, 2 values\n");
+  r = Cli({"dump", path});
+  EXPECT_EQ(r.out,
+            "structure: when:S,v[b:S],n:I\nscalar when:S\n2005.05.03\nview v rows=2\n"
+            "columns: b:S\n\n\nscalar n:I\n12\n");
+  EXPECT_EQ(Cli({"pack", path}).status, 0);
+  EXPECT_EQ(Cli({"dump", path}).out, r.out);
   fs::remove_all(dir);
 }
 

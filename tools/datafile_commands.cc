@@ -42,8 +42,12 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   long rows = 0;
   std::vector<std::string> names = storage->ViewNames();
   for (const std::string& name : names) rows += storage->GetView(name).GetSize();
+  // Top-level properties that are not views (other Metakit software's).
+  size_t values = storage->Properties().size() - names.size();
   out << args[0] << ": sound, " << names.size() << (names.size() == 1 ? " view, " : " views, ")
-      << rows << (rows == 1 ? " row" : " rows") << "\n";
+      << rows << (rows == 1 ? " row" : " rows");
+  if (values > 0) out << ", " << values << (values == 1 ? " value" : " values");
+  out << "\n";
   return 0;
 }
 

@@ -22,6 +22,21 @@ void WriteBytes(const std::string& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::string FromHex(std::string_view hex) {
+  std::string out;
+  int nibbles = 0, value = 0;
+  for (char c : hex) {
+    int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (v < 0) continue;
+    value = value * 16 + v;
+    if (++nibbles == 2) {
+      out.push_back(static_cast<char>(value));
+      nibbles = value = 0;
+    }
+  }
+  return out;
+}
+
 std::string MakeScratchDir(std::string_view name) {
   namespace fs = std::filesystem;
   fs::path dir = fs::temp_directory_path() /

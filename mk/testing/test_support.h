@@ -14,6 +14,8 @@ namespace mk {
 std::string ReadBytes(const std::string& path);
 // Creates or replaces the file with exactly these bytes.
 void WriteBytes(const std::string& path, std::string_view bytes);
+// Bytes from hex digits; anything else (blanks, line breaks) is skipped.
+std::string FromHex(std::string_view hex);
 // A fresh, empty directory for one test, under the system's temp folder.
 std::string MakeScratchDir(std::string_view name);
 
