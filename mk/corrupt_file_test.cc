@@ -122,8 +122,7 @@ TEST(CorruptFileTest, EmptyForeignAndOldFilesAreToldApart) {
   // The hand-built images below are sound until damaged.
   const std::string sound = OneView("b:S", Varint(0) + Varint(0));
   ASSERT_EQ(OpenImage("sound.mk", sound, &message), Outcome::kOpened) << message;
-  ASSERT_EQ(OpenImage("rows.mk", OneView("", Varint(0) + Varint(3)), &message),
-            Outcome::kOpened)
+  ASSERT_EQ(OpenImage("rows.mk", OneView("", Varint(0) + Varint(3)), &message), Outcome::kOpened)
       << message;
 
   std::string newer_flags = sound;
@@ -179,6 +178,27 @@ TEST(CorruptFileTest, HugeCountsAreRejectedWithoutAllocating) {
     std::string message;
     ASSERT_EQ(OpenImage(name, images[i], &message), Outcome::kRejected) << name;
     EXPECT_NE(message.find(name), std::string::npos) << message;
+  }
+}
+
+TEST(CorruptFileTest, MessagesQuoteDamagedNamesSafely) {
+  // A terminal escape sequence, Windows-1252 bytes and a name of 100,000
+  // bytes, in a duplicate field name and as a type letter.
+  const std::string nasty = "\x1b(0\x07\xFC" + std::string(100000, 'n');
+  const std::vector<std::string> descriptions = {
+      "a[" + nasty + ":S,b:I," + nasty + ":I]",
+      "a[b:\x1b]",
+      nasty + "[b:S]," + nasty + "[c:S]",
+  };
+  for (size_t i = 0; i < descriptions.size(); ++i) {
+    std::string name = "quote/" + std::to_string(i) + ".mk";
+    std::string message;
+    ASSERT_EQ(OpenImage(name, Image("", descriptions[i], Varint(0)), &message), Outcome::kRejected)
+        << name;
+    EXPECT_NE(message.find(name), std::string::npos) << message;
+    EXPECT_LT(message.size(), 250u) << message;
+    for (char c : message) ASSERT_TRUE(c >= 0x20 && c <= 0x7E) << message;
+    EXPECT_NE(message.find("\\x1B"), std::string::npos) << message;
   }
 }
 

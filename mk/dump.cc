@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "mk/escape.h"
+
 namespace mk {
 namespace {
 
@@ -17,26 +19,10 @@ void AppendReal(double value, int precision, std::string* out) {
   out->append(buf, r.ptr);
 }
 
-void AppendText(std::string_view text, std::string* out) {
-  static const char kHex[] = "0123456789ABCDEF";
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c > 0x7E || c == '\\' || c == '[' || c == ']' || c == '{' || c == '}' ||
-        c == '|') {
-      out->push_back('\\');
-      out->push_back('x');
-      out->push_back(kHex[c >> 4]);
-      out->push_back(kHex[c & 15]);
-    } else {
-      out->push_back(ch);
-    }
-  }
-}
-
 void AppendCell(const View& view, int row, int col, std::string* out) {
   switch (view.NthProperty(col).type) {
     case 'S':
-      AppendText(view.GetString(row, col), out);
+      AppendEscaped(view.GetString(row, col), "[]{}|", out);
       break;
     case 'I':
       out->append(std::to_string(view.GetInt(row, col)));

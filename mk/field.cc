@@ -1,5 +1,7 @@
 #include "mk/field.h"
 
+#include "mk/escape.h"
+
 namespace mk {
 namespace {
 
@@ -38,7 +40,7 @@ class FieldParser {
       if (!s.ok()) return s;
       for (const Field& other : *out) {
         if (SameName(other.name, field.name))
-          return Fail("duplicate field name '" + field.name + "'");
+          return Fail("duplicate field name " + Quoted(field.name));
       }
       out->push_back(std::move(field));
       if (pos_ < text_.size() && text_[pos_] == ',') {
@@ -64,7 +66,7 @@ class FieldParser {
       char type = FoldCase(text_[pos_]);
       if (type == 'M') type = 'B';
       if (std::string_view("SILFDB").find(type) == std::string_view::npos) {
-        return Fail(std::string("unknown type letter '") + text_[pos_] + "'");
+        return Fail("unknown type letter " + Quoted(text_.substr(pos_, 1)));
       }
       field->type = type;
       // Letters after the first one carry no meaning.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "mk/escape.h"
 #include "mk/reader.h"
 #include "mk/view_impl.h"
 #include "mk/writer.h"
@@ -402,9 +403,8 @@ View Storage::GetAs(std::string_view description) {
   std::vector<Field> parsed;
   Status s = ParseFields(description, &parsed);
   if (!s.ok() || parsed.size() != 1 || parsed[0].type != 'V') {
-    throw std::invalid_argument(
-        "mk::Storage::GetAs: not a view description: " + std::string(description) +
-        (s.ok() ? "" : " (" + s.message() + ")"));
+    throw std::invalid_argument("mk::Storage::GetAs: not a view description: " +
+                                Quoted(description) + (s.ok() ? "" : " (" + s.message() + ")"));
   }
   const Field& f = parsed[0];
   int i = rep_->Find(f.name);

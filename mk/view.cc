@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "mk/column.h"
+#include "mk/escape.h"
 #include "mk/view_impl.h"
 
 namespace mk {
@@ -26,7 +27,7 @@ Cell Locate(const ViewImpl& v, int row, int col, char type) {
                             std::to_string(v.num_cols()) + " columns");
   }
   if (v.field(col).type != type) {
-    throw std::logic_error("mk::View: column '" + v.field(col).name + "' has type " +
+    throw std::logic_error("mk::View: column " + Quoted(v.field(col).name) + " has type " +
                            v.field(col).type + ", not " + type);
   }
   ViewImpl* table = const_cast<ViewImpl&>(v).Table();

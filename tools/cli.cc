@@ -1,5 +1,6 @@
 #include <iterator>
 
+#include "mk/escape.h"
 #include "tools/commands.h"
 #include "tools/model_commands.h"
 
@@ -51,7 +52,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     return c.run(rest, out, err);
   }
-  err << "woodtick-cli: unknown command '" << args[0] << "'; expected one of:";
+  err << "woodtick-cli: unknown command " << mk::Quoted(args[0]) << "; expected one of:";
   for (const CliCommand& c : kCommands) err << " " << c.name;
   err << "\n";
   return 2;

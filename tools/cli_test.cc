@@ -40,6 +40,9 @@ TEST(CliTest, UsageErrorsSayWhatWasExpected) {
   r = Cli({"frobnicate"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("unknown command 'frobnicate'"), std::string::npos);
+  r = Cli({"\x1b]0;title\x07" + std::string(500, 'x')});
+  EXPECT_NE(r.err.find("unknown command '\\x1B]0;title\\x07xxx"), std::string::npos) << r.err;
+  EXPECT_LT(r.err.size(), 200u);
   r = Cli({"dump"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("usage: woodtick-cli dump FILE"), std::string::npos);
