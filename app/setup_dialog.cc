@@ -38,11 +38,7 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   populations_ =
       AddButton(this, "populationsButton", QStringLiteral("Setup &Populations"), 41, 60, 72, 14);
   AddLabel(this, "saveCaption", QStringLiteral("Save data every"), Qt::AlignLeft, 31, 79, 56, 8);
-  save_interval_ = new QComboBox(this);
-  save_interval_->setObjectName(QStringLiteral("saveIntervalList"));
-  save_interval_->setEditable(true);
-  save_interval_->setInsertPolicy(QComboBox::NoInsert);
-  PlaceControl(save_interval_, 88, 77, 33, 12);
+  save_interval_ = AddComboBox(this, "saveIntervalList", ComboField::kEditable, 88, 77, 33, 58);
   AddLabel(this, "talliesCaption", QStringLiteral("tallies."), Qt::AlignLeft, 124, 79, 20, 8);
   sound_ = AddCheckBox(this, "soundCheck", QStringLiteral("&Sound"), 39, 90, 72, 14);
   counts_on_buttons_ = AddCheckBox(this, "countsOnButtonsCheck",

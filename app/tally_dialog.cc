@@ -42,10 +42,7 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   SetUpDialog(this, QStringLiteral("Tally"));
 
   AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
-  unit_list_ = new QComboBox(this);
-  unit_list_->setObjectName(QStringLiteral("unitList"));
-  PlaceControl(unit_list_, 22, 4, 27, 14);
-  unit_list_->setMaxVisibleItems(8);
+  unit_list_ = AddComboBox(this, "unitList", ComboField::kListOnly, 22, 4, 27, 51);
   status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
   num_label_ = AddLabel(this, "numLabel", QStringLiteral("Num:"), Qt::AlignLeft, 112, 6, 18, 8);
   number_box_ = AddEdit(this, "numberBox", 134, 3, 22, 14);

@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 
-#include "app/common/dialog_units.h"
+#include "app/common/controls.h"
 #include "app/common/text.h"
 #include "editors/table_definitions.h"
 
@@ -16,20 +16,8 @@ constexpr int kMinimumDropDownWidthPx = 30;
 
 QComboBox* CreateTableCombo(QWidget* parent, const char* object_name, int x, int y, int width,
                             int height) {
-  auto* combo = new QComboBox(parent);
-  combo->setObjectName(object_name);
-  combo->setEditable(true);
-  // Typed text is never taken into the list.
-  combo->setInsertPolicy(QComboBox::NoInsert);
+  QComboBox* combo = AddComboBox(parent, object_name, ComboField::kEditable, x, y, width, height);
   combo->setDuplicatesEnabled(true);
-  PlaceControl(combo, x, y, width, height);
-  // The resource height includes the dropped-down list; the field itself
-  // keeps the height its font needs.
-  const int field = combo->sizeHint().height();
-  const int list = combo->height() - field;
-  const int item = std::max(1, combo->fontMetrics().height());
-  combo->setMaxVisibleItems(std::max(1, list / item));
-  combo->resize(combo->width(), field);
   return combo;
 }
 

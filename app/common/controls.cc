@@ -1,9 +1,11 @@
 #include "app/common/controls.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/common/dialog_units.h"
 
@@ -19,6 +21,23 @@ Control* Place(Control* control, const char* name, int x, int y, int width, int 
   return control;
 }
 
+// The rectangles come from a font of other metrics; where this font draws
+// the text wider, grow the label away from its aligned edge.
+void WidenToText(QLabel* label, Qt::Alignment align) {
+  const int needed = label->fontMetrics().horizontalAdvance(label->text());
+  const int extra = needed - label->width();
+  if (extra <= 0) return;
+  QRect rect = label->geometry();
+  if (align & Qt::AlignRight) {
+    rect.setLeft(std::max(0, rect.left() - extra));
+  } else if (align & Qt::AlignHCenter) {
+    rect.adjust(-(extra / 2), 0, extra - extra / 2, 0);
+  } else {
+    rect.setRight(rect.right() + extra);
+  }
+  label->setGeometry(rect);
+}
+
 }  // namespace
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, int x, int y,
@@ -31,7 +50,9 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, Qt::Ali
   auto* label = new QLabel(text, parent);
   label->setAlignment(align | Qt::AlignTop);
   label->setWordWrap(height > kLineHeightDu);
-  return Place(label, name, x, y, width, height);
+  Place(label, name, x, y, width, height);
+  if (!label->wordWrap()) WidenToText(label, align);
+  return label;
 }
 
 QLineEdit* AddEdit(QWidget* parent, const char* name, int x, int y, int width, int height) {
@@ -41,6 +62,22 @@ QLineEdit* AddEdit(QWidget* parent, const char* name, int x, int y, int width, i
 QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y,
                        int width, int height) {
   return Place(new QCheckBox(text, parent), name, x, y, width, height);
+}
+
+QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int x, int y, int width,
+                       int height) {
+  auto* combo = new QComboBox(parent);
+  if (field == ComboField::kEditable) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+  }
+  Place(combo, name, x, y, width, height);
+  const int field_height = combo->sizeHint().height();
+  const int list_height = combo->height() - field_height;
+  const int item_height = std::max(1, combo->fontMetrics().height());
+  combo->setMaxVisibleItems(std::max(1, list_height / item_height));
+  combo->resize(combo->width(), field_height);
+  return combo;
 }
 
 }  // namespace woodtick

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "app/common/dialog_units.h"
 
@@ -50,6 +52,46 @@ TEST(ControlsTest, OnlyALabelTallerThanOneLineWraps) {
   // The wrapped text fits the label's rectangle.
   EXPECT_LE(tall->heightForWidth(tall->width()), tall->height());
   EXPECT_FALSE(line->wordWrap());
+}
+
+TEST(ControlsTest, AOneLineLabelGrowsAwayFromItsAlignedEdgeToShowItsWholeText) {
+  QDialog dialog;
+  SetUpDialog(&dialog, QStringLiteral("Define Columns"));
+  DialogUnits units(dialog.font());
+  const QString text = QStringLiteral("Num: sample number");
+  // Far too narrow for the text in any font.
+  QLabel* left = AddLabel(&dialog, "left", text, Qt::AlignLeft, 36, 104, 20, 8);
+  QLabel* right = AddLabel(&dialog, "right", text, Qt::AlignRight, 100, 120, 20, 8);
+  const int needed = left->fontMetrics().horizontalAdvance(text);
+  EXPECT_GE(left->width(), needed);
+  EXPECT_EQ(left->x(), units.ToPixelsX(36));
+  EXPECT_GE(right->width(), needed);
+  EXPECT_EQ(right->geometry().right(), units.ToPixels(100, 120, 20, 8).right());
+  // A label wide enough keeps its rectangle.
+  QLabel* roomy = AddLabel(&dialog, "roomy", text, Qt::AlignLeft, 7, 7, 150, 8);
+  EXPECT_EQ(roomy->geometry(), units.ToPixels(7, 7, 150, 8));
+}
+
+TEST(ControlsTest, AComboBoxSplitsItsHeightIntoFieldAndDroppedList) {
+  QDialog dialog;
+  SetUpDialog(&dialog, QStringLiteral("Setup"));
+  DialogUnits units(dialog.font());
+  QComboBox* tall = AddComboBox(&dialog, "tall", ComboField::kListOnly, 22, 4, 27, 100);
+  QComboBox* short_list = AddComboBox(&dialog, "short", ComboField::kListOnly, 22, 40, 27, 30);
+  EXPECT_EQ(tall->height(), tall->sizeHint().height());
+  EXPECT_EQ(tall->pos(), units.ToPixels(22, 4, 27, 100).topLeft());
+  EXPECT_GT(tall->maxVisibleItems(), short_list->maxVisibleItems());
+  EXPECT_GE(short_list->maxVisibleItems(), 1);
+
+  // Text typed into an editable field is never taken as an item.
+  QComboBox* editable = AddComboBox(&dialog, "editable", ComboField::kEditable, 88, 77, 33, 58);
+  editable->addItems({QStringLiteral("1"), QStringLiteral("2")});
+  dialog.show();
+  editable->setFocus();
+  editable->lineEdit()->selectAll();
+  QTest::keyClicks(editable->lineEdit(), QStringLiteral("77"));
+  QTest::keyClick(editable->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(editable->count(), 2);
 }
 
 }  // namespace
