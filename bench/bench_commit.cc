@@ -127,32 +127,44 @@ std::string MakeTallyFile(int rows) {
   return path;
 }
 
-// The real file system without its flushes: what the engine itself costs,
-// apart from the disk's flush latency.
-class NoFlushFile : public RandomAccessFile {
+// The real file system, counting flushes; without `flush` it skips them,
+// to show what the engine itself costs apart from the disk's flush latency.
+class CountingFile : public RandomAccessFile {
  public:
-  explicit NoFlushFile(std::unique_ptr<RandomAccessFile> base) : base_(std::move(base)) {}
+  CountingFile(std::unique_ptr<RandomAccessFile> base, bool flush, int64_t* flushes)
+      : base_(std::move(base)), flush_(flush), flushes_(flushes) {}
   Status Size(uint64_t* size) override { return base_->Size(size); }
   Status Read(uint64_t offset, size_t n, char* dst) override { return base_->Read(offset, n, dst); }
   Status Write(uint64_t offset, std::string_view data) override {
     return base_->Write(offset, data);
   }
   Status Truncate(uint64_t size) override { return base_->Truncate(size); }
-  Status Sync() override { return Status::Ok(); }
+  Status Sync() override {
+    ++*flushes_;
+    return flush_ ? base_->Sync() : Status::Ok();
+  }
 
  private:
   std::unique_ptr<RandomAccessFile> base_;
+  bool flush_;
+  int64_t* flushes_;
 };
 
-class NoFlushFileSystem : public FileSystem {
+class CountingFileSystem : public FileSystem {
  public:
+  explicit CountingFileSystem(bool flush) : flush_(flush) {}
   Status OpenFile(const std::string& path, bool create,
                   std::unique_ptr<RandomAccessFile>* out) override {
     std::unique_ptr<RandomAccessFile> file;
     if (Status s = DefaultFileSystem()->OpenFile(path, create, &file); !s.ok()) return s;
-    *out = std::make_unique<NoFlushFile>(std::move(file));
+    *out = std::make_unique<CountingFile>(std::move(file), flush_, &flushes_);
     return Status::Ok();
   }
+  int64_t flushes() const { return flushes_; }
+
+ private:
+  bool flush_;
+  int64_t flushes_ = 0;
 };
 
 // The program's in-memory copies of a file's views.
@@ -190,8 +202,7 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 // `change_trees`: also edit one data-table cell per iteration, so the large
 // columns really change.
 void RunCommits(benchmark::State& state, bool change_trees, bool flush = true) {
-  NoFlushFileSystem no_flush;
-  FileSystem* fs = flush ? DefaultFileSystem() : &no_flush;
+  CountingFileSystem fs(flush);
   std::string path = MakeTallyFile(static_cast<int>(state.range(0)));
   Copies copies;
   if (Status s = path.empty() ? Status::Error("cannot build the file") : LoadCopies(path, &copies);
@@ -212,13 +223,14 @@ void RunCommits(benchmark::State& state, bool change_trees, bool flush = true) {
     }
     ++k;
     auto start = std::chrono::steady_clock::now();
-    Status s = ReplaceAndCommit(path, copies, &stats, fs);
+    Status s = ReplaceAndCommit(path, copies, &stats, &fs);
     state.SetIterationTime(Seconds(start));
     if (!s.ok()) return Fail(state, s);
     bytes += stats.bytes_written;
   }
   state.counters["bytes_per_commit"] = k ? static_cast<double>(bytes) / k : 0;
   state.counters["file_size"] = static_cast<double>(stats.file_size);
+  state.counters["flushes_per_commit"] = k ? static_cast<double>(fs.flushes()) / k : 0;
   std::filesystem::remove(path);
 }
 

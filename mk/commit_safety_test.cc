@@ -81,6 +81,60 @@ void BuildFileWithFreeSpace(const std::string& path) {
   ASSERT_TRUE(storage->Commit().ok());
 }
 
+constexpr int kTallyRows = 20;
+constexpr int kUnitColumns = 40;
+
+// The program's in-memory copies of every view of a file.
+std::vector<std::pair<std::string, View>> TallyCopies(Storage& storage) {
+  std::vector<std::pair<std::string, View>> copies;
+  for (const std::string& name : storage.ViewNames()) {
+    View view = storage.GetView(name);
+    View copy = view.Clone();
+    copy.InsertRowsAt(0, view);
+    copies.emplace_back(name, copy);
+  }
+  return copies;
+}
+
+// The tally pattern: one count goes up, and every view's rows are replaced
+// by the program's copies.
+void ReplaceRows(Storage& storage, const std::vector<std::pair<std::string, View>>& copies, int k) {
+  for (const auto& [name, copy] : copies) {
+    if (name == "Tally") {
+      View tally = copy;  // a handle to the same rows
+      int row = k % kTallyRows, col = 1 + k % kUnitColumns;
+      tally.SetLong(row, col, tally.GetLong(row, col) + 1);
+    }
+    View view = storage.GetView(name);
+    view.SetSize(0);
+    view.InsertRowsAt(0, copy);
+  }
+}
+
+std::string TallyFields() {
+  std::string fields = "Tally[Key:S";
+  for (int u = 0; u < kUnitColumns; ++u) fields += ",U" + std::to_string(u) + ":L";
+  return fields + "]";
+}
+
+// A tally file as a few tallies leave it: a data table, and a Tally view
+// that every commit changes.
+void BuildTallyFile(const std::string& path, FileSystem* fs = DefaultFileSystem()) {
+  {
+    auto storage = OpenOrDie(path, fs);
+    View tally = storage->GetAs(TallyFields());
+    tally.SetSize(kTallyRows);
+    for (int r = 0; r < kTallyRows; ++r) tally.SetString(r, 0, std::string(1, 'A' + r));
+    AddTreeRows(storage->GetAs(kTrees), 200, 6);
+    ASSERT_TRUE(storage->Commit().ok());
+  }
+  for (int k = 0; k < 4; ++k) {
+    auto storage = OpenOrDie(path, fs);
+    ReplaceRows(*storage, TallyCopies(*storage), k);
+    ASSERT_TRUE(storage->Commit().ok());
+  }
+}
+
 void CopyFixture(const std::string& name, const std::string& path) {
   WriteBytes(path, ReadBytes(kTestData + name));
 }
@@ -92,6 +146,9 @@ struct Scenario {
   std::function<void(Storage&)> change;
   bool pack = false;  // save with Pack() instead of Commit()
   bool fits = false;  // the change fits into the file's free space
+  // The commit writes its blocks into free space, flushes, overwrites the
+  // commit tail in place and flushes again: two flushes, no truncation.
+  bool in_place = false;
 };
 
 void PrintTo(const Scenario& sc, std::ostream* os) { *os << sc.name; }
@@ -103,7 +160,9 @@ Status Save(const Scenario& sc, Storage& storage) {
 std::vector<Scenario> Scenarios() {
   std::vector<Scenario> list;
   list.push_back({"FittingCommit", BuildFileWithFreeSpace,
-                  [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }, false, true});
+                  [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }, false, true, true});
+  list.push_back({"TallyPatternCommit", [](const std::string& p) { BuildTallyFile(p); },
+                  [](Storage& s) { ReplaceRows(s, TallyCopies(s), 99); }, false, true, true});
   list.push_back({"MetakitFileCommit",
                   [](const std::string& p) { CopyFixture("recommit.mk", p); },
                   [](Storage& s) {
@@ -162,6 +221,14 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
     new_dump_ = Dump(path);
     if (GetParam().fits) {
       ASSERT_LE(std::filesystem::file_size(path), old_bytes_.size()) << "the commit did not fit";
+    }
+    if (GetParam().in_place) {
+      ASSERT_EQ(fs.syncs(), 2);
+      ASSERT_EQ(fs.truncates(), 0);
+      ASSERT_EQ(events_.back().op, Fault::Op::kSync);
+      const Fault::Event& tail = events_[events_.size() - 2];
+      ASSERT_EQ(tail.offset + tail.size, old_bytes_.size()) << "not the commit tail";
+      ASSERT_EQ(tail.size, 8u);
     }
     if (!GetParam().pack) {
       ASSERT_FALSE(old_dump_ == new_dump_) << "scenario changes nothing";
@@ -330,6 +397,45 @@ TEST_F(CommitFailureTest, UnwritableFileFailsUntilWritable) {
   fs.Disarm();
   ASSERT_TRUE(storage->Commit().ok());
   EXPECT_TRUE(Dump(path_) == new_dump);
+}
+
+// A flush costs milliseconds: once settled (the first few commits after a
+// packed image find no free space), a tally commit takes the two flushes a
+// safe commit needs and the file stops growing, however many commits follow.
+TEST(CommitFlushTest, TallyPatternCommitsSettleOnTwoFlushes) {
+  MemoryFileSystem memory;
+  BuildTallyFile("tally.mk", &memory);
+  std::vector<std::pair<std::string, View>> copies;
+  {
+    auto storage = OpenOrDie("tally.mk", &memory);
+    copies = TallyCopies(*storage);
+  }
+  constexpr int kSettled = 10;
+  size_t settled_size = 0;
+  Fault fs(&memory);
+  for (int k = 0; k < 300; ++k) {
+    auto storage = OpenOrDie("tally.mk", &fs);
+    ReplaceRows(*storage, copies, k);
+    fs.ResetCounters();
+    Status s = storage->Commit();
+    ASSERT_TRUE(s.ok()) << "commit " << k << ": " << s.message();
+    size_t size = memory.GetFile("tally.mk").size();
+    if (k < kSettled) {
+      settled_size = size;
+      continue;
+    }
+    ASSERT_EQ(fs.syncs(), 2) << "commit " << k;
+    ASSERT_EQ(fs.truncates(), 0) << "commit " << k;
+    ASSERT_EQ(size, settled_size) << "commit " << k;
+  }
+  auto storage = OpenOrDie("tally.mk", &memory);
+  for (const auto& [name, copy] : copies) {
+    View view = storage->GetView(name);
+    ASSERT_EQ(view.GetSize(), copy.GetSize());
+    for (int r = 0; r < view.GetSize(); ++r) {
+      ASSERT_EQ(DumpRow(view, r, '\t'), DumpRow(copy, r, '\t')) << name << " row " << r;
+    }
+  }
 }
 
 // The file system keeps this quick: the size is the allocator's business.
