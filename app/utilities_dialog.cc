@@ -32,9 +32,7 @@ UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
 
 void UtilitiesDialog::AddCommand(const char* name, const QString& text, int y,
                                  void (UtilitiesDialog::*run)()) {
-  QPushButton* button = AddButton(this, name, text, 41, y, 80, 14);
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, run);
+  connect(AddButton(this, name, text, 41, y, 80, 14), &QPushButton::clicked, this, run);
 }
 
 void UtilitiesDialog::ExportData() { model_->ExportCsv(); }
