@@ -47,7 +47,6 @@ DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_ed
   } else {
     ok->setFocus();
   }
-  CentreOverParent(this);
 }
 
 bool DefineColumnsDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -59,6 +58,11 @@ void DefineColumnsDialog::done(int result) {
   exchange_->table_name = FromQString(name_edit_->text());
   exchange_->column_list = FromQString(columns_edit_->text());
   QDialog::done(result);
+}
+
+void DefineColumnsDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
 }
 
 }  // namespace woodtick

@@ -29,6 +29,8 @@ class DefineColumnsDialog : public QDialog {
   void done(int result) override;
 
  protected:
+  // Centred once the window exists, so its frame is part of the sum.
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

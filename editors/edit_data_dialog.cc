@@ -108,7 +108,6 @@ void EditDataDialog::BuildControls() {
 }
 
 void EditDataDialog::Open() {
-  CentreOverParent(this);
   populations_changed_ = false;
   const mk::View view = store_.View(slot_);
   record_count_ = view.GetSize();
@@ -346,6 +345,11 @@ void EditDataDialog::Finish() {
 void EditDataDialog::done(int result) {
   Finish();
   QDialog::done(result);
+}
+
+void EditDataDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
 }
 
 }  // namespace woodtick

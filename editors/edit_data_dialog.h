@@ -70,6 +70,8 @@ class EditDataDialog : public QDialog {
   void done(int result) override;
 
  protected:
+  // Centred once the window exists, so its frame is part of the sum.
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -31,7 +31,6 @@ SelectTableDialog::SelectTableDialog(TallyModel& model, QWidget* parent)
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-  CentreOverParent(this);
   FillTableCombo(table_list_, model_.tables_defined());
   table_list_->view()->setMinimumWidth(30);
 }
@@ -47,6 +46,11 @@ void SelectTableDialog::EditTable() {
   }
   BusyCursor busy(model_.ui());
   model_.Commit();
+}
+
+void SelectTableDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
 }
 
 }  // namespace woodtick

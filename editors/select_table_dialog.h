@@ -20,6 +20,10 @@ class SelectTableDialog : public QDialog {
   // "Edit this Table": the record editor on the named table, then a commit.
   void EditTable();
 
+ protected:
+  // Centred once the window exists, so its frame is part of the sum.
+  void showEvent(QShowEvent* event) override;
+
  private:
   TallyModel& model_;
   QComboBox* table_list_;

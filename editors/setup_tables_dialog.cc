@@ -39,7 +39,6 @@ SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
   FillTableList();
-  CentreOverParent(this);
 }
 
 void SetupTablesDialog::FillTableList() { FillTableCombo(table_list_, model_.tables_defined()); }
@@ -165,6 +164,11 @@ void SetupTablesDialog::CreateTable() {
   BusyCursor busy(ui);
   model_.Commit();
   FillTableList();
+}
+
+void SetupTablesDialog::showEvent(QShowEvent* event) {
+  CentreOverParent(this);
+  QDialog::showEvent(event);
 }
 
 }  // namespace woodtick

@@ -26,6 +26,10 @@ class SetupTablesDialog : public QDialog {
   void EditTable();
   void CreateTable();
 
+ protected:
+  // Centred once the window exists, so its frame is part of the sum.
+  void showEvent(QShowEvent* event) override;
+
  private:
   // Fills the table list from the model's tables-defined text.
   void FillTableList();
