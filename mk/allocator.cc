@@ -10,8 +10,8 @@ constexpr int64_t kSlackFrom = 4096;
 }  // namespace
 
 Allocator::Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start,
-                     bool slack)
-    : ranges_(std::move(free_ranges)), growth_(growth_start), slack_(slack) {
+                     int64_t slack_budget)
+    : ranges_(std::move(free_ranges)), growth_(growth_start), budget_(slack_budget) {
   while (leaves_ < ranges_.size()) leaves_ *= 2;
   longest_.assign(2 * leaves_, 0);
   for (size_t i = 0; i < ranges_.size(); ++i) longest_[leaves_ + i] = Length(i);
@@ -46,7 +46,11 @@ int64_t Allocator::Allocate(int64_t size) {
   // Room left before a large block placed past the end lets a slightly
   // larger rewrite of it fit into the space of this copy and the gap once
   // this copy is dead, instead of growing the file again.
-  if (slack_ && size >= kSlackFrom) growth_ += size / 8;
+  if (size >= kSlackFrom) {
+    int64_t room = budget_ < 0 ? size / 8 : std::min(size / 8, budget_ - slack_);
+    growth_ += room;
+    slack_ += room;
+  }
   int64_t pos = growth_;
   growth_ += size;
   return pos;

@@ -13,10 +13,14 @@ class Allocator {
  public:
   // `free_ranges` are sorted, disjoint [start, end) ranges; space from
   // `growth_start` on is free without limit.
-  // `slack`: leave room before large blocks placed past the end.
-  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start, bool slack);
+  // `slack_budget`: at most this many bytes of room left before large
+  // blocks placed past the end (-1: no limit).
+  Allocator(std::vector<std::pair<int64_t, int64_t>> free_ranges, int64_t growth_start,
+            int64_t slack_budget);
 
   int64_t Allocate(int64_t size);
+  // The room left so far.
+  int64_t slack() const { return slack_; }
 
  private:
   int64_t Length(size_t i) const { return ranges_[i].second - ranges_[i].first; }
@@ -28,7 +32,8 @@ class Allocator {
   std::vector<int64_t> longest_;  // segment tree of range lengths
   size_t leaves_ = 1;
   int64_t growth_;
-  bool slack_;
+  int64_t budget_;
+  int64_t slack_ = 0;
 };
 
 }  // namespace mk

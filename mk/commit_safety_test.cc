@@ -3,6 +3,7 @@
 // commit failed must still be able to save everything later.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -119,13 +120,14 @@ std::string TallyFields() {
 
 // A tally file as a few tallies leave it: a data table, and a Tally view
 // that every commit changes.
-void BuildTallyFile(const std::string& path, FileSystem* fs = DefaultFileSystem()) {
+void BuildTallyFile(const std::string& path, FileSystem* fs = DefaultFileSystem(),
+                    int tree_rows = 200) {
   {
     auto storage = OpenOrDie(path, fs);
     View tally = storage->GetAs(TallyFields());
     tally.SetSize(kTallyRows);
     for (int r = 0; r < kTallyRows; ++r) tally.SetString(r, 0, std::string(1, 'A' + r));
-    AddTreeRows(storage->GetAs(kTrees), 200, 6);
+    AddTreeRows(storage->GetAs(kTrees), tree_rows, 6);
     ASSERT_TRUE(storage->Commit().ok());
   }
   for (int k = 0; k < 4; ++k) {
@@ -186,6 +188,12 @@ std::vector<Scenario> Scenarios() {
                     s.GetAs("Buffer");  // dropped
                   }});
   list.push_back({"Pack", BuildFileWithFreeSpace, [](Storage&) {}, true});
+  list.push_back({"PackAfterOtherContent",
+                  [](const std::string& p) {
+                    BuildFileWithFreeSpace(p);
+                    WriteBytes(p, std::string(1017, '#') + ReadBytes(p));
+                  },
+                  [](Storage&) {}, true});
   list.push_back({"PackMetakitFile", [](const std::string& p) { CopyFixture("recommit.mk", p); },
                   [](Storage&) {}, true});
   list.push_back({"ShrinkingCommit",
@@ -399,36 +407,40 @@ TEST_F(CommitFailureTest, UnwritableFileFailsUntilWritable) {
   EXPECT_TRUE(Dump(path_) == new_dump);
 }
 
-// A flush costs milliseconds: once settled (the first few commits after a
-// packed image find no free space), a tally commit takes the two flushes a
-// safe commit needs and the file stops growing, however many commits follow.
-TEST(CommitFlushTest, TallyPatternCommitsSettleOnTwoFlushes) {
+// Tally-pattern commits on a file in memory: the flushes each took, and the
+// file's size after each.
+struct CommitRun {
+  std::vector<int> flushes;
+  std::vector<size_t> sizes;
+  std::string path = "tally.mk";
   MemoryFileSystem memory;
-  BuildTallyFile("tally.mk", &memory);
+};
+
+// `new_rows`: a data-table row is added before every commit, so its columns
+// grow and move each time.
+void RunTallyCommits(int commits, bool new_rows, CommitRun* run, int tree_rows = 200) {
+  BuildTallyFile(run->path, &run->memory, tree_rows);
   std::vector<std::pair<std::string, View>> copies;
   {
-    auto storage = OpenOrDie("tally.mk", &memory);
+    auto storage = OpenOrDie(run->path, &run->memory);
     copies = TallyCopies(*storage);
   }
-  constexpr int kSettled = 10;
-  size_t settled_size = 0;
-  Fault fs(&memory);
-  for (int k = 0; k < 300; ++k) {
-    auto storage = OpenOrDie("tally.mk", &fs);
+  Fault fs(&run->memory);
+  for (int k = 0; k < commits; ++k) {
+    if (new_rows) {
+      for (auto& [name, copy] : copies) {
+        if (name == "Trees") AddTreeRows(copy, 1, k);
+      }
+    }
+    auto storage = OpenOrDie(run->path, &fs);
     ReplaceRows(*storage, copies, k);
     fs.ResetCounters();
     Status s = storage->Commit();
     ASSERT_TRUE(s.ok()) << "commit " << k << ": " << s.message();
-    size_t size = memory.GetFile("tally.mk").size();
-    if (k < kSettled) {
-      settled_size = size;
-      continue;
-    }
-    ASSERT_EQ(fs.syncs(), 2) << "commit " << k;
-    ASSERT_EQ(fs.truncates(), 0) << "commit " << k;
-    ASSERT_EQ(size, settled_size) << "commit " << k;
+    run->flushes.push_back(fs.syncs());
+    run->sizes.push_back(run->memory.GetFile(run->path).size());
   }
-  auto storage = OpenOrDie("tally.mk", &memory);
+  auto storage = OpenOrDie(run->path, &run->memory);
   for (const auto& [name, copy] : copies) {
     View view = storage->GetView(name);
     ASSERT_EQ(view.GetSize(), copy.GetSize());
@@ -436,6 +448,41 @@ TEST(CommitFlushTest, TallyPatternCommitsSettleOnTwoFlushes) {
       ASSERT_EQ(DumpRow(view, r, '\t'), DumpRow(copy, r, '\t')) << name << " row " << r;
     }
   }
+}
+
+// A flush costs milliseconds. Once settled (the first few commits after a
+// packed image find no free space), a tally commit takes the two flushes a
+// safe commit needs, and the file stops growing.
+TEST(CommitFlushTest, TallyPatternCommitsSettleOnTwoFlushes) {
+  constexpr int kSettled = 10;
+  CommitRun run;
+  RunTallyCommits(300, false, &run);
+  for (size_t k = kSettled; k < run.flushes.size(); ++k) {
+    ASSERT_EQ(run.flushes[k], 2) << "commit " << k;
+    ASSERT_EQ(run.sizes[k], run.sizes[kSettled - 1]) << "commit " << k;
+  }
+}
+
+// A data table that gains a row with every commit: each commit rewrites
+// nearly every block, so the file must hold two copies of them. Within
+// twice its packed size, most commits still fit into the space of the copy
+// before last, and packing stays occasional.
+TEST(CommitFlushTest, GrowingDataTableMostlyCommitsInPlace) {
+  CommitRun run;
+  RunTallyCommits(400, true, &run, 2000);
+  int more = 0, total = 0;
+  for (size_t k = 10; k < run.flushes.size(); ++k) {
+    more += run.flushes[k] > 2 ? 1 : 0;
+    total += run.flushes[k];
+  }
+  EXPECT_LE(more, 80) << "of " << run.flushes.size() - 10;
+  EXPECT_LT(total, 2.5 * (run.flushes.size() - 10));
+  size_t largest = *std::max_element(run.sizes.begin(), run.sizes.end());
+  run.memory.SetFile("packed.mk", run.memory.GetFile(run.path));
+  auto packed = OpenOrDie("packed.mk", &run.memory);
+  ASSERT_TRUE(packed->Pack().ok());
+  size_t packed_size = run.memory.GetFile("packed.mk").size();
+  EXPECT_LE(largest, 2 * packed_size + 4096) << "packed: " << packed_size;
 }
 
 // The file system keeps this quick: the size is the allocator's business.

@@ -210,24 +210,25 @@ class Storage::Rep {
     return Status::Ok();
   }
 
-  Status CommitInPlace(Writer* w) {
-    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
-    PlanOptions o;
-    o.old = &state;
-    o.live = &live;
-    o.big_endian = state.big_endian;
-    CommitPlan plan = PlanCommit(top, o);
-    if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
+  // Where a commit's tails go, and the file size that results.
+  struct Layout {
+    bool in_place = false;  // only the commit tail is overwritten
+    bool shrink = false;    // the tails move down and the file is cut to them
+    int64_t tails = 0;      // file offset of the new skip tail
+    int64_t end = 0;        // the file's new size
+    bool too_big = false;   // over twice the live bytes: pack instead
+  };
 
+  Layout ChooseLayout(const CommitPlan& plan,
+                      const std::vector<std::pair<int64_t, int64_t>>& live) const {
     const int64_t base = state.base;
-    MK_RETURN_IF_ERROR(CheckLimits(plan, std::max(base + plan.limit, state.end) + 64));
+    Layout l;
     // The new tails go to the lowest free spot above every live block of the
     // new state; the file then shrinks to them. Without such a spot below
     // the old tails, the file grows.
     int64_t t = AlignUp(base + plan.limit, 8);
     int64_t old_tails = state.commit_tail - 8;
     size_t k = 0;
-    bool shrink = false;
     for (; t + 16 <= old_tails; t += 8) {
       int64_t lo = t - base, hi = lo + 16;
       while (k < live.size() && live[k].second <= lo) ++k;
@@ -236,41 +237,72 @@ class Storage::Rep {
         t = AlignUp(base + live[k].second, 8) - 8;
         continue;
       }
-      shrink = true;
+      l.shrink = true;
       break;
     }
     // Everything fits below the old tails but they cannot move down: only
     // the commit tail is overwritten, when it lies within one sector.
     bool can_stay = base + plan.limit <= old_tails && state.commit_tail % 8 == 0;
-    // Shrinking gives up the space the next commit would reuse; worth it
-    // only when it frees a fair part of the file.
-    if (shrink && can_stay &&
-        state.end - (t + 16) < std::max<int64_t>(4096, (state.end - base) / 16)) {
-      shrink = false;
+    // Shrinking gives up the space the next commits' blocks would go to,
+    // and a commit that grows the file flushes once more than one that
+    // fits: worth it only when the file holds well over its live bytes and
+    // shrinking frees a fair part of it.
+    int64_t live_bytes = 8 + plan.root.size + BlockBytes(plan.top) + 16;
+    int64_t size = state.end - base;
+    bool bloated = size > live_bytes + live_bytes * 3 / 4 + kSlackBytes;
+    if (l.shrink && can_stay &&
+        (!bloated || state.end - (t + 16) < std::max<int64_t>(4096, size / 16))) {
+      l.shrink = false;
     }
-    bool in_place = !shrink && can_stay;
-    if (in_place) {
+    l.in_place = !l.shrink && can_stay;
+    if (l.in_place) {
+      l.tails = old_tails;
+    } else {
+      l.tails = l.shrink ? t : AlignUp(std::max(base + plan.limit, state.end), 16);
+    }
+    l.end = l.in_place ? state.end : l.tails + 16;
+    // Blocks that stay put can keep the file from shrinking. When the file
+    // would hold more than twice its live bytes, it is written packed instead.
+    l.too_big = l.end - base > 2 * live_bytes + kSlackBytes;
+    return l;
+  }
+
+  Status CommitInPlace(Writer* w) {
+    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
+    PlanOptions o;
+    o.old = &state;
+    o.live = &live;
+    o.big_endian = state.big_endian;
+    CommitPlan plan = PlanCommit(top, o);
+    if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
+    const int64_t base = state.base;
+    MK_RETURN_IF_ERROR(CheckLimits(plan, std::max(base + plan.limit, state.end) + 64));
+    Layout l = ChooseLayout(plan, live);
+    if (l.too_big && plan.slack > 0) {
+      // The room left before grown blocks must not be what makes the file
+      // too big: plan again with only as much room as the bound allows.
       int64_t live_bytes = 8 + plan.root.size + BlockBytes(plan.top) + 16;
-      if (state.end - base > 2 * live_bytes + kSlackBytes) return PackInPlace(w, false);
+      int64_t over = l.end - base - (2 * live_bytes + kSlackBytes);
+      o.slack_budget = std::max<int64_t>(0, plan.slack - over - 64);
+      plan = PlanCommit(top, o);
+      l = ChooseLayout(plan, live);
+    }
+    if (l.too_big) return PackInPlace(w, false);
+    if (l.in_place) {
       attempt = StateOf(plan, state.big_endian, base, state.end);
       attempt.commit_tail = state.commit_tail;
       uncertain = true;
       for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
       MK_RETURN_IF_ERROR(w->Sync());
-      std::string tails = Tails(old_tails - base, plan.root);
+      std::string tails = Tails(l.tails - base, plan.root);
       MK_RETURN_IF_ERROR(w->Write(state.commit_tail, std::string_view(tails).substr(8)));
       MK_RETURN_IF_ERROR(w->Sync());
       state = attempt;
       uncertain = false;
       return Status::Ok();
     }
-    if (!shrink) t = AlignUp(std::max(base + plan.limit, state.end), 16);
-    int64_t new_end = t + 16;
-
-    // Blocks that stay put can keep the file from shrinking. When the file
-    // would hold more than twice its live bytes, write it packed instead.
-    int64_t live_bytes = 8 + plan.root.size + BlockBytes(plan.top) + 16;
-    if (new_end - base > 2 * live_bytes + kSlackBytes) return PackInPlace(w, false);
+    bool shrink = l.shrink;
+    int64_t t = l.tails, new_end = l.end;
 
     attempt = StateOf(plan, state.big_endian, base, new_end);
     uncertain = true;
@@ -309,16 +341,18 @@ class Storage::Rep {
   }
 
   // First a packed image after the current end (the file then holds it
-  // behind the old bytes), then the same image moved to the start.
+  // behind the old bytes), then the same image moved to where the datafile
+  // starts; bytes before it (other content the datafile was appended to)
+  // stay. The first copy lies clear of where the second goes.
   Status PackInPlace(Writer* w, bool reencode) {
     PlanOptions o;
     o.big_endian = state.big_endian;
     o.reencode = reencode;
     CommitPlan plan = PlanCommit(top, o);
-    MK_RETURN_IF_ERROR(CheckLimits(plan, state.end + plan.limit + 64));
     std::string image = PackedImage(plan, state.big_endian);
-    int64_t n = static_cast<int64_t>(image.size());
-    int64_t at = AlignUp(state.end + n, 16) - n;
+    const int64_t start = state.base, n = static_cast<int64_t>(image.size());
+    int64_t at = AlignUp(std::max(state.end, start + n) + n, 16) - n;
+    MK_RETURN_IF_ERROR(CheckLimits(plan, at + n + 16));
     attempt = StateOf(plan, state.big_endian, at, at + n);
     uncertain = true;
     std::string marks =
@@ -330,14 +364,10 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(w->Truncate(at + n));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
-    if (n > at) {
-      uncertain = false;
-      return Status::Ok();
-    }
-    attempt = StateOf(plan, state.big_endian, 0, n);
-    MK_RETURN_IF_ERROR(w->Write(0, image));
+    attempt = StateOf(plan, state.big_endian, start, start + n);
+    MK_RETURN_IF_ERROR(w->Write(start, image));
     MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(n));
+    MK_RETURN_IF_ERROR(w->Truncate(start + n));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
     uncertain = false;

@@ -494,6 +494,15 @@ TEST_F(StorageTest, PrefixAndTrailingSkippedBytesAreRead) {
   }
   EXPECT_EQ(Reread(), expected);
   EXPECT_EQ(Bytes().substr(0, 1017), std::string(1017, '#'));
+  // Packing keeps the other content too, and packs what follows it.
+  ASSERT_TRUE(Open()->Pack().ok());
+  EXPECT_EQ(Reread(), expected);
+  EXPECT_EQ(Bytes().substr(0, 1017), std::string(1017, '#'));
+  EXPECT_EQ(Bytes().substr(1017, 3), "JL\x1a");
+  std::string packed = Bytes().substr(1017);
+  Write(packed);
+  ASSERT_TRUE(Open()->Pack().ok());
+  EXPECT_EQ(Bytes(), packed);
   // Junk after the tails, jumped over by a skip tail.
   std::string junk(100, 'j');
   std::string skip("\x80\0\0\0\0\0\0\x64", 8);

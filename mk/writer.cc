@@ -50,7 +50,7 @@ class Planner {
   explicit Planner(const PlanOptions& o)
       : o_(o),
         alloc_(o.old ? FreeRanges(o) : std::vector<std::pair<int64_t, int64_t>>(), GrowthStart(o),
-               o.old != nullptr) {}
+               o.old ? o.slack_budget : 0) {}
 
   CommitPlan Run(const std::vector<TopLevel>& top) {
     std::vector<Field> fields = TopFields(top);
@@ -87,6 +87,7 @@ class Planner {
     } else {
       plan_.root = Allocate(Own(walk));
     }
+    plan_.slack = alloc_.slack();
     return std::move(plan_);
   }
 

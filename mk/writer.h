@@ -23,6 +23,7 @@ struct CommitPlan {
   std::vector<std::pair<int64_t, std::string_view>> writes;
   std::vector<std::shared_ptr<const std::string>> owned;  // bytes the writes point into
   int64_t limit = 8;  // end of the highest live block of the new state
+  int64_t slack = 0;  // room left before blocks placed past the old end
 };
 
 struct PlanOptions {
@@ -30,6 +31,9 @@ struct PlanOptions {
   const std::vector<std::pair<int64_t, int64_t>>* live = nullptr;  // LiveRanges(*old)
   bool big_endian = false;
   bool reencode = false;  // encode every column anew (packing)
+  // At most this much room before large blocks placed past the old end, so
+  // that slightly larger rewrites fit there later (-1: an eighth of each).
+  int64_t slack_budget = -1;
 };
 
 CommitPlan PlanCommit(const std::vector<TopLevel>& top, const PlanOptions& options);
