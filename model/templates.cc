@@ -30,9 +30,9 @@ bool TallyModel::CreateTemplate() {
   std::optional<std::string> typed = ui_.AskTemplateName();
   if (!typed || TrimBlanks(*typed).empty()) return false;
   // The template lands beside the tally file; a name that leads elsewhere
-  // (or one that leaves no file name) is refused.
+  // or makes a hidden file is refused.
   if (typed->find_first_of("/\\") != std::string::npos ||
-      typed->find("..") != std::string::npos || TemplateFileName(*typed) == ".tal") {
+      typed->find("..") != std::string::npos || TrimBlanks(*typed)[0] == '.') {
     ui_.Warn("A template name cannot contain \"/\", \"\\\" or \"..\" and must not start with "
              "\".\".\nPlease choose another name.",
              "WARNING");

@@ -88,7 +88,7 @@ TEST_F(TemplatesTest, AnExistingNameIsRefusedAndTheFirstTemplateKept) {
 
 TEST_F(TemplatesTest, NamesLeadingElsewhereOrNothingMakeNothing) {
   OpenStand();
-  for (std::string name : {"../escape", "sub/dir", "back\\slash", ".hidden"}) {
+  for (std::string name : {"../escape", "sub/dir", "back\\slash", ".hidden", " .a.b"}) {
     size_t shown = ui_.messages.size();
     EXPECT_FALSE(MakeTemplate(name)) << name;
     ASSERT_EQ(ui_.messages.size(), shown + 1) << name;
