@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <vector>
 
@@ -146,6 +147,9 @@ void EditDataDialog::SetNavigationEnabled(bool enabled) {
 }
 
 void EditDataDialog::ShowRecord() {
+  // Hiding the focused field moves the focus on, and the dialog then places
+  // it itself: neither is the user leaving a field.
+  const QScopedValueRollback<bool> placing(moving_focus_, true);
   for (QLineEdit* field : fields_) field->hide();
   if (record_count_ < 1) {
     SetNavigationEnabled(false);
@@ -184,12 +188,7 @@ void EditDataDialog::ShowRecord() {
     }
   }
   if (all_filled) focus = 0;
-  if (shown_fields_ > 0) {
-    // Moving the focus here is not the user leaving a field.
-    moving_focus_ = true;
-    fields_[focus]->setFocus();
-    moving_focus_ = false;
-  }
+  if (shown_fields_ > 0) fields_[focus]->setFocus();
   header_->setText(QString("Editing record %1 of %2 from %3")
                        .arg(current_record_ + 1)
                        .arg(record_count_)

@@ -151,6 +151,22 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
   EXPECT_THAT(Rows("Tally", 2)[3], ElementsAre("D", "Oak"));
 }
 
+TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  // A mnemonic clicks its button after a short animation.
+  QTest::keyClick(Field(&dialog, 1), Qt::Key_N, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.record_count() == 4; }, 2000));
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+  // The empty key box keeps the focus throughout: the form showing the next
+  // new record is not the user leaving it.
+  QTest::keyClick(Field(&dialog, 1), Qt::Key_N, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.record_count() == 5; }, 2000));
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+}
+
 TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
   EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
   ShowActive(&dialog);
