@@ -90,10 +90,8 @@ void SetupDialog::SetupPopulations() {
   {
     EditDataDialog editor(model_, store_, store_.FindView("Tally"), 0, EditDataMode::kPopulations,
                           this);
-    editor.SetPopulationCountChanged([this](int delta) {
-      num_populations_ += delta;
-      model_.ChangeNumPopulations(delta);
-    });
+    // The editor keeps the model's count itself; this is the screen's own.
+    editor.SetPopulationCountChanged([this](int delta) { num_populations_ += delta; });
     editor.exec();
   }
   model_.LoadSettings();

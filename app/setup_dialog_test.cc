@@ -137,6 +137,30 @@ TEST_F(SetupDialogTest, NoPopulationWithATableGivesTheSecondWarning) {
   EXPECT_EQ(ReadSetting(path_, "ShowNumBox"), "N");
 }
 
+TEST_F(SetupDialogTest, ThePopulationEditorCountsEachNewPopulationOnce) {
+  Open();
+  int model_after_new = 0, model_after_delete = 0;
+  QString label_after;
+  RunSetup([&](QWidget* setup) {
+    TallyModel& model = static_cast<MainDialog*>(setup->parentWidget())->model();
+    WhenModal(QStringLiteral("editDataDialog"), [&](QWidget* editor) {
+      Child<QPushButton>(editor, QStringLiteral("newRecord"))->click();
+      // BuildStrategies sizes its entries by this count while the editor is open.
+      model_after_new = model.num_populations();
+      Child<QPushButton>(editor, QStringLiteral("deleteRecord"))->click();
+      model_after_delete = model.num_populations();
+      Child<QPushButton>(editor, QStringLiteral("newRecord"))->click();
+      QTest::keyClicks(Child<QLineEdit>(editor, QStringLiteral("field1")), QStringLiteral("Q"));
+      Child<QPushButton>(editor, QStringLiteral("ok"))->click();
+    });
+    Child<QPushButton>(setup, QStringLiteral("populationsButton"))->click();
+    label_after = Child<QLabel>(setup, QStringLiteral("numPopulationsLabel"))->text();
+  });
+  EXPECT_EQ(model_after_new, 4);
+  EXPECT_EQ(model_after_delete, 3);
+  EXPECT_EQ(label_after, QStringLiteral("4"));
+}
+
 TEST_F(SetupDialogTest, ChangeWorksOnceAndEscapeLeavesTheUnits) {
   Open();
   QString label_after;
