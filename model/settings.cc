@@ -128,6 +128,13 @@ void TallyModel::SetCurrentUnit(const std::string& text) {
   WriteSetting("Tally", "CurUnit", DecimalText(unit));
   cur_unit_ = unit;
   LookUpUnitColumns();
+  // The last tallied population's texts must describe the unit now shown:
+  // the tally screen redraws that button from them after any key, even an
+  // invalid one.
+  if (last_row_ >= 0 && last_row_ < store_->View(tally_slot_).GetSize()) {
+    count_text_ = ReadTallyText(last_row_, tally_cols_.count);
+    hit_text_ = ReadTallyText(last_row_, tally_cols_.hit);
+  }
   if (show_counts_on_buttons_) ui_.RedrawPopulationButtons();
   if (show_num_box_ && RefreshHitNumber(unit)) ui_.ShowHitNumber(hit_number_text_);
   Commit();

@@ -148,6 +148,22 @@ TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
   EXPECT_EQ(model.LastHitNumberOfUnit(4), 0);
 }
 
+TEST_F(SettingsTest, TheLastTallysTextsFollowTheUnit) {
+  std::string path = Build("texts.tal", {.num_units = 2,
+                                         .populations = {{.key = "A", .label = "Ash", .meth = " "}},
+                                         .settings = {{"System", "ShowCountsOnButtons", "Y"}}});
+  TallyModel& model = Open(path);
+  Press("AAA");
+  ASSERT_EQ(model.count_text(), "3");
+  model.SetCurrentUnit("002");
+  EXPECT_EQ(model.count_text(), "0");
+  EXPECT_EQ(model.hit_text(), "0");
+  Press("?");  // an invalid key redraws the last button from these texts
+  EXPECT_EQ(model.count_text(), "0");
+  model.SetCurrentUnit("001");
+  EXPECT_EQ(model.count_text(), "3");
+}
+
 TEST_F(SettingsTest, WithoutItsTableTheHitNumberStays) {
   std::string path =
       Build("notable.tal", {.num_units = 2,
