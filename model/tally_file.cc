@@ -67,7 +67,20 @@ void CheckColumns(DataStore& store, int slot, const char* view,
   }
 }
 
-// The Globals Value of block/key read straight from the view; "" when absent.
+void AddDictionaryRow(mk::View& dict, const std::string& table, const std::string& column,
+                      const std::string& type, const std::string& description, int order) {
+  int row = dict.GetSize();
+  dict.InsertEmptyRowsAt(row);
+  dict.SetString(row, dict.FindPropIndexByName("TableName"), table);
+  dict.SetString(row, dict.FindPropIndexByName("FieldType"), type);
+  dict.SetString(row, dict.FindPropIndexByName("Description"), description);
+  dict.SetString(row, dict.FindPropIndexByName("ColumnName"), column);
+  dict.SetString(row, dict.FindPropIndexByName("IsUsed"), "Y");
+  dict.SetInt(row, dict.FindPropIndexByName("Order1"), order);
+}
+
+}  // namespace
+
 std::string ScanSetting(DataStore& store, int slot, const std::string& block,
                         const std::string& key) {
   mk::View v = store.View(slot);
@@ -84,20 +97,6 @@ std::string ScanSetting(DataStore& store, int slot, const std::string& block,
   }
   return "";
 }
-
-void AddDictionaryRow(mk::View& dict, const std::string& table, const std::string& column,
-                      const std::string& type, const std::string& description, int order) {
-  int row = dict.GetSize();
-  dict.InsertEmptyRowsAt(row);
-  dict.SetString(row, dict.FindPropIndexByName("TableName"), table);
-  dict.SetString(row, dict.FindPropIndexByName("FieldType"), type);
-  dict.SetString(row, dict.FindPropIndexByName("Description"), description);
-  dict.SetString(row, dict.FindPropIndexByName("ColumnName"), column);
-  dict.SetString(row, dict.FindPropIndexByName("IsUsed"), "Y");
-  dict.SetInt(row, dict.FindPropIndexByName("Order1"), order);
-}
-
-}  // namespace
 
 bool IsStandardView(const std::string& name) {
   return name == kTallyView || name == kGlobalsView || name == kDictionaryView ||

@@ -35,6 +35,11 @@ StandardSlots OpenAllViews(DataStore& store, bool buffered);
 // names separated by ", "; empty when nothing is missing.
 std::string FindMissingStructure(DataStore& store, const StandardSlots& slots);
 
+// The Globals Value of block/key read straight from the view in `slot`;
+// "" when absent.
+std::string ScanSetting(DataStore& store, int slot, const std::string& block,
+                        const std::string& key);
+
 // The value a missing Globals row gets ("" for a row without a default).
 std::string DefaultSetting(const std::string& block, const std::string& key);
 

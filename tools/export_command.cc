@@ -2,47 +2,17 @@
 #include <ostream>
 
 #include "model/csv_export.h"
-#include "model/tally_file.h"
 #include "platform/file_lock.h"
-#include "store/data_store.h"
-#include "store/store_reporter.h"
 #include "tools/model_commands.h"
+#include "tools/tally_file_reader.h"
 
 namespace woodtick {
-namespace {
-
-class ConsoleReporter : public StoreReporter {
- public:
-  explicit ConsoleReporter(std::ostream& err) : err_(err) {}
-  void InternalError(const std::string& text) override { err_ << text << "\n"; }
-  void CommitFailed(const std::string& text) override { err_ << text << "\n"; }
-
- private:
-  std::ostream& err_;
-};
-
-}  // namespace
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string& file = args.at(0);
-  std::filesystem::path path = std::filesystem::absolute(file);
-  std::string name = path.filename().string();
-  if (FileOpenError(path.string()) != kFileOpenOk) {
-    err << name << " is in use by another application, or does not exist.\n";
-    return 1;
-  }
-  ConsoleReporter reporter(err);
-  DataStore store(&reporter);
-  int opened = store.Open(path.string(), false);
-  if (opened != kStoreOk) {
-    err << name << " cannot be read as a tally file. " << store.LastError() << "\n";
-    return 1;
-  }
-  std::string missing = FindMissingStructure(store, OpenAllViews(store, false));
-  if (!missing.empty()) {
-    err << name << " is not a tally file; it lacks: " << missing << ".\n";
-    return 1;
-  }
+  std::filesystem::path path = std::filesystem::absolute(args.at(0));
+  std::unique_ptr<OpenedTallyFile> file = OpenTallyFileForTool(path.string(), err);
+  if (!file) return 1;
+  DataStore& store = file->store;
   std::string csv = path.stem().string() + ".csv";
   if (FileOpenError(csv) == kFileSharingViolation) {
     err << csv << " is in use by another application!\nClose it and try again.\n";

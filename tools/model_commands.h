@@ -1,6 +1,6 @@
 // The woodtick-cli commands built on the tally model: "new" makes an empty
 // tally file to start from, "export" writes the comma-separated export the
-// Utilities screen writes.
+// Utilities screen writes, "summary" prints the Summary screen's table.
 #pragma once
 
 #include <ostream>
@@ -17,5 +17,10 @@ int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // and logs "Data Exported" in the tally file.
 // Both return the exit status: 0 success, 1 failure.
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// woodtick-cli summary FILE: prints the Summary screen's table (counts and
+// HITs per population and unit, totals, measured and aimed shares); reads
+// only.
+int RunSummary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace woodtick

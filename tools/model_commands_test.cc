@@ -78,5 +78,34 @@ TEST(ExportCommandTest, RefusesWhatIsNotATallyFile) {
   EXPECT_THAT(err.str(), HasSubstr("lacks"));
 }
 
+TEST(SummaryCommandTest, PrintsTheTableWithoutWritingTheFile) {
+  TempDir dir;
+  std::string path = dir.File("plot.tal");
+  std::string error;
+  ASSERT_TRUE(BuildTallyFile(path,
+                             {.num_units = 2,
+                              .populations = {{.key = "A", .label = "Ash", .meth = "S", .freq = 4}},
+                              .tables = {},
+                              .settings = {}},
+                             &error))
+      << error;
+  {
+    FakeUi ui;
+    TallyModel model(ui);
+    model.SetStartupFile(path);
+    ASSERT_TRUE(model.OpenTallyFile());
+    for (int i = 0; i < 5; ++i) model.SetKeyBoxText("A");
+  }
+  const std::string bytes = FileBytes(path);
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"summary", path}, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "Population  Key  001 C  001 M  002 C  002 M  Total C  Total M  Measured  Aimed\n"
+            "Ash           A      5      2      0      0        5        2     40.0%  25.0%\n"
+            "Total                5      2      0      0        5        2     40.0%\n");
+  EXPECT_EQ(FileBytes(path), bytes);
+  EXPECT_EQ(RunCli({"summary", dir.File("missing.tal")}, out, err), 1);
+}
+
 }  // namespace
 }  // namespace woodtick
