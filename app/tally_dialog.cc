@@ -6,10 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStyle>
 #include <algorithm>
 #include <cctype>
 #include <climits>
 
+#include "app/caption_fit.h"
 #include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/key_codes.h"
@@ -35,15 +38,37 @@ int LeadingInteger(const std::string& text) {
   return static_cast<int>(negative ? -value : value);
 }
 
+// Where the window's size is remembered between showings.
+const QString kSettingsGroup = QStringLiteral("TallyWindow");
+QSettings WindowSettings() { return QSettings(QStringLiteral("Woodtick"), QStringLiteral("Woodtick")); }
+
+// Captions start this many times the dialog font and shrink to fit: a big
+// window gets big captions.
+constexpr double kCaptionGrowth = 2.5;
+
+// The room for a caption inside a button's frame and margins.
+QSize CaptionRoom(const QPushButton* button) {
+  const QStyle* style = button->style();
+  const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                     2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+  return button->size() - QSize(margin, margin);
+}
+
 }  // namespace
 
 TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   setObjectName(QStringLiteral("tallyDialog"));
   SetUpDialog(this, QStringLiteral("Tally"));
+  // Resizable and maximizable with the frame, never smaller than the
+  // common screen size.
+  setMinimumSize(size());
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 
   AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
   unit_list_ = AddComboBox(this, "unitList", ComboField::kListOnly, 22, 4, 27, 51);
   status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
+  status_->setAccessibleName(QStringLiteral("Status"));
   num_label_ = AddLabel(this, "numLabel", QStringLiteral("Num:"), Qt::AlignLeft, 112, 6, 18, 8);
   number_box_ = AddEdit(this, "numberBox", 134, 3, 22, 14);
   num_label_->hide();
@@ -54,6 +79,9 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
     auto* button = new QPushButton(QStringLiteral("Pop%1").arg(i + 1), this);
     button->setObjectName(QStringLiteral("Pop%1").arg(i + 1));
     button->setAutoDefault(false);
+    // Clicks only: a key pressed over the screen is a tally, so the
+    // buttons never take the focus from the unit list.
+    button->setFocusPolicy(Qt::NoFocus);
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, i] { ButtonClicked(i + 1); });
     buttons_[i] = button;
@@ -61,7 +89,7 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   connect(unit_list_, &QComboBox::activated, this, &TallyDialog::UnitActivated);
 
   // Initialisation, as each showing of the screen does.
-  status_->setText(QStringLiteral("Welcome..."));
+  status_head_ = QStringLiteral("Welcome...");
   TallyModel& tally = model();
   for (int unit = 1; unit <= tally.num_units(); ++unit) {
     unit_list_->addItem(ToQString(UnitText(unit)));
@@ -79,9 +107,57 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   qApp->installEventFilter(this);
   // Not centred: the resource puts it at the owner's client corner.
   PlaceAtOrigin(this);
+  RestoreWindowSize();
+  PlaceTopRow();
+  FitStatus();
 }
 
-TallyDialog::~TallyDialog() { qApp->removeEventFilter(this); }
+TallyDialog::~TallyDialog() {
+  qApp->removeEventFilter(this);
+  // Closed without being hidden first (its owner went): remember it still.
+  if (isVisible()) SaveWindowSize();
+}
+
+void TallyDialog::RestoreWindowSize() {
+  QSettings settings = WindowSettings();
+  settings.beginGroup(kSettingsGroup);
+  const QSize saved = settings.value(QStringLiteral("size")).toSize();
+  if (saved.isValid()) resize(saved.expandedTo(minimumSize()));
+  if (settings.value(QStringLiteral("maximized"), false).toBool()) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  }
+}
+
+void TallyDialog::ForgetWindowSize() { WindowSettings().remove(kSettingsGroup); }
+
+void TallyDialog::SaveWindowSize() {
+  QSettings settings = WindowSettings();
+  settings.beginGroup(kSettingsGroup);
+  settings.setValue(QStringLiteral("size"), isMaximized() ? normalGeometry().size() : size());
+  settings.setValue(QStringLiteral("maximized"), isMaximized());
+}
+
+void TallyDialog::hideEvent(QHideEvent* event) {
+  SaveWindowSize();
+  QDialog::hideEvent(event);
+}
+
+void TallyDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PlaceTopRow();
+  PlaceButtons();
+  FitStatus();
+}
+
+void TallyDialog::PlaceTopRow() {
+  const DialogUnits units(font());
+  const int shift = std::max(0, width() - units.ToPixelsX(kDialogWidthDu));
+  num_label_->move(units.ToPixelsX(112) + shift, num_label_->y());
+  number_box_->move(units.ToPixelsX(134) + shift, number_box_->y());
+  const int right = num_box_shown_ ? units.ToPixelsX(107) + shift : width() - units.ToPixelsX(3);
+  status_->setGeometry(units.ToPixelsX(52), status_->y(), right - units.ToPixelsX(52),
+                       status_->height());
+}
 
 TallyModel& TallyDialog::model() const { return owner_->model(); }
 
@@ -94,8 +170,6 @@ QRect TallyDialog::ButtonArea() const {
 
 void TallyDialog::LayoutButtons() {
   BusyCursor busy(model().ui());
-  const QRect area = ButtonArea();
-  orientation_ = OrientationOf(area.width(), area.height());
   TallyModel& tally = model();
   DataStore* store = tally.store();
   const int n = store ? tally.num_populations() : 0;
@@ -107,30 +181,90 @@ void TallyDialog::LayoutButtons() {
     store->GetString(slot, j, cols.key, &key);
     store->GetString(slot, j, cols.label, &label);
     button_key_[j] = key;
-    button_base_[j] = label + "\n[" + key + "]";
-    std::string caption = button_base_[j];
+    button_label_[j] = ToQString(label);
+    button_lines_[j] = {ToQString("[" + key + "]")};
     if (counts) {
       std::string count, hits;
       store->GetString(slot, j, cols.count, &count);
       store->GetString(slot, j, cols.hit, &hits);
-      caption += "\nC:" + count + "\nM:" + hits;
+      button_lines_[j] << ToQString("C:" + count) << ToQString("M:" + hits);
     }
-    buttons_[j]->setText(ToQString(caption));
   }
-  const std::vector<GridCell> cells = ButtonCells(n, orientation_);
+  shown_buttons_ = n <= kMaxPopulationButtons ? n : 0;
+  PlaceButtons();
+}
+
+void TallyDialog::PlaceButtons() {
+  const QRect area = ButtonArea();
+  orientation_ = OrientationOf(area.width(), area.height());
+  const std::vector<GridCell> cells = ButtonCells(shown_buttons_, orientation_);
   for (size_t i = 0; i < cells.size(); ++i) {
     const QRect rect = CellRect(cells[i], area);
     if (rect.isNull()) continue;
     buttons_[i]->setGeometry(rect);
     buttons_[i]->show();
   }
+  // One size for all captions, the largest at which every one fits.
+  QFont font = this->font();
+  caption_points_ = font.pointSizeF() * kCaptionGrowth;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    font.setPointSizeF(caption_points_);
+    const FittedText fitted = woodtick::FitCaption(button_label_[i], button_lines_[i], font,
+                                                   CaptionRoom(buttons_[i]));
+    caption_points_ = std::min(caption_points_, fitted.font.pointSizeF());
+  }
+  for (size_t i = 0; i < cells.size(); ++i) FitCaption(static_cast<int>(i));
+}
+
+void TallyDialog::FitCaption(int j) {
+  QPushButton* button = buttons_[j];
+  QFont font = this->font();
+  if (caption_points_ > 0) font.setPointSizeF(caption_points_);
+  const FittedText fitted =
+      woodtick::FitCaption(button_label_[j], button_lines_[j], font, CaptionRoom(button));
+  button->setFont(fitted.font);
+  button->setText(fitted.text);
+  const QStringList& lines = button_lines_[j];
+  button->setAccessibleName(button_label_[j] + QStringLiteral(", key ") + ToQString(button_key_[j]));
+  button->setAccessibleDescription(
+      lines.size() >= 3 ? QStringLiteral("Count %1, measured %2").arg(lines[1].mid(2), lines[2].mid(2))
+                        : QStringLiteral("Tallies %1").arg(button_label_[j]));
 }
 
 void TallyDialog::RefreshButtonCaption(int i) {
   if (i < 1 || i > kMaxPopulationButtons) return;
   const TallyModel& tally = model();
-  buttons_[i - 1]->setText(
-      ToQString(button_base_[i - 1] + "\nC:" + tally.count_text() + "\nM:" + tally.hit_text()));
+  QStringList& lines = button_lines_[i - 1];
+  lines = QStringList{lines.value(0)} << ToQString("C:" + tally.count_text())
+                                      << ToQString("M:" + tally.hit_text());
+  FitCaption(i - 1);
+}
+
+void TallyDialog::FitStatus() {
+  const FittedText fitted = FitLine(status_head_, status_tail_, font(), status_->width());
+  status_->setFont(fitted.font);
+  status_->setText(fitted.text);
+  status_->setAccessibleDescription(status_head_ + status_tail_);
+}
+
+void TallyDialog::ShowTallyResult() {
+  TallyModel& tally = model();
+  const QString status = ToQString(tally.status_text());
+  const bool invalid = tally.status_text() == "Invalid Key: " + tally.last_key();
+  const int row = tally.last_row();
+  QString label;
+  if (!invalid && row >= 0 && tally.store()) {
+    std::string text;
+    tally.store()->GetString(tally.tally_slot(), row, tally.tally_columns().label, &text);
+    label = ToQString(text);
+  }
+  // The label part may be elided; the count and the HIT marker may not.
+  const bool split = !label.isEmpty() && status.startsWith(label);
+  status_head_ = split ? label : (invalid ? QString() : status);
+  status_tail_ = split ? status.mid(label.size()) : (invalid ? status : QString());
+  FitStatus();
+  ShowAsWarning(status_, invalid);
+  if (!invalid && tally.measured() && row >= 0 && row < shown_buttons_) flash_.Flash(buttons_[row]);
 }
 
 void TallyDialog::RefreshHitNumber() {
@@ -148,13 +282,13 @@ void TallyDialog::TallyKey(int virtual_key) {
 
 void TallyDialog::ButtonClicked(int i) {
   owner_->WriteKeyBox(button_key_[i - 1]);
-  status_->setText(ToQString(model().status_text()));
+  ShowTallyResult();
   if (model().show_counts_on_buttons()) RefreshButtonCaption(i);
 }
 
 void TallyDialog::AfterTally() {
   const TallyModel& tally = model();
-  status_->setText(ToQString(tally.status_text()));
+  ShowTallyResult();
   // After an invalid key this repaints the last tallied population's
   // unchanged counts.
   const int row = tally.last_row();

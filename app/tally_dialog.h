@@ -3,13 +3,20 @@
 // status line and the optional number box. Every key pressed on it (Enter,
 // Escape and the arrows included) and every button click is one tally,
 // written into the main screen's key box, which runs ProcessKey.
+//
+// The screen opens at the common screen size and may be resized and
+// maximized with the window frame; the grid and the captions follow every
+// resize, and the size is remembered for the next showing. A HIT flashes
+// the tallied button; an invalid key shows the status line as a warning.
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <array>
 #include <string>
 
 #include "app/button_grid.h"
+#include "app/hit_flash.h"
 
 class QComboBox;
 class QLabel;
@@ -42,19 +49,37 @@ class TallyDialog : public QDialog {
   void TallyKey(int virtual_key);
   // The area the buttons share, in client pixels.
   QRect ButtonArea() const;
+  // Forgets the remembered window size (the next showing opens at the
+  // common screen size).
+  static void ForgetWindowSize();
 
   Orientation orientation() const { return orientation_; }
   bool editing_number() const { return editing_number_; }
   QPushButton* population_button(int i) const { return buttons_[i - 1]; }
+  QLabel* status_line() const { return status_; }
+  const HitFlash& hit_flash() const { return flash_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   TallyModel& model() const;
   void ButtonClicked(int i);
   void AfterTally();
+  // Status line, flash and warning after any tally.
+  void ShowTallyResult();
+  // The number box and the status line keep their distance from the right
+  // edge; the status line takes the width between.
+  void PlaceTopRow();
+  // The buttons over the grid cells, captions fitted to them.
+  void PlaceButtons();
+  void FitCaption(int j);
+  void FitStatus();
+  void RestoreWindowSize();
+  void SaveWindowSize();
   void UnitActivated(int index);
   void NumberBoxLeft();
 
@@ -65,7 +90,15 @@ class TallyDialog : public QDialog {
   QLineEdit* number_box_;
   std::array<QPushButton*, kMaxPopulationButtons> buttons_{};
   std::array<std::string, kMaxPopulationButtons> button_key_;
-  std::array<std::string, kMaxPopulationButtons> button_base_;
+  std::array<QString, kMaxPopulationButtons> button_label_;
+  // The lines under the label: "[key]" and, with counts, "C:" and "M:".
+  std::array<QStringList, kMaxPopulationButtons> button_lines_;
+  int shown_buttons_ = 0;
+  // The captions' common point size: the largest at which all fit.
+  double caption_points_ = 0;
+  QString status_head_;  // the label part of the status text, elided first
+  QString status_tail_;
+  HitFlash flash_;
   Orientation orientation_ = Orientation::kWide;
   bool editing_number_ = false;
   bool num_box_shown_ = false;

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/common/accessible_texts.h"
 #include "app/common/controls.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
@@ -20,6 +21,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   list_->setObjectName(QStringLiteral("tallyList"));
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   PlaceControl(list_, 7, 16, 104, 104);
+  DescribeForScreenReaders(list_);
   AddLabel(this, "leastRecentLabel", QStringLiteral("least recent"), Qt::AlignLeft, 115, 17, 44, 8);
   AddLabel(this, "mostRecentLabel", QStringLiteral("most recent"), Qt::AlignLeft, 115, 110, 44, 8);
   untally_ = AddButton(this, "untallyButton", QStringLiteral("Untally Selection"), 7, 127, 70, 14);

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/common/controls.h"
+#include "app/summary_dialog.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "model/tally_model.h"
@@ -15,14 +16,16 @@ UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
   setObjectName(QStringLiteral("utilitiesDialog"));
   SetUpDialog(this, QStringLiteral("Utilities"));
 
-  AddCommand("exportButton", QStringLiteral("Export Data"), 10, &UtilitiesDialog::ExportData);
-  AddCommand("resetButton", QStringLiteral("Reset Counters"), 30, &UtilitiesDialog::ResetCounters);
-  AddCommand("clearTablesButton", QStringLiteral("Clear Data Tables"), 50,
+  // Six commands 18 units apart above the log line.
+  AddCommand("exportButton", QStringLiteral("Export Data"), 6, &UtilitiesDialog::ExportData);
+  AddCommand("resetButton", QStringLiteral("Reset Counters"), 24, &UtilitiesDialog::ResetCounters);
+  AddCommand("clearTablesButton", QStringLiteral("Clear Data Tables"), 42,
              &UtilitiesDialog::ClearDataTables);
-  AddCommand("clearLogButton", QStringLiteral("Clear Message Log"), 70,
+  AddCommand("clearLogButton", QStringLiteral("Clear Message Log"), 60,
              &UtilitiesDialog::ClearMessageLog);
-  AddCommand("templateButton", QStringLiteral("Create Template"), 90,
+  AddCommand("templateButton", QStringLiteral("Create Template"), 78,
              &UtilitiesDialog::CreateTemplate);
+  AddCommand("summaryButton", QStringLiteral("Summary"), 96, &UtilitiesDialog::ShowSummary);
   log_line_ = AddLabel(this, "messageLogLine", QString(), Qt::AlignHCenter, 7, 114, 149, 8);
   log_line_->setText(ToQString(model_->MessageLogLine()));
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
@@ -48,6 +51,11 @@ void UtilitiesDialog::ClearMessageLog() {
 }
 
 void UtilitiesDialog::CreateTemplate() { model_->CreateTemplate(); }
+
+void UtilitiesDialog::ShowSummary() {
+  SummaryDialog summary(model_, this);
+  summary.exec();
+}
 
 void UtilitiesDialog::showEvent(QShowEvent* event) {
   CentreOverParent(this);

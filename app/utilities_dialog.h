@@ -1,5 +1,6 @@
 // UtilitiesDialog ("Utilities"): the whole-file operations: export, reset
-// the counters, clear the data tables or the log, make a template.
+// the counters, clear the data tables or the log, make a template, and the
+// read-only Summary.
 #pragma once
 
 #include <QDialog>
@@ -28,6 +29,7 @@ class UtilitiesDialog : public QDialog {
   void ClearDataTables();
   void ClearMessageLog();
   void CreateTemplate();
+  void ShowSummary();
 
   TallyModel* model_;
   QLabel* log_line_;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "app/common/accessible_texts.h"
 #include "app/common/dialog_units.h"
 
 namespace woodtick {
@@ -18,6 +19,7 @@ template <typename Control>
 Control* Place(Control* control, const char* name, int x, int y, int width, int height) {
   control->setObjectName(QLatin1String(name));
   PlaceControl(control, x, y, width, height);
+  DescribeForScreenReaders(control);
   return control;
 }
 

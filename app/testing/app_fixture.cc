@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTimer>
 
 #include "app/main_dialog.h"
@@ -136,6 +137,9 @@ void AddPopulations(const QString& path, int total, char first_key) {
 
 void AppTest::SetUp() {
   ASSERT_TRUE(dir_.isValid());
+  // Window sizes the screens remember stay in this test's folder.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
   old_cwd_ = QDir::currentPath();
   QDir::setCurrent(dir_.path());
 }

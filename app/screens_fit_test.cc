@@ -1,0 +1,141 @@
+// Every screen at the scale the test runs at (QT_SCALE_FACTOR 1, 1.5 and 2
+// through ctest): no text clipped by its control, every control named and
+// described for screen readers, every control reachable by Tab except on
+// the tally screen, which takes every key as a tally.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTableWidget>
+#include <functional>
+
+#include "app/about_dialog.h"
+#include "app/create_template_dialog.h"
+#include "app/main_dialog.h"
+#include "app/qt_ui.h"
+#include "app/setup_dialog.h"
+#include "app/specify_units_dialog.h"
+#include "app/summary_dialog.h"
+#include "app/tally_dialog.h"
+#include "app/testing/app_fixture.h"
+#include "app/untally_dialog.h"
+#include "app/utilities_dialog.h"
+#include "editors/define_columns_dialog.h"
+#include "editors/edit_data_dialog.h"
+#include "editors/select_table_dialog.h"
+#include "editors/setup_tables_dialog.h"
+#include "model/tally_model.h"
+
+namespace woodtick {
+namespace {
+
+QString Shown(QString text) {
+  text.replace(QLatin1String("&&"), QLatin1String("\x01"));
+  text.remove(QLatin1Char('&'));
+  return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+// Whether the control's text lies inside it.
+void ExpectTextFits(QWidget* w, const std::string& where) {
+  const QFontMetrics metrics(w->font());
+  const std::string what = where + "/" + w->objectName().toStdString();
+  if (auto* label = qobject_cast<QLabel*>(w)) {
+    if (label->text().isEmpty() || !label->pixmap().isNull()) return;
+    if (label->wordWrap()) {
+      EXPECT_LE(label->heightForWidth(label->width()), label->height()) << what;
+    } else {
+      for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+        EXPECT_LE(metrics.horizontalAdvance(line), label->contentsRect().width()) << what;
+      }
+    }
+  } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+    EXPECT_LE(check->sizeHint().width() - 2, check->width()) << what;
+  } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+    const QStringList lines = Shown(button->text()).split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+      EXPECT_LE(metrics.horizontalAdvance(line), button->width() - 2) << what;
+    }
+    EXPECT_LE(lines.size() * metrics.height(), button->height()) << what;
+  }
+}
+
+bool Interactive(QWidget* w) {
+  return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+         qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
+}
+
+void CheckScreen(QWidget* screen, bool keyboard) {
+  screen->show();
+  QCoreApplication::processEvents();
+  const std::string where = screen->objectName().toStdString();
+  for (QWidget* w : screen->findChildren<QWidget*>()) {
+    if (!w->isVisible() || w->window() != screen) continue;
+    // Inside a table or chart the view does its own drawing.
+    if (w->parentWidget() != screen && qobject_cast<QAbstractItemView*>(w->parentWidget())) continue;
+    ExpectTextFits(w, where);
+    // The field inside an editable drop-down list speaks for the list.
+    if (!Interactive(w) || Interactive(w->parentWidget())) continue;
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    ASSERT_NE(a, nullptr);
+    const std::string what = where + "/" + w->objectName().toStdString();
+    EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << what;
+    EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << what;
+    if (keyboard && w->isEnabled()) {
+      EXPECT_TRUE(w->focusPolicy() & Qt::TabFocus) << what;
+    }
+  }
+  screen->hide();
+}
+
+class ScreensFitTest : public AppTest {};
+
+TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
+  const QString path = CopyTallyFile(ExampleTallyFile());
+  AddPopulations(path, 20, 'A');
+  auto main = OpenMain(path);
+  ASSERT_TRUE(main->model().is_open());
+  TallyModel& model = main->model();
+  CheckScreen(main.get(), true);
+  {
+    TallyDialog tally(main.get());
+    main->ui().set_tally_dialog(&tally);
+    CheckScreen(&tally, false);
+    main->ui().set_tally_dialog(nullptr);
+  }
+  AboutDialog about(main.get());
+  CheckScreen(&about, true);
+  UtilitiesDialog utilities(&model, main.get());
+  CheckScreen(&utilities, true);
+  UntallyDialog untally(&model, main.get());
+  CheckScreen(&untally, true);
+  SummaryDialog summary(&model, main.get());
+  CheckScreen(&summary, true);
+  CreateTemplateDialog create_template(main.get());
+  CheckScreen(&create_template, true);
+  SpecifyUnitsDialog units(model, main.get());
+  CheckScreen(&units, true);
+  SetupDialog setup(model, *model.store(), model.num_populations(), main.get());
+  CheckScreen(&setup, true);
+  SetupTablesDialog tables(model, main.get());
+  CheckScreen(&tables, true);
+  SelectTableDialog select(model, main.get());
+  CheckScreen(&select, true);
+  ColumnsExchange exchange{"Trees", "Unit,Num,Label,Height"};
+  DefineColumnsDialog columns(&exchange, true, main.get());
+  CheckScreen(&columns, true);
+  EditDataDialog populations(model, *model.store(), model.tally_slot(), 0,
+                             EditDataMode::kPopulations, main.get());
+  CheckScreen(&populations, true);
+}
+
+}  // namespace
+}  // namespace woodtick
