@@ -1,11 +1,11 @@
 // woodtick-screenshots: pictures of the screens for the documentation, on a
 // copy of a tally file:
-//     woodtick-screenshots [--populations N --suffix S] FILE.tal OUTPUT_DIR
-// Without options: the main screen, the tally screen at its opening size
-// and as a 1280 x 800 window, the Summary and the About box. With
-// --populations the copy first gets populations up to N (with counts), and
-// only the two tally pictures are made, named tally-screen S.png and
-// tally-maximized S.png (no blank).
+//     woodtick-screenshots [--populations N --suffix S [--maximized]] FILE OUTPUT_DIR
+// Without options: the main screen, the tally screen, the Summary and the
+// About box. With --populations the copy first gets populations up to N
+// (with counts), and only the tally screen is taken, as tally-screen S.png
+// (no blank), and with --maximized also as a 1280 x 800 window,
+// tally-maximized S.png.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
   QStringList args = QApplication::arguments();
   int populations = 0;
   QString suffix;
+  const bool maximized = args.removeAll(QStringLiteral("--maximized")) > 0;
   for (qsizetype i = 1; i + 1 < args.size();) {
     if (args[i] == QLatin1String("--populations")) {
       populations = args[i + 1].toInt();
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
   }
   if (args.size() != 3) {
     std::fprintf(stderr,
-                 "usage: woodtick-screenshots [--populations N --suffix S] FILE.tal OUTPUT_DIR\n");
+                 "usage: woodtick-screenshots [--populations N --suffix S [--maximized]] FILE.tal "
+                 "OUTPUT_DIR\n");
     return 2;
   }
   // The pictures show the screens as they first open, whatever size the
@@ -109,8 +111,10 @@ int main(int argc, char** argv) {
     woodtick::TallyDialog tally(&main);
     main.ui().set_tally_dialog(&tally);
     ok = Save(&tally, out.filePath(QStringLiteral("tally-screen%1.png").arg(suffix))) && ok;
-    tally.setGeometry(QRect(tally.geometry().topLeft(), QSize(1280, 800)));
-    ok = Save(&tally, out.filePath(QStringLiteral("tally-maximized%1.png").arg(suffix))) && ok;
+    if (maximized) {
+      tally.setGeometry(QRect(tally.geometry().topLeft(), QSize(1280, 800)));
+      ok = Save(&tally, out.filePath(QStringLiteral("tally-maximized%1.png").arg(suffix))) && ok;
+    }
     main.ui().set_tally_dialog(nullptr);
   }
   if (all) {

@@ -26,12 +26,12 @@ SummaryDialog::SummaryDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   setObjectName(QStringLiteral("summaryDialog"));
   SetUpDialog(this, QStringLiteral("Summary"));
   // A table of every unit and a chart need more than the common screen
-  // size: it opens at twice that and may be resized.
+  // size: it opens larger and may be resized.
   const QSize common = size();
   setMinimumSize(common);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
-  resize(common * 2);
+  resize(common.width() * 5 / 2, common.height() * 2);
 
   if (model->store() != nullptr) {
     summary_ = SummarizeTally(*model->store(), model->tally_slot(), model->globals_slot());

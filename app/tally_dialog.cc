@@ -46,12 +46,11 @@ QSettings WindowSettings() { return QSettings(QStringLiteral("Woodtick"), QStrin
 // window gets big captions.
 constexpr double kCaptionGrowth = 2.5;
 
-// The room for a caption inside a button's frame and margins.
+// The room for a caption inside a button's frame, where the style draws
+// it, with a little air at the sides and more above and below.
 QSize CaptionRoom(const QPushButton* button) {
-  const QStyle* style = button->style();
-  const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                     2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-  return button->size() - QSize(margin, margin);
+  const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+  return button->size() - QSize(2 * frame + 4, 2 * frame + 8);
 }
 
 }  // namespace

@@ -70,7 +70,6 @@ std::string MakeTwentyPopulationFile(const TempDir& dir) {
     tally.SetString(row, 0, std::string(1, static_cast<char>('A' + row)));
     tally.SetString(row, 1, "Population number " + std::to_string(row + 1));
     tally.SetString(row, 3, " ");
-    tally.SetString(row, 4, "1");
   }
   mk::View globals = storage->GetView("Globals");
   for (int row = 0; row < globals.GetSize(); ++row) {
