@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStyle>
 #include <algorithm>
@@ -78,9 +79,6 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
     auto* button = new QPushButton(QStringLiteral("Pop%1").arg(i + 1), this);
     button->setObjectName(QStringLiteral("Pop%1").arg(i + 1));
     button->setAutoDefault(false);
-    // Clicks only: a key pressed over the screen is a tally, so the
-    // buttons never take the focus from the unit list.
-    button->setFocusPolicy(Qt::NoFocus);
     button->hide();
     connect(button, &QPushButton::clicked, this, [this, i] { ButtonClicked(i + 1); });
     buttons_[i] = button;
@@ -120,7 +118,9 @@ TallyDialog::~TallyDialog() {
 void TallyDialog::RestoreWindowSize() {
   QSettings settings = WindowSettings();
   settings.beginGroup(kSettingsGroup);
-  const QSize saved = settings.value(QStringLiteral("size")).toSize();
+  QSize saved = settings.value(QStringLiteral("size")).toSize();
+  // A size left on a bigger screen shrinks to this one.
+  if (const QScreen* screen = this->screen()) saved = saved.boundedTo(screen->availableSize());
   if (saved.isValid()) resize(saved.expandedTo(minimumSize()));
   if (settings.value(QStringLiteral("maximized"), false).toBool()) {
     setWindowState(windowState() | Qt::WindowMaximized);

@@ -13,12 +13,13 @@
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/testing/app_fixture.h"
+#include "app/testing/tally_screen_fixture.h"
 #include "model/tally_model.h"
 
 namespace woodtick {
 namespace {
 
-class TallyDialogTest : public AppTest {
+class TallyDialogTest : public TallyScreenTest {
  protected:
   void Open(int populations = 0) {
     const QString path = CopyTallyFile(QStringLiteral(WOODTICK_TESTDATA "/mk/sample.tal"));
@@ -27,21 +28,7 @@ class TallyDialogTest : public AppTest {
     main_ = OpenMain(path);
     ASSERT_TRUE(main_->model().is_open());
   }
-  void Show() {
-    tally_ = std::make_unique<TallyDialog>(main_.get());
-    main_->ui().set_tally_dialog(tally_.get());
-    tally_->show();
-    tally_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(tally_.get()));
-  }
-  void TearDown() override {
-    main_->ui().set_tally_dialog(nullptr);
-    tally_.reset();
-    main_.reset();
-    AppTest::TearDown();
-  }
   QString Status() { return Child<QLabel>(tally_.get(), QStringLiteral("statusLine"))->text(); }
-  QComboBox* UnitList() { return Child<QComboBox>(tally_.get(), QStringLiteral("unitList")); }
   QLineEdit* NumberBox() { return Child<QLineEdit>(tally_.get(), QStringLiteral("numberBox")); }
   QString Caption(int i) { return tally_->population_button(i)->text(); }
   int VisibleButtons() {
@@ -49,9 +36,6 @@ class TallyDialogTest : public AppTest {
     for (int i = 1; i <= 20; ++i) shown += tally_->population_button(i)->isVisible() ? 1 : 0;
     return shown;
   }
-
-  std::unique_ptr<MainDialog> main_;
-  std::unique_ptr<TallyDialog> tally_;
 };
 
 TEST_F(TallyDialogTest, OpensWithWelcomeUnitsAndCaptionsWithCounts) {

@@ -16,13 +16,14 @@
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
 #include "app/testing/app_fixture.h"
+#include "app/testing/tally_screen_fixture.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"
 
 namespace woodtick {
 namespace {
 
-class TallyScreenShapeTest : public AppTest {
+class TallyScreenShapeTest : public TallyScreenTest {
  protected:
   // The sample file with `populations` rows, all counted only.
   void Open(int populations) {
@@ -39,23 +40,6 @@ class TallyScreenShapeTest : public AppTest {
     main_ = OpenMain(path);
     ASSERT_TRUE(main_->model().is_open());
   }
-  void Show() {
-    tally_ = std::make_unique<TallyDialog>(main_.get());
-    main_->ui().set_tally_dialog(tally_.get());
-    tally_->show();
-    tally_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(tally_.get()));
-  }
-  void Close() {
-    if (main_) main_->ui().set_tally_dialog(nullptr);
-    tally_.reset();
-  }
-  void TearDown() override {
-    Close();
-    main_.reset();
-    AppTest::TearDown();
-  }
-  QComboBox* UnitList() { return Child<QComboBox>(tally_.get(), QStringLiteral("unitList")); }
   std::vector<QPushButton*> Shown() {
     std::vector<QPushButton*> shown;
     for (int i = 1; i <= 20; ++i) {
@@ -78,8 +62,6 @@ class TallyScreenShapeTest : public AppTest {
   }
 
   std::function<void(DataStore&)> edit_;
-  std::unique_ptr<MainDialog> main_;
-  std::unique_ptr<TallyDialog> tally_;
 };
 
 TEST_F(TallyScreenShapeTest, TheGridFollowsTheWindowsShapeForEveryCountOfPopulations) {

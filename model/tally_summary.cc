@@ -36,6 +36,18 @@ std::string ShareText(int64_t hits, int64_t count) {
   return count > 0 ? Percent(static_cast<double>(hits) / count) : "-";
 }
 
+// Count and HITs per unit, their totals and the measured share.
+void AppendCounts(const std::vector<int64_t>& counts, const std::vector<int64_t>& hits,
+                  int64_t total_count, int64_t total_hits, std::vector<std::string>* row) {
+  for (size_t u = 0; u < counts.size(); ++u) {
+    row->push_back(DecimalText(counts[u]));
+    row->push_back(DecimalText(hits[u]));
+  }
+  row->push_back(DecimalText(total_count));
+  row->push_back(DecimalText(total_hits));
+  row->push_back(ShareText(total_hits, total_count));
+}
+
 }  // namespace
 
 double AimedShare(char method, float frequency) {
@@ -112,25 +124,14 @@ std::vector<std::vector<std::string>> SummaryTable(const TallySummary& summary) 
 
   for (const PopulationSummary& pop : summary.populations) {
     std::vector<std::string> row = {pop.label, pop.key};
-    for (int u = 0; u < summary.num_units; ++u) {
-      row.push_back(DecimalText(pop.counts[u]));
-      row.push_back(DecimalText(pop.hits[u]));
-    }
-    row.push_back(DecimalText(pop.total_count));
-    row.push_back(DecimalText(pop.total_hits));
-    row.push_back(ShareText(pop.total_hits, pop.total_count));
+    AppendCounts(pop.counts, pop.hits, pop.total_count, pop.total_hits, &row);
     row.push_back(Percent(pop.aimed_share));
     table.push_back(std::move(row));
   }
 
   std::vector<std::string> totals = {"Total", ""};
-  for (int u = 0; u < summary.num_units; ++u) {
-    totals.push_back(DecimalText(summary.unit_counts[u]));
-    totals.push_back(DecimalText(summary.unit_hits[u]));
-  }
-  totals.push_back(DecimalText(summary.total_count));
-  totals.push_back(DecimalText(summary.total_hits));
-  totals.push_back(ShareText(summary.total_hits, summary.total_count));
+  AppendCounts(summary.unit_counts, summary.unit_hits, summary.total_count, summary.total_hits,
+               &totals);
   totals.push_back("");
   table.push_back(std::move(totals));
   return table;
