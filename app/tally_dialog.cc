@@ -161,9 +161,9 @@ void TallyDialog::PlaceTopRow() {
 TallyModel& TallyDialog::model() const { return owner_->model(); }
 
 QRect TallyDialog::ButtonArea() const {
-  // The original's outer rectangle less 7 and 61 pixels leaves one pixel
-  // of the client width and 36 of its height; taken from the client area
-  // here so the window manager's frame does not matter.
+  // The client area under the top row, less one pixel of its width and 36
+  // of its height; from the client area so the window manager's frame does
+  // not matter.
   return QRect(0, 35, width() - 1, height() - 36);
 }
 
