@@ -51,7 +51,7 @@ QString MiddleElided(const QString& text, const QFontMetrics& metrics, int width
   const QString elided = metrics.elidedText(text, Qt::ElideMiddle, width);
   // Qt gives up with "…" alone or an empty text when even that is too wide.
   return elided == QString(kEllipsis) && metrics.horizontalAdvance(elided) > width ? QString()
-                                                                                  : elided;
+                                                                                   : elided;
 }
 
 }  // namespace

@@ -80,7 +80,8 @@ void CheckScreen(QWidget* screen, bool keyboard) {
   for (QWidget* w : screen->findChildren<QWidget*>()) {
     if (!w->isVisible() || w->window() != screen) continue;
     // Inside a table or chart the view does its own drawing.
-    if (w->parentWidget() != screen && qobject_cast<QAbstractItemView*>(w->parentWidget())) continue;
+    if (w->parentWidget() != screen && qobject_cast<QAbstractItemView*>(w->parentWidget()))
+      continue;
     ExpectTextFits(w, where);
     // The field inside an editable drop-down list speaks for the list.
     if (!Interactive(w) || Interactive(w->parentWidget())) continue;

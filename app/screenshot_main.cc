@@ -35,10 +35,10 @@ bool Save(QWidget* screen, const QString& path) {
 
 // Labels of the populations added for the pictures.
 const char* const kSpecies[] = {
-    "Quaking aspen",    "Lodgepole pine",   "Engelmann spruce", "Subalpine fir",
-    "Western redcedar", "Western hemlock",  "Grand fir",        "Whitebark pine",
-    "Limber pine",      "Black cottonwood", "Paper birch",      "Rocky Mountain juniper",
-    "Mountain hemlock", "Western white pine", "Pacific yew",    "Bigleaf maple"};
+    "Quaking aspen",    "Lodgepole pine",     "Engelmann spruce", "Subalpine fir",
+    "Western redcedar", "Western hemlock",    "Grand fir",        "Whitebark pine",
+    "Limber pine",      "Black cottonwood",   "Paper birch",      "Rocky Mountain juniper",
+    "Mountain hemlock", "Western white pine", "Pacific yew",      "Bigleaf maple"};
 
 // Adds counted-only populations with made-up counts in unit 1 until the
 // file has `total`; keys are the letters the file does not use yet.

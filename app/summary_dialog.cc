@@ -11,8 +11,8 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 
 #include "app/common/dialog_units.h"
@@ -96,7 +96,8 @@ void SummaryDialog::FillTable() {
 }
 
 void SummaryDialog::MakeChart() {
-  auto* current = new QBarSet(QStringLiteral("Unit %1").arg(ToQString(UnitText(summary_.cur_unit))));
+  auto* current =
+      new QBarSet(QStringLiteral("Unit %1").arg(ToQString(UnitText(summary_.cur_unit))));
   auto* all = new QBarSet(QStringLiteral("All units"));
   QStringList labels;
   int64_t highest = 0;

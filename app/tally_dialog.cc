@@ -40,8 +40,10 @@ int LeadingInteger(const std::string& text) {
 }
 
 // Where the window's size is remembered between showings.
-const QString kSettingsGroup = QStringLiteral("TallyWindow");
-QSettings WindowSettings() { return QSettings(QStringLiteral("Woodtick"), QStringLiteral("Woodtick")); }
+constexpr char kSettingsGroup[] = "TallyWindow";
+QSettings WindowSettings() {
+  return QSettings(QStringLiteral("Woodtick"), QStringLiteral("Woodtick"));
+}
 
 // Captions start this many times the dialog font and shrink to fit: a big
 // window gets big captions.
@@ -117,7 +119,7 @@ TallyDialog::~TallyDialog() {
 
 void TallyDialog::RestoreWindowSize() {
   QSettings settings = WindowSettings();
-  settings.beginGroup(kSettingsGroup);
+  settings.beginGroup(QLatin1String(kSettingsGroup));
   QSize saved = settings.value(QStringLiteral("size")).toSize();
   // A size left on a bigger screen shrinks to this one.
   if (const QScreen* screen = this->screen()) saved = saved.boundedTo(screen->availableSize());
@@ -127,11 +129,11 @@ void TallyDialog::RestoreWindowSize() {
   }
 }
 
-void TallyDialog::ForgetWindowSize() { WindowSettings().remove(kSettingsGroup); }
+void TallyDialog::ForgetWindowSize() { WindowSettings().remove(QLatin1String(kSettingsGroup)); }
 
 void TallyDialog::SaveWindowSize() {
   QSettings settings = WindowSettings();
-  settings.beginGroup(kSettingsGroup);
+  settings.beginGroup(QLatin1String(kSettingsGroup));
   settings.setValue(QStringLiteral("size"), isMaximized() ? normalGeometry().size() : size());
   settings.setValue(QStringLiteral("maximized"), isMaximized());
 }
@@ -208,8 +210,8 @@ void TallyDialog::PlaceButtons() {
   caption_points_ = font.pointSizeF() * kCaptionGrowth;
   for (size_t i = 0; i < cells.size(); ++i) {
     font.setPointSizeF(caption_points_);
-    const FittedText fitted = woodtick::FitCaption(button_label_[i], button_lines_[i], font,
-                                                   CaptionRoom(buttons_[i]));
+    const FittedText fitted =
+        woodtick::FitCaption(button_label_[i], button_lines_[i], font, CaptionRoom(buttons_[i]));
     caption_points_ = std::min(caption_points_, fitted.font.pointSizeF());
   }
   for (size_t i = 0; i < cells.size(); ++i) FitCaption(static_cast<int>(i));
@@ -224,10 +226,12 @@ void TallyDialog::FitCaption(int j) {
   button->setFont(fitted.font);
   button->setText(fitted.text);
   const QStringList& lines = button_lines_[j];
-  button->setAccessibleName(button_label_[j] + QStringLiteral(", key ") + ToQString(button_key_[j]));
+  button->setAccessibleName(button_label_[j] + QStringLiteral(", key ") +
+                            ToQString(button_key_[j]));
   button->setAccessibleDescription(
-      lines.size() >= 3 ? QStringLiteral("Count %1, measured %2").arg(lines[1].mid(2), lines[2].mid(2))
-                        : QStringLiteral("Tallies %1").arg(button_label_[j]));
+      lines.size() >= 3
+          ? QStringLiteral("Count %1, measured %2").arg(lines[1].mid(2), lines[2].mid(2))
+          : QStringLiteral("Tallies %1").arg(button_label_[j]));
 }
 
 void TallyDialog::RefreshButtonCaption(int i) {

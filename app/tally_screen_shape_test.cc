@@ -144,7 +144,8 @@ TEST_F(TallyScreenShapeTest, LongLabelsFitTheirButtonsKeyAndCountsWhole) {
   QCoreApplication::processEvents();
   ExpectCaptionsFit();
   // With room enough the whole label shows, word-wrapped.
-  EXPECT_TRUE(tally_->population_button(2)->text().startsWith(QStringLiteral("Douglas-fir\n[B]\nC:")));
+  EXPECT_TRUE(
+      tally_->population_button(2)->text().startsWith(QStringLiteral("Douglas-fir\n[B]\nC:")));
   EXPECT_GT(tally_->population_button(1)->font().pointSizeF(), tally_->font().pointSizeF());
 
   // The status line never loses the count, however long the label.
@@ -188,7 +189,8 @@ TEST_F(TallyScreenShapeTest, AHitFlashesItsButtonBrieflyWithoutHoldingUpTheNextK
   QLabel* status = tally_->status_line();
   QTest::keyClick(UnitList(), Qt::Key_Z);
   EXPECT_TRUE(status->autoFillBackground());
-  EXPECT_EQ(status->palette().color(QPalette::Window), tally_->palette().color(QPalette::WindowText));
+  EXPECT_EQ(status->palette().color(QPalette::Window),
+            tally_->palette().color(QPalette::WindowText));
   QTest::keyClick(UnitList(), Qt::Key_E);
   EXPECT_FALSE(status->autoFillBackground());
 }
@@ -196,7 +198,8 @@ TEST_F(TallyScreenShapeTest, AHitFlashesItsButtonBrieflyWithoutHoldingUpTheNextK
 TEST(CaptionFitTest, ShrinksBeforeItElidesAndElidesOnlyTheLabel) {
   QFont font;
   font.setPointSizeF(12);
-  const QStringList fixed = {QStringLiteral("[A]"), QStringLiteral("C:12345"), QStringLiteral("M:678")};
+  const QStringList fixed = {QStringLiteral("[A]"), QStringLiteral("C:12345"),
+                             QStringLiteral("M:678")};
   const FittedText roomy = FitCaption(QStringLiteral("Pine"), fixed, font, QSize(400, 400));
   EXPECT_EQ(roomy.text, QStringLiteral("Pine\n[A]\nC:12345\nM:678"));
   EXPECT_EQ(roomy.font.pointSizeF(), 12);
@@ -210,8 +213,8 @@ TEST(CaptionFitTest, ShrinksBeforeItElidesAndElidesOnlyTheLabel) {
   EXPECT_TRUE(elided.text.startsWith(QLatin1Char('A')));
   EXPECT_TRUE(elided.text.contains(QStringLiteral("z\n[A]\nC:12345\nM:678")));
 
-  const FittedText line =
-      FitLine(QStringLiteral("A very long population label"), QStringLiteral(": 24 HIT!8"), font, 90);
+  const FittedText line = FitLine(QStringLiteral("A very long population label"),
+                                  QStringLiteral(": 24 HIT!8"), font, 90);
   EXPECT_TRUE(line.text.endsWith(QStringLiteral(": 24 HIT!8")));
   EXPECT_LE(QFontMetrics(line.font).horizontalAdvance(line.text), 90);
 }

@@ -4,9 +4,9 @@
 #include <QPushButton>
 
 #include "app/common/controls.h"
-#include "app/summary_dialog.h"
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
+#include "app/summary_dialog.h"
 #include "model/tally_model.h"
 
 namespace woodtick {

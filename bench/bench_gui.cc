@@ -99,8 +99,8 @@ std::string MakeTwentyPopulationFile(const TempDir& dir) {
 // Presses `key` on the tally screen of `file`, sized `screen` (or as it
 // opens when empty), once per iteration; `changed` is the button whose
 // caption each press must change.
-void MeasureKeyPresses(benchmark::State& state, const std::string& file, QSize screen,
-                       Qt::Key key, int changed, const QString& status_text) {
+void MeasureKeyPresses(benchmark::State& state, const std::string& file, QSize screen, Qt::Key key,
+                       int changed, const QString& status_text) {
   TempDir dir;
   // The remembered window size stays out of the user's settings.
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

@@ -70,7 +70,8 @@ double AimedShare(char method, float frequency) {
 
 TallySummary SummarizeTally(DataStore& store, int tally_slot, int globals_slot) {
   TallySummary summary;
-  summary.num_units = std::max(0, mk::TextToInt(ScanSetting(store, globals_slot, "Tally", "NumUnits")));
+  summary.num_units =
+      std::max(0, mk::TextToInt(ScanSetting(store, globals_slot, "Tally", "NumUnits")));
   summary.cur_unit = mk::TextToInt(ScanSetting(store, globals_slot, "Tally", "CurUnit"));
   const int units = summary.num_units;
   summary.unit_counts.assign(units, 0);

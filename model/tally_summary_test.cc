@@ -59,7 +59,7 @@ TEST_F(TallySummaryTest, AimedShareFollowsEachMethod) {
   EXPECT_DOUBLE_EQ(AimedShare('S', 2.5), 1.0 / 3);  // every third: N rounded up
   EXPECT_DOUBLE_EQ(AimedShare('B', 2.4), 0.5);      // N rounded to nearest
   EXPECT_DOUBLE_EQ(AimedShare('P', 4), 0.25);
-  EXPECT_FLOAT_EQ(AimedShare('R', 0.3f), 0.3f);     // a probability as given
+  EXPECT_FLOAT_EQ(AimedShare('R', 0.3f), 0.3f);  // a probability as given
   EXPECT_DOUBLE_EQ(AimedShare('A', 5), 0.2);
   EXPECT_DOUBLE_EQ(AimedShare('R', 0), 0);
   EXPECT_DOUBLE_EQ(AimedShare(' ', 3), 0);
