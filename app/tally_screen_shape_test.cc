@@ -76,6 +76,7 @@ TEST_F(TallyScreenShapeTest, TheGridFollowsTheWindowsShapeForEveryCountOfPopulat
     for (QSize size : {QSize(900, 420), QSize(420, 900), QSize(1000, 700)}) {
       tally_->resize(size);
       QCoreApplication::processEvents();
+      ASSERT_EQ(tally_->size(), size);
       const QRect area = tally_->ButtonArea();
       const bool wide = area.width() >= area.height();
       EXPECT_EQ(tally_->orientation(), wide ? Orientation::kWide : Orientation::kTall);
