@@ -3,7 +3,8 @@
 // - BM_KeyPressToCaption: SaveInterval 1, so every tally commits, and a
 //   data table of 50,000 records that each commit writes back whole;
 // - BM_KeyPressMaximized20: 20 populations on a 1920 x 1080 screen, the
-//   caption fitted and the whole screen repainted after each key.
+//   caption fitted and the screen repainted after each key;
+// - BM_ResizeStep20: one step of a live resize of that screen.
 // Reports the median and 95th percentile of single key presses.
 #include <benchmark/benchmark.h>
 
@@ -162,6 +163,36 @@ void BM_KeyPressMaximized20(benchmark::State& state) {
   state.SetLabel("20 populations, 1920 x 1080; target median < 4 ms");
 }
 BENCHMARK(BM_KeyPressMaximized20)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// One step of a live resize with 20 populations: the grid placed again and
+// every caption fitted and repainted, between two sizes near full HD.
+void BM_ResizeStep20(benchmark::State& state) {
+  TempDir dir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(dir.path()));
+  MainDialog::Options options;
+  options.command_line_file = MakeTwentyPopulationFile(dir);
+  options.show_banner = false;
+  MainDialog main(options);
+  main.Initialise();
+  if (!main.model().is_open()) {
+    state.SkipWithError("the tally file did not open");
+    return;
+  }
+  TallyDialog tally(&main);
+  main.ui().set_tally_dialog(&tally);
+  tally.show();
+  QCoreApplication::processEvents();
+  bool wide = false;
+  for (auto _ : state) {
+    wide = !wide;
+    tally.resize(wide ? QSize(1920, 1080) : QSize(1900, 1060));
+    QCoreApplication::processEvents();
+  }
+  main.ui().set_tally_dialog(nullptr);
+  state.SetLabel("20 populations, 1920 x 1080 and 1900 x 1060 in turn");
+}
+BENCHMARK(BM_ResizeStep20)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 }  // namespace
 }  // namespace woodtick
