@@ -60,3 +60,17 @@ install(FILES ${changelog_gz} ${WOODTICK_DATA}/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 add_custom_target(woodtick_install_data ALL DEPENDS ${woodtick_generated})
+
+# Both programs answer --version and --help without a display (a package
+# check and a shell on a server run them so).
+foreach(program woodtick woodtick-cli)
+  if(TARGET ${program})
+    add_test(NAME ${program}_version COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+             --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM $<TARGET_FILE:${program}> --version)
+    set_tests_properties(${program}_version PROPERTIES
+      PASS_REGULAR_EXPRESSION "^${program} ${PROJECT_VERSION}\n$")
+    add_test(NAME ${program}_help COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+             --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM $<TARGET_FILE:${program}> --help)
+    set_tests_properties(${program}_help PROPERTIES PASS_REGULAR_EXPRESSION "Usage: ${program} ")
+  endif()
+endforeach()

@@ -32,7 +32,8 @@ void Progress::BeginFile(const std::string& name, int64_t steps) {
   name_ = name;
   steps_ = steps;
   done_ = 0;
-  if (terminal_ && std::chrono::steady_clock::now() >= next_draw_) Draw();
+  // A shown line names the new file at once.
+  if (terminal_ && (drawn_ || std::chrono::steady_clock::now() >= next_draw_)) Draw();
 }
 
 void Progress::Step() {
