@@ -160,8 +160,8 @@ TEST_F(AnalysisExportTest, CsvReadsBackFieldForFieldInFullPrecision) {
   Table t = Python(kReadCsv, {dir_.File("csv/stand.Notes.csv")}, false);
   ASSERT_EQ(t.size(), 4u);
   EXPECT_THAT(t[0], ElementsAre("Text", "Count", "Big", "Ratio", "Exact", "Raw"));
-  EXPECT_THAT(t[1], ElementsAre("Smith, John \"Jack\"", "-7", "1099511627779", "0.1", "0.1",
-                                "00ff"));
+  EXPECT_THAT(t[1],
+              ElementsAre("Smith, John \"Jack\"", "-7", "1099511627779", "0.1", "0.1", "00ff"));
   EXPECT_EQ(t[2][0], "two\r\nlines\nand caf\u00e9 \u20ac 5");
   EXPECT_EQ(t[2][1], std::to_string(INT_MIN));
   EXPECT_EQ(t[2][2], std::to_string(INT64_MIN));
@@ -177,20 +177,20 @@ TEST_F(AnalysisExportTest, SqliteColumnsAreTypedAndValuesExact) {
   std::string db = dir_.File("all.db");
   ASSERT_EQ(Cli({"export", "--format=sqlite", "--output=" + db, tally}), 0) << err_.str();
   Table columns = Query(db, "SELECT name, type FROM pragma_table_info('Notes')");
-  Table want = {{"ssource_file", "sTEXT"}, {"ssource_row", "sINTEGER"}, {"sText", "sTEXT"},
-                {"sCount", "sINTEGER"},    {"sBig", "sINTEGER"},        {"sRatio", "sREAL"},
+  Table want = {{"ssource_file", "sTEXT"}, {"ssource_row", "sINTEGER"},
+                {"sText", "sTEXT"},        {"sCount", "sINTEGER"},
+                {"sBig", "sINTEGER"},      {"sRatio", "sREAL"},
                 {"sExact", "sREAL"},       {"sRaw", "sBLOB"}};
   EXPECT_EQ(columns, want);
   Table t = Query(db, "SELECT * FROM Notes ORDER BY source_row");
   ASSERT_EQ(t.size(), 3u);
-  EXPECT_THAT(t[0], ElementsAre("s" + tally, "i0", "sSmith, John \"Jack\"", "i-7",
-                                "i1099511627779", "f0.10000000149011612", "f0.1",
-                                std::string("b\x00\xff", 3)));
+  EXPECT_THAT(t[0], ElementsAre("s" + tally, "i0", "sSmith, John \"Jack\"", "i-7", "i1099511627779",
+                                "f0.10000000149011612", "f0.1", std::string("b\x00\xff", 3)));
   EXPECT_EQ(t[1][2], "stwo\r\nlines\nand caf\u00e9 \u20ac 5");
   EXPECT_EQ(t[1][5], "f3.4028234663852886e+38");
   EXPECT_EQ(std::strtod(t[1][6].c_str() + 1, nullptr), 1.0 / 3);
-  EXPECT_THAT(t[2], ElementsAre("s" + tally, "i2", "s", "i0", "i0", "f1.401298464324817e-45",
-                                "n", "b"));
+  EXPECT_THAT(t[2],
+              ElementsAre("s" + tally, "i2", "s", "i0", "i0", "f1.401298464324817e-45", "n", "b"));
 }
 
 TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeAndRefusesMixingOrRepeating) {
@@ -216,26 +216,30 @@ TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeAndRefusesMixingOrRepeating) {
                   "SELECT source_file, count(*) FROM Trees GROUP BY source_file "
                   "UNION ALL SELECT source_file, count(*) FROM Plots GROUP BY source_file "
                   "UNION ALL SELECT 'tables', count(*) FROM sqlite_master");
-  Table want = {{"s" + one, "i2"}, {"s" + two, "i3"}, {"s" + one, "i1"},
-                {"s" + two, "i1"}, {"stables", "i2"}};
+  Table want = {{"s" + one, "i2"},
+                {"s" + two, "i3"},
+                {"s" + one, "i1"},
+                {"s" + two, "i1"},
+                {"stables", "i2"}};
   EXPECT_EQ(t, want);
 }
 
 TEST_F(AnalysisExportTest, NestedViewsBecomeTablesThatPointToTheirRows) {
-  std::string tally = MakeFile("orders.tal", {"Orders[id:I,lines[sku:S,qty:I]]"},
-                               [](mk::Storage& s) {
-                                 mk::View orders = s.GetView("Orders");
-                                 orders.SetSize(2);
-                                 orders.SetInt(1, 0, 42);
-                                 mk::View lines = orders.GetSubview(1, 1);
-                                 lines.SetSize(2);
-                                 lines.SetString(0, 0, "a,b");
-                                 lines.SetInt(1, 1, 5);
-                               });
+  std::string tally =
+      MakeFile("orders.tal", {"Orders[id:I,lines[sku:S,qty:I]]"}, [](mk::Storage& s) {
+        mk::View orders = s.GetView("Orders");
+        orders.SetSize(2);
+        orders.SetInt(1, 0, 42);
+        mk::View lines = orders.GetSubview(1, 1);
+        lines.SetSize(2);
+        lines.SetString(0, 0, "a,b");
+        lines.SetInt(1, 1, 5);
+      });
   std::string db = dir_.File("orders.db");
   ASSERT_EQ(Cli({"export", "--format", "sqlite", "--output", db, tally}), 0) << err_.str();
-  Table t = Query(db, "SELECT o.id, o.lines, l.parent_row, l.sku, l.qty FROM Orders o "
-                      "JOIN \"Orders.lines\" l ON l.parent_row = o.source_row ORDER BY l.source_row");
+  Table t = Query(db,
+                  "SELECT o.id, o.lines, l.parent_row, l.sku, l.qty FROM Orders o "
+                  "JOIN \"Orders.lines\" l ON l.parent_row = o.source_row ORDER BY l.source_row");
   Table want = {{"i42", "i2", "i1", "sa,b", "i0"}, {"i42", "i2", "i1", "s", "i5"}};
   EXPECT_EQ(t, want);
   ASSERT_EQ(Cli({"export", "--format", "csv", "--output", dir_.path(), tally}), 0) << err_.str();

@@ -25,8 +25,8 @@ std::string Hex(std::string_view bytes) {
 
 class CsvSink : public ExportSink {
  public:
-  CsvSink(const std::vector<ExportTable>& tables, std::vector<std::unique_ptr<std::ofstream>>& files,
-          Progress& progress)
+  CsvSink(const std::vector<ExportTable>& tables,
+          std::vector<std::unique_ptr<std::ofstream>>& files, Progress& progress)
       : tables_(tables), files_(files), progress_(progress) {}
 
   bool WriteRow(int table, const ExportRow& row) override {

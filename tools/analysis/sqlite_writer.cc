@@ -18,11 +18,15 @@ struct Column {
 
 const char* SqlType(char type) {
   switch (type) {
-    case 'S': return "TEXT";
+    case 'S':
+      return "TEXT";
     case 'F':
-    case 'D': return "REAL";
-    case 'B': return "BLOB";
-    default: return "INTEGER";  // I, L, and a nested view's row count
+    case 'D':
+      return "REAL";
+    case 'B':
+      return "BLOB";
+    default:
+      return "INTEGER";  // I, L, and a nested view's row count
   }
 }
 
@@ -93,11 +97,20 @@ class SqliteSink : public ExportSink {
           sqlite3_bind_blob(s, at, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
           break;
         }
-        case 'I': sqlite3_bind_int64(s, at, view.GetInt(row.row, c)); break;
-        case 'L': sqlite3_bind_int64(s, at, view.GetLong(row.row, c)); break;
-        case 'F': sqlite3_bind_double(s, at, view.GetFloat(row.row, c)); break;
-        case 'D': sqlite3_bind_double(s, at, view.GetDouble(row.row, c)); break;
-        default: sqlite3_bind_int64(s, at, view.GetSubview(row.row, c).GetSize());
+        case 'I':
+          sqlite3_bind_int64(s, at, view.GetInt(row.row, c));
+          break;
+        case 'L':
+          sqlite3_bind_int64(s, at, view.GetLong(row.row, c));
+          break;
+        case 'F':
+          sqlite3_bind_double(s, at, view.GetFloat(row.row, c));
+          break;
+        case 'D':
+          sqlite3_bind_double(s, at, view.GetDouble(row.row, c));
+          break;
+        default:
+          sqlite3_bind_int64(s, at, view.GetSubview(row.row, c).GetSize());
       }
     }
     return sqlite3_step(s) == SQLITE_DONE;
@@ -120,8 +133,7 @@ SqliteExport::~SqliteExport() {
 
 bool SqliteExport::Open(const std::string& path, std::string* message) {
   path_ = path;
-  int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                           nullptr);
+  int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   if (rc != SQLITE_OK) {
     *message = path + ": " + (db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc)) + ".";
     return false;
@@ -165,10 +177,10 @@ bool SqliteExport::CheckTable(const std::string& source, const ExportTable& tabl
   if (present.empty()) return true;  // a new table
   std::vector<Column> only_file = Missing(wanted, present), only_db = Missing(present, wanted);
   if (!only_file.empty() || !only_db.empty()) {
-    *message = source + ": the table " + name + " in " + path_ +
-               " has other columns than this file's view (only in the file: " +
-               Describe(only_file) + "; only in the database: " + Describe(only_db) +
-               "); nothing of " + source + " was added.";
+    *message =
+        source + ": the table " + name + " in " + path_ +
+        " has other columns than this file's view (only in the file: " + Describe(only_file) +
+        "; only in the database: " + Describe(only_db) + "); nothing of " + source + " was added.";
     return false;
   }
   sql = "SELECT 1 FROM " + Quoted(name) + " WHERE source_file = ? LIMIT 1";
@@ -179,8 +191,8 @@ bool SqliteExport::CheckTable(const std::string& source, const ExportTable& tabl
   Statement probe(raw);
   sqlite3_bind_text(raw, 1, source.data(), static_cast<int>(source.size()), SQLITE_STATIC);
   if (sqlite3_step(raw) == SQLITE_ROW) {
-    *message = source + " is already in " + path_ + " (table " + name +
-               "); nothing was added again.";
+    *message =
+        source + " is already in " + path_ + " (table " + name + "); nothing was added again.";
     return false;
   }
   return true;

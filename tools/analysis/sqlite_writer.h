@@ -32,8 +32,7 @@ class SqliteExport {
   // with other columns, when a view has a column named like one the export
   // adds, or when the database already holds rows of this source_file.
   bool AddFile(const std::string& source, const mk::Storage& storage,
-               const std::vector<ExportTable>& tables, Progress& progress,
-               std::string* message);
+               const std::vector<ExportTable>& tables, Progress& progress, std::string* message);
 
  private:
   bool Exec(const char* sql, std::string* message);

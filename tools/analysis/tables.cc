@@ -82,12 +82,18 @@ bool WalkExportRows(const mk::Storage& storage, const std::vector<ExportTable>& 
 
 std::string NumberText(const mk::View& view, int row, int col) {
   switch (view.NthProperty(col).type) {
-    case 'I': return std::to_string(view.GetInt(row, col));
-    case 'L': return std::to_string(view.GetLong(row, col));
-    case 'F': return RealText(view.GetFloat(row, col));
-    case 'D': return RealText(view.GetDouble(row, col));
-    case 'V': return std::to_string(view.GetSubview(row, col).GetSize());
-    default: return "";
+    case 'I':
+      return std::to_string(view.GetInt(row, col));
+    case 'L':
+      return std::to_string(view.GetLong(row, col));
+    case 'F':
+      return RealText(view.GetFloat(row, col));
+    case 'D':
+      return RealText(view.GetDouble(row, col));
+    case 'V':
+      return std::to_string(view.GetSubview(row, col).GetSize());
+    default:
+      return "";
   }
 }
 

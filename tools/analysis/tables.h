@@ -19,7 +19,7 @@
 namespace woodtick {
 
 struct ExportTable {
-  std::string name;           // Windows-1252, as the file spells it
+  std::string name;  // Windows-1252, as the file spells it
   std::vector<mk::Field> columns;
   bool nested = false;        // has a parent_row column
   std::vector<int> children;  // per column: the table of a 'V' column, else -1
