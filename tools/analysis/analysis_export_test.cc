@@ -224,6 +224,23 @@ TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeAndRefusesMixingOrRepeating) {
   EXPECT_EQ(t, want);
 }
 
+TEST_F(AnalysisExportTest, AFileThatFailsHalfwayLeavesNothingBehind) {
+  // SQLite refuses to create a table of this name, after Plots was made.
+  std::string tally = MakeFile("bad.tal", {"Plots[Unit:S]", "sqlite_notes[a:S]"},
+                               [](mk::Storage& s) { s.GetView("Plots").SetSize(3); });
+  std::string db = dir_.File("bad.db");
+  EXPECT_EQ(Cli({"export", "--format", "sqlite", "--output", db, tally}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("sqlite_"));
+  Table t = Query(db, "SELECT count(*) FROM sqlite_master");
+  EXPECT_EQ(t, Table{{"i0"}});
+
+  std::string not_db = MakeFile("plain.tal", {"Plots[Unit:S]"}, [](mk::Storage&) {});
+  EXPECT_EQ(Cli({"export", "--format", "sqlite", "--output", not_db, tally}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr(not_db + ": file is not a database"));
+  EXPECT_EQ(Cli({"export", "--format", "csv", "--output", not_db, tally}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr("is not a folder"));
+}
+
 TEST_F(AnalysisExportTest, NestedViewsBecomeTablesThatPointToTheirRows) {
   std::string tally =
       MakeFile("orders.tal", {"Orders[id:I,lines[sku:S,qty:I]]"}, [](mk::Storage& s) {
