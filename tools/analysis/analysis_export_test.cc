@@ -265,6 +265,29 @@ TEST_F(AnalysisExportTest, NestedViewsBecomeTablesThatPointToTheirRows) {
   EXPECT_EQ(t, csv);
 }
 
+TEST_F(AnalysisExportTest, RecursiveViewsGetATablePerLevelTheDataReaches) {
+  std::string tally = MakeFile("tree.tal", {"tree[name:S,kids[^]]"}, [](mk::Storage& s) {
+    mk::View tree = s.GetView("tree");
+    tree.SetSize(1);
+    tree.SetString(0, 0, "root");
+    mk::View kids = tree.GetSubview(0, 1);
+    kids.SetSize(2);
+    kids.SetString(1, 0, "leaf");
+    kids.GetSubview(1, 1).SetSize(1);
+    kids.GetSubview(1, 1).SetString(0, 0, "bud");
+  });
+  std::string db = dir_.File("tree.db");
+  ASSERT_EQ(Cli({"export", "--format", "sqlite", "--output", db, tally}), 0) << err_.str();
+  Table t = Query(db,
+                  "SELECT k.name, k.kids, g.name FROM tree r JOIN \"tree.kids\" k "
+                  "ON k.parent_row = r.source_row LEFT JOIN \"tree.kids.kids\" g "
+                  "ON g.parent_row = k.source_row ORDER BY k.source_row");
+  Table want = {{"s", "i0", "n"}, {"sleaf", "i1", "sbud"}};
+  EXPECT_EQ(t, want);
+  // No table for a level no row reaches.
+  EXPECT_EQ(Query(db, "SELECT count(*) FROM sqlite_master"), Table{{"i3"}});
+}
+
 TEST_F(AnalysisExportTest, TallyFilesAreReadNeverWritten) {
   std::string tally = MakeFile("kept.tal", {kNotes}, FillNotes);
   ASSERT_EQ(chmod(tally.c_str(), 0444), 0);

@@ -1,31 +1,39 @@
 #include "tools/analysis/tables.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace woodtick {
 namespace {
 
-// `recursive_field`: the recursive column this table was made for, whose
-// rows land in this same table.
-int Plan(const std::string& name, const std::vector<mk::Field>& fields, bool nested,
-         const std::string& recursive_field, std::vector<ExportTable>* out) {
-  int index = static_cast<int>(out->size());
+// How deep views nest in the rows of `view`: 0 when no row holds a nested
+// row.
+int NestingDepth(const mk::View& view) {
+  int deepest = 0;
+  for (int c = 0; c < view.NumProperties(); ++c) {
+    if (view.NthProperty(c).type != 'V') continue;
+    for (int r = 0; r < view.GetSize(); ++r) {
+      mk::View nested = view.GetSubview(r, c);
+      if (nested.GetSize() > 0) deepest = std::max(deepest, 1 + NestingDepth(nested));
+    }
+  }
+  return deepest;
+}
+
+// `depth`: how many levels of nested rows the data has below this table. A
+// recursive column's rows have the fields of this table; its tables stop
+// where the data does.
+void Plan(const std::string& name, const std::vector<mk::Field>& fields, bool nested, int depth,
+          std::vector<ExportTable>* out) {
+  size_t index = out->size();
   out->push_back({name, fields, nested, std::vector<int>(fields.size(), -1)});
   for (size_t c = 0; c < fields.size(); ++c) {
     const mk::Field& f = fields[c];
-    if (f.type != 'V') continue;
-    int child;
-    if (f.recursive && f.name == recursive_field) {
-      child = index;
-    } else if (f.recursive) {
-      child = Plan(name + "." + f.name, fields, true, f.name, out);
-    } else {
-      child = Plan(name + "." + f.name, f.subfields, true, "", out);
-    }
-    (*out)[index].children[c] = child;
+    if (f.type != 'V' || (f.recursive && depth < 1)) continue;
+    (*out)[index].children[c] = static_cast<int>(out->size());
+    Plan(name + "." + f.name, f.recursive ? fields : f.subfields, true, depth - 1, out);
   }
-  return index;
 }
 
 bool Walk(const mk::View& view, const std::vector<ExportTable>& tables, int table, int64_t parent,
@@ -58,7 +66,9 @@ std::string RealText(Real value) {
 std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
   std::vector<ExportTable> tables;
   for (const mk::Field& p : storage.Properties()) {
-    if (p.type == 'V') Plan(p.name, p.subfields, false, "", &tables);
+    if (p.type == 'V') {
+      Plan(p.name, p.subfields, false, NestingDepth(storage.GetView(p.name)), &tables);
+    }
   }
   return tables;
 }

@@ -5,7 +5,8 @@
 // leading "parent_row" column: the position (from 0) of the owning row among
 // T's rows of the same file. In T the column itself holds the number of
 // nested rows. A recursive column (whose rows have the fields of the view
-// around it) has one table that refers to itself.
+// around it) gives "T.V", "T.V.V" and so on, as deep as the file's rows
+// nest.
 #pragma once
 
 #include <cstdint>
