@@ -140,6 +140,9 @@ bool SqliteExport::Open(const std::string& path, std::string* message) {
   }
   // Another program holding the database briefly should not fail the run.
   sqlite3_busy_timeout(db_, 5000);
+  // A file's rows stay in memory until its commit (up to 64 MiB) instead of
+  // spilling into the database half-way, which costs extra flushes.
+  sqlite3_exec(db_, "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
   return true;
 }
 
