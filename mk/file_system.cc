@@ -14,7 +14,7 @@ Status Errno(const std::string& what) { return Status::Error(what + ": " + std::
 
 class PosixFile : public RandomAccessFile {
  public:
-  explicit PosixFile(int fd) : fd_(fd) {}
+  PosixFile(int fd, bool read_only) : fd_(fd), read_only_(read_only) {}
   ~PosixFile() override { close(fd_); }
 
   Status Size(uint64_t* size) override {
@@ -38,6 +38,7 @@ class PosixFile : public RandomAccessFile {
   }
 
   Status Write(uint64_t offset, std::string_view data) override {
+    if (read_only_) return ReadOnly();
     while (!data.empty()) {
       ssize_t put = pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
       if (put < 0 && errno == EINTR) continue;
@@ -49,38 +50,53 @@ class PosixFile : public RandomAccessFile {
   }
 
   Status Truncate(uint64_t size) override {
+    if (read_only_) return ReadOnly();
     if (ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno("cannot set the file size");
     return Status::Ok();
   }
 
   Status Sync() override {
+    if (read_only_) return ReadOnly();
     if (fdatasync(fd_) != 0) return Errno("cannot flush to disk");
     return Status::Ok();
   }
 
  private:
+  static Status ReadOnly() { return Status::Error("opened read-only, not written"); }
+
   int fd_;
+  bool read_only_;
 };
 
 class PosixFileSystem : public FileSystem {
  public:
+  explicit PosixFileSystem(bool read_only) : read_only_(read_only) {}
+
   Status OpenFile(const std::string& path, bool create,
                   std::unique_ptr<RandomAccessFile>* out) override {
-    int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
+    int flags = read_only_ ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
     int fd;
     do {
       fd = open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return Errno("cannot open");
-    out->reset(new PosixFile(fd));
+    out->reset(new PosixFile(fd, read_only_));
     return Status::Ok();
   }
+
+ private:
+  bool read_only_;
 };
 
 }  // namespace
 
 FileSystem* DefaultFileSystem() {
-  static PosixFileSystem fs;
+  static PosixFileSystem fs(false);
+  return &fs;
+}
+
+FileSystem* ReadOnlyFileSystem() {
+  static PosixFileSystem fs(true);
   return &fs;
 }
 

@@ -32,5 +32,10 @@ class FileSystem {
 
 // The real POSIX file system.
 FileSystem* DefaultFileSystem();
+// The real file system, read-only: files open for reading only, a missing
+// file is never created, and every write, truncation or flush fails. For
+// readers that must leave a file exactly as it is (even one they may not
+// write).
+FileSystem* ReadOnlyFileSystem();
 
 }  // namespace mk
