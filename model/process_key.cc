@@ -112,6 +112,10 @@ void TallyModel::AddBufferEntry(bool measured) {
   store_->SetInt(buffer_slot_, row, 0, cur_unit_);
   store_->SetString(buffer_slot_, row, 1, last_key_);
   store_->SetString(buffer_slot_, row, 2, measured ? "M" : "C");
+  buffer_nums_.push_back(measured && show_num_box_ ? hit_number_text_ : "");
+  while (static_cast<int>(buffer_nums_.size()) > store_->View(buffer_slot_).GetSize()) {
+    buffer_nums_.pop_front();
+  }
 }
 
 }  // namespace woodtick

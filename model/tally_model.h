@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
@@ -212,9 +213,17 @@ class TallyModel {
   // Cell helpers on the Tally view.
   int ReadTallyInt(int row, int col);
   std::string ReadTallyText(int row, int col);
-  // The Tally row whose upper-cased Key is `key`, the last such; -1.
+  // The Tally row whose upper-cased Key is `key`, the first such (the one
+  // ProcessKey counts); -1.
   int FindPopulationByKey(const std::string& key);
   void AddDataRecord(int row);
+  // Untally of a HIT: deletes the record Buffer row `selection` added to the
+  // data table of population `row` when it can be told with certainty, and
+  // returns the log's deletion note ("" when nothing was deleted).
+  std::string DeleteHitRecord(int selection, int row, int unit);
+  // The Num the HIT of Buffer row `buffer_row` wrote into its record; ""
+  // when it wrote none or was made before this run.
+  std::string HitNumberWrittenBy(int buffer_row);
   void TellCommitFailure(const std::string& text);
 
   Ui& ui_;
@@ -266,6 +275,9 @@ class TallyModel {
   std::string hit_text_;
   bool measured_ = false;
   int64_t save_counter_ = 0;  // never reset during a run
+  // The Num each of the last Buffer entries wrote into its record (""
+  // when none), aligned with the end of Buffer.
+  std::deque<std::string> buffer_nums_;
   int hit_number_ = 0;
   std::string hit_number_text_ = "0";
   std::set<std::string> missing_tables_told_;
