@@ -102,6 +102,53 @@ TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
   EXPECT_EQ(model.num_units(), 1);
 }
 
+TEST_F(SettingsTest, MoreThan999UnitsAreRefusedAndChangeNothing) {
+  std::string path = Build("two.tal", {.num_units = 2, .populations = {{.key = "A"}}});
+  TallyModel& model = Open(path);
+  std::vector<std::string> columns = DiskColumns(path, "Tally");
+  EXPECT_FALSE(model.SetNumberOfUnits("1000"));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].title, "Too Many Units");
+  EXPECT_FALSE(ui_.busy_during_message);
+  EXPECT_EQ(model.num_units(), 2);
+  EXPECT_EQ(Setting(path, "NumUnits"), "2");
+  EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  EXPECT_TRUE(model.SetNumberOfUnits("999"));
+  EXPECT_EQ(DiskColumns(path, "Tally").back(), "U999Hit");
+}
+
+TEST_F(SettingsTest, AFailedRestructuringLeavesTheFileAsItWasAndSaysSo) {
+  std::string path = Build("two.tal", {.num_units = 2, .populations = {{.key = "A"}}});
+  TallyModel& model = Open(path);
+  // A second dictionary row for Key: the Tally view cannot be rebuilt.
+  DataStore& store = *model.store();
+  int dict = model.dictionary_slot();
+  const TallyModel::DictionaryColumns& c = model.dictionary_columns();
+  int row = store.AddRow(dict, -1);
+  store.SetString(dict, row, c.table_name, "Tally");
+  store.SetString(dict, row, c.column_name, "Key");
+  store.SetString(dict, row, c.field_type, "S");
+  store.SetString(dict, row, c.is_used, "Y");
+  store.SetInt(dict, row, c.order1, 1);
+  model.Commit();
+  Rows dictionary = DiskRows(path, "DataDictionary");
+  std::vector<std::string> columns = DiskColumns(path, "Tally");
+
+  EXPECT_FALSE(model.SetNumberOfUnits("5"));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].title, "Units Not Changed");
+  EXPECT_FALSE(ui_.busy_during_message);
+  EXPECT_EQ(model.num_units(), 2);
+  EXPECT_EQ(model.num_units_text(), "2");
+  EXPECT_EQ(Setting(path, "NumUnits"), "2");
+  EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
+  EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  // Tallying goes on into the columns that are there.
+  Press("A");
+  model.Commit();
+  EXPECT_EQ(DiskRows(path, "Tally")[0][6], "1");
+}
+
 TEST_F(SettingsTest, SettingValuesAreReadAsTheFileHoldsThem) {
   std::string path = Build("values.tal", {.num_units = 2,
                                           .settings = {{"System", "SaveInterval", "250"},

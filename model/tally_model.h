@@ -19,6 +19,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ui.h"
@@ -35,6 +36,9 @@ class SamplingStrategies;
 
 // The program version every opened file is brought to.
 inline constexpr const char* kProgramVersion = "2005.05.03";
+
+// Unit texts have three digits.
+inline constexpr int kMaxUnits = 999;
 
 // Marker lines of the Untally list.
 inline constexpr const char* kUntalliedMarker = "--untallied--";
@@ -95,8 +99,10 @@ class TallyModel {
 
   // ---- settings and units (settings.cc)
   void LoadSettings();
-  // The Specify Units screen's OK with the typed text.
-  void SetNumberOfUnits(const std::string& text);
+  // The Specify Units screen's OK with the typed text. False, with a
+  // message and nothing changed, for more than kMaxUnits units or when the
+  // file could not be restructured.
+  bool SetNumberOfUnits(const std::string& text);
   // The tally screen's unit list, with the selected text ("004").
   void SetCurrentUnit(const std::string& text);
   // The largest "Num" of the records of `unit` in the data table of the
@@ -225,6 +231,20 @@ class TallyModel {
   // when it wrote none or was made before this run.
   std::string HitNumberWrittenBy(int buffer_row);
   void TellCommitFailure(const std::string& text);
+  // SetNumberOfUnits with n differing from NumUnits: "" when done, else why
+  // not (the file, settings and columns then as they were).
+  std::string RestructureUnits(int n, const std::string& text);
+  // While one lives, failed commits are not told (its owner tells them).
+  class QuietCommitFailures {
+   public:
+    explicit QuietCommitFailures(TallyModel* model)
+        : model_(model), was_(std::exchange(model->commit_failing_, true)) {}
+    ~QuietCommitFailures() { model_->commit_failing_ = was_; }
+
+   private:
+    TallyModel* model_;
+    bool was_;
+  };
 
   Ui& ui_;
   TallyModelOptions options_;
