@@ -38,7 +38,8 @@ void TallyModel::ProcessKey(const std::string& text) {
   size_t found = key[0] == '\0' ? std::string::npos : keys_.find(key[0]);
   int row = static_cast<int>(found);
   if (found == std::string::npos || row >= store_->View(tally_slot_).GetSize()) {
-    status_text_ = "Invalid Key: " + key;
+    // The one key text no hot key can have names no character.
+    status_text_ = "Invalid Key: " + (key[0] == '\0' ? std::string() : key);
     return;
   }
 
