@@ -12,12 +12,18 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char ToByte(char16_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+// The byte of a character, or -1 when Windows-1252 has none.
+int ByteOf(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
   for (size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+    if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
   }
-  return '?';
+  return -1;
+}
+
+char ToByte(char16_t c) {
+  const int byte = ByteOf(c);
+  return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 }  // namespace
@@ -41,6 +47,17 @@ std::string FromQString(const QString& text) {
     out.push_back(c.isHighSurrogate() ? '?' : ToByte(c.unicode()));
   }
   return out;
+}
+
+bool FitsTallyFile(const QString& text) {
+  for (QChar c : text) {
+    if (c.isSurrogate() || ByteOf(c.unicode()) < 0) return false;
+  }
+  return true;
+}
+
+QValidator::State TallyTextValidator::validate(QString& input, int& /*pos*/) const {
+  return FitsTallyFile(input) ? Acceptable : Invalid;
 }
 
 }  // namespace woodtick
