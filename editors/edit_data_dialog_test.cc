@@ -292,6 +292,17 @@ TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
   EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("a", "Pine", "Ponderosa pine", "C", "1", ""));
 }
 
+TEST_F(EditDataDialogTest, DeleteThrowsARecordAwayWithoutCheckingIt) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  Click(&dialog, "newRecord");  // an empty population, its key box focused
+  ASSERT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+  Click(&dialog, "deleteRecord");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(dialog.record_count(), 3);
+}
+
 // Shows real message boxes, as the program does, and records them.
 class MessageBoxUi : public FakeUi {
  public:

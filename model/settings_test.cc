@@ -29,6 +29,22 @@ class SettingsTest : public ModelTest {
     }
     return "<none>";
   }
+  // The model of a two-unit file at `path` refuses `units` with a box
+  // titled `title` and changes nothing, in memory or in the file.
+  void ExpectUnitsRefused(const std::string& path, const std::string& units,
+                          const std::string& title) {
+    Rows dictionary = DiskRows(path, "DataDictionary");
+    std::vector<std::string> columns = DiskColumns(path, "Tally");
+    EXPECT_FALSE(model_->SetNumberOfUnits(units));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, title);
+    EXPECT_FALSE(ui_.busy_during_message);
+    EXPECT_EQ(model_->num_units(), 2);
+    EXPECT_EQ(model_->num_units_text(), "2");
+    EXPECT_EQ(Setting(path, "NumUnits"), "2");
+    EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
+    EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  }
 };
 
 TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) {
@@ -105,14 +121,7 @@ TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
 TEST_F(SettingsTest, MoreThan999UnitsAreRefusedAndChangeNothing) {
   std::string path = Build("two.tal", {.num_units = 2, .populations = {{.key = "A"}}});
   TallyModel& model = Open(path);
-  std::vector<std::string> columns = DiskColumns(path, "Tally");
-  EXPECT_FALSE(model.SetNumberOfUnits("1000"));
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].title, "Too Many Units");
-  EXPECT_FALSE(ui_.busy_during_message);
-  EXPECT_EQ(model.num_units(), 2);
-  EXPECT_EQ(Setting(path, "NumUnits"), "2");
-  EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  ExpectUnitsRefused(path, "1000", "Too Many Units");
   EXPECT_TRUE(model.SetNumberOfUnits("999"));
   EXPECT_EQ(DiskColumns(path, "Tally").back(), "U999Hit");
 }
@@ -131,18 +140,7 @@ TEST_F(SettingsTest, AFailedRestructuringLeavesTheFileAsItWasAndSaysSo) {
   store.SetString(dict, row, c.is_used, "Y");
   store.SetInt(dict, row, c.order1, 1);
   model.Commit();
-  Rows dictionary = DiskRows(path, "DataDictionary");
-  std::vector<std::string> columns = DiskColumns(path, "Tally");
-
-  EXPECT_FALSE(model.SetNumberOfUnits("5"));
-  ASSERT_EQ(ui_.messages.size(), 1u);
-  EXPECT_EQ(ui_.messages[0].title, "Units Not Changed");
-  EXPECT_FALSE(ui_.busy_during_message);
-  EXPECT_EQ(model.num_units(), 2);
-  EXPECT_EQ(model.num_units_text(), "2");
-  EXPECT_EQ(Setting(path, "NumUnits"), "2");
-  EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
-  EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  ExpectUnitsRefused(path, "5", "Units Not Changed");
   // Tallying goes on into the columns that are there.
   Press("A");
   model.Commit();
