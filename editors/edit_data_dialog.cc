@@ -1,5 +1,6 @@
 #include "editors/edit_data_dialog.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "app/common/text.h"
 #include "editors/table_definitions.h"
 #include "model/tally_model.h"
+#include "model/text.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -21,6 +23,7 @@ namespace {
 
 // Tally's fixed columns, in the positions the checks rely on.
 constexpr int kKeyColumn = 0;
+constexpr int kLabelColumn = 1;
 constexpr int kMethColumn = 3;
 constexpr int kFreqColumn = 4;
 constexpr int kDatTableColumn = 5;
@@ -103,6 +106,7 @@ void EditDataDialog::BuildControls() {
   connect(new_, &QPushButton::clicked, this, &EditDataDialog::NewRecord);
   connect(delete_, &QPushButton::clicked, this, &EditDataDialog::DeleteRecord);
   connect(ok, &QPushButton::clicked, this, [this] {
+    if (!CheckRecord()) return;
     SaveRecord();
     accept();
   });
@@ -204,6 +208,7 @@ void EditDataDialog::SaveRecord() {
 }
 
 void EditDataDialog::Navigate(int target) {
+  if (!CheckRecord()) return;
   status_->clear();
   SaveRecord();
   if (target < 0) {
@@ -222,6 +227,7 @@ void EditDataDialog::GoPrevious() { Navigate(current_record_ - 1); }
 void EditDataDialog::GoNext() { Navigate(current_record_ + 1); }
 
 void EditDataDialog::GoLast() {
+  if (!CheckRecord()) return;
   status_->clear();
   SaveRecord();
   current_record_ = std::max(0, record_count_ - 1);
@@ -234,6 +240,7 @@ void EditDataDialog::NewRecord() {
                              MessageButtons::kOk});
     return;
   }
+  if (!CheckRecord()) return;
   SetNavigationEnabled(true);
   SaveRecord();
   current_record_ = store_.AddRow(slot_, -1);
@@ -285,8 +292,10 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
       }
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
       // Another window coming up (a message box) or this one closing is not
-      // the user leaving the field.
+      // the user leaving the field; nor is Delete, which throws the record
+      // away, checks and all.
       const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                        QApplication::focusWidget() != delete_ &&
                         !refocusing_ && !moving_focus_ && !finished_ && isVisible() &&
                         k < shown_fields_ && record_count_ > 0;
       if (left) CheckField(k);
@@ -295,12 +304,31 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+bool EditDataDialog::CheckRecord() {
+  // A refusal already on its way back to its field answers for the record.
+  if (refocusing_) return false;
+  if (record_count_ < 1 || current_record_ < 0 || current_record_ >= record_count_) return true;
+  for (int k = 0; k < shown_fields_; ++k) {
+    if (!CheckField(k)) return false;
+  }
+  return true;
+}
+
 bool EditDataDialog::CheckField(int k) {
   const std::string name = ColumnName(k);
   if (k == kKeyColumn && name == "Key") {
     if (fields_[k]->text().isEmpty()) {
       RefuseField(k, {"You must enter a hotkey for this population!", "Missing Key",
                       MessageIcon::kExclamation, MessageButtons::kOk});
+      return false;
+    }
+    const std::string owner = PopulationWithKey(FromQString(fields_[k]->text()));
+    if (!owner.empty()) {
+      RefuseField(k, {"The hotkey " + FromQString(fields_[k]->text()) +
+                          " is already used by the population " + owner +
+                          ".\nEach population needs a hotkey of its own (upper and lower case "
+                          "count as the same key).",
+                      "Duplicate Key", MessageIcon::kExclamation, MessageButtons::kOk});
       return false;
     }
   } else if (k == kDatTableColumn && name == "DatTable") {
@@ -317,6 +345,20 @@ bool EditDataDialog::CheckField(int k) {
     }
   }
   return true;
+}
+
+std::string EditDataDialog::PopulationWithKey(const std::string& key) const {
+  const std::string wanted = UpperCase(key);
+  for (int row = 0; row < record_count_; ++row) {
+    if (row == current_record_) continue;
+    std::string other;
+    store_.GetString(slot_, row, kKeyColumn, &other);
+    if (UpperCase(other) != wanted) continue;
+    std::string label;
+    store_.GetString(slot_, row, kLabelColumn, &label);
+    return label.empty() ? "in record " + std::to_string(row + 1) : label;
+  }
+  return std::string();
 }
 
 void EditDataDialog::RefuseField(int k, const Message& message) {
@@ -342,6 +384,8 @@ void EditDataDialog::Finish() {
 }
 
 void EditDataDialog::done(int result) {
+  // Escape and the close box leave the record too.
+  if (!finished_ && !CheckRecord()) return;
   Finish();
   QDialog::done(result);
 }

@@ -127,6 +127,9 @@ TEST_F(CsvExportTest, AnUnwritableExportIsNotReportedAsDone) {
   std::filesystem::create_directory(dir_.File("ro.csv"));  // a folder cannot be written as a file
   EXPECT_FALSE(model.ExportCsv());
   EXPECT_EQ(ui_.LastMessage()->title, "Data Not Exported");
+  // The log tells what happened, in the file too.
+  EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened", "Data Not Exported"));
+  EXPECT_EQ(DiskRows(path, "MessageLog").back()[4], "A");
 }
 
 }  // namespace

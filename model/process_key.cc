@@ -38,7 +38,8 @@ void TallyModel::ProcessKey(const std::string& text) {
   size_t found = key[0] == '\0' ? std::string::npos : keys_.find(key[0]);
   int row = static_cast<int>(found);
   if (found == std::string::npos || row >= store_->View(tally_slot_).GetSize()) {
-    status_text_ = "Invalid Key: " + key;
+    // The one key text no hot key can have names no character.
+    status_text_ = "Invalid Key: " + (key[0] == '\0' ? std::string() : key);
     return;
   }
 
@@ -112,6 +113,10 @@ void TallyModel::AddBufferEntry(bool measured) {
   store_->SetInt(buffer_slot_, row, 0, cur_unit_);
   store_->SetString(buffer_slot_, row, 1, last_key_);
   store_->SetString(buffer_slot_, row, 2, measured ? "M" : "C");
+  buffer_nums_.push_back(measured && show_num_box_ ? hit_number_text_ : "");
+  while (static_cast<int>(buffer_nums_.size()) > store_->View(buffer_slot_).GetSize()) {
+    buffer_nums_.pop_front();
+  }
 }
 
 }  // namespace woodtick

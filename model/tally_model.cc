@@ -262,11 +262,10 @@ std::string TallyModel::ReadTallyText(int row, int col) {
 }
 
 int TallyModel::FindPopulationByKey(const std::string& key) {
-  int found = -1;
   for (int row = 0; row < store_->View(tally_slot_).GetSize(); ++row) {
-    if (UpperCase(ReadTallyText(row, tally_cols_.key)) == key) found = row;
+    if (UpperCase(ReadTallyText(row, tally_cols_.key)) == key) return row;
   }
-  return found;
+  return -1;
 }
 
 }  // namespace woodtick

@@ -14,10 +14,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ui.h"
@@ -34,6 +36,9 @@ class SamplingStrategies;
 
 // The program version every opened file is brought to.
 inline constexpr const char* kProgramVersion = "2005.05.03";
+
+// Unit texts have three digits.
+inline constexpr int kMaxUnits = 999;
 
 // Marker lines of the Untally list.
 inline constexpr const char* kUntalliedMarker = "--untallied--";
@@ -94,8 +99,10 @@ class TallyModel {
 
   // ---- settings and units (settings.cc)
   void LoadSettings();
-  // The Specify Units screen's OK with the typed text.
-  void SetNumberOfUnits(const std::string& text);
+  // The Specify Units screen's OK with the typed text. False, with a
+  // message and nothing changed, for more than kMaxUnits units or when the
+  // file could not be restructured.
+  bool SetNumberOfUnits(const std::string& text);
   // The tally screen's unit list, with the selected text ("004").
   void SetCurrentUnit(const std::string& text);
   // The largest "Num" of the records of `unit` in the data table of the
@@ -212,10 +219,32 @@ class TallyModel {
   // Cell helpers on the Tally view.
   int ReadTallyInt(int row, int col);
   std::string ReadTallyText(int row, int col);
-  // The Tally row whose upper-cased Key is `key`, the last such; -1.
+  // The Tally row whose upper-cased Key is `key`, the first such (the one
+  // ProcessKey counts); -1.
   int FindPopulationByKey(const std::string& key);
   void AddDataRecord(int row);
+  // Untally of a HIT: deletes the record Buffer row `selection` added to the
+  // data table of population `row` when it can be told with certainty, and
+  // returns the log's deletion note ("" when nothing was deleted).
+  std::string DeleteHitRecord(int selection, int row, int unit);
+  // The Num the HIT of Buffer row `buffer_row` wrote into its record; ""
+  // when it wrote none or was made before this run.
+  std::string HitNumberWrittenBy(int buffer_row);
   void TellCommitFailure(const std::string& text);
+  // SetNumberOfUnits with n differing from NumUnits: "" when done, else why
+  // not (the file, settings and columns then as they were).
+  std::string RestructureUnits(int n, const std::string& text);
+  // While one lives, failed commits are not told (its owner tells them).
+  class QuietCommitFailures {
+   public:
+    explicit QuietCommitFailures(TallyModel* model)
+        : model_(model), was_(std::exchange(model->commit_failing_, true)) {}
+    ~QuietCommitFailures() { model_->commit_failing_ = was_; }
+
+   private:
+    TallyModel* model_;
+    bool was_;
+  };
 
   Ui& ui_;
   TallyModelOptions options_;
@@ -266,6 +295,9 @@ class TallyModel {
   std::string hit_text_;
   bool measured_ = false;
   int64_t save_counter_ = 0;  // never reset during a run
+  // The Num each of the last Buffer entries wrote into its record (""
+  // when none), aligned with the end of Buffer.
+  std::deque<std::string> buffer_nums_;
   int hit_number_ = 0;
   std::string hit_number_text_ = "0";
   std::set<std::string> missing_tables_told_;

@@ -28,6 +28,16 @@ bool TallyModel::ExportCsv() {
   }
   Log("Data Exported", "A", path_);
   bool written = WriteCsvExport(*store_, file_name);
+  if (!written) {
+    // The entry had to be in the log before the log was exported; nothing
+    // was exported after all, so it must not say so.
+    mk::View log = store_->View(message_log_slot_);
+    int msg_col = log.FindPropIndexByName("Msg");
+    if (log.GetSize() > 0 && msg_col >= 0) {
+      store_->SetString(message_log_slot_, log.GetSize() - 1, msg_col, "Data Not Exported");
+      Commit();
+    }
+  }
   busy.Release();
   if (!written) {
     // Telling "exported" for a file that was not written would mislead.

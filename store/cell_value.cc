@@ -39,9 +39,9 @@ int ReadCellText(const mk::View& view, int row, int col, std::string* out) {
       case 'I':
         *out = mk::LongToText(view.GetInt(row, col));
         return kStoreOk;
-      // Long cells read as their low 32 bits, as the 32-bit callers always have.
+      // The whole value: a text is as wide as the number it shows.
       case 'L':
-        *out = mk::LongToText(static_cast<int32_t>(view.GetLong(row, col)));
+        *out = mk::LongToText(view.GetLong(row, col));
         return kStoreOk;
       case 'S':
         *out = std::string(view.GetString(row, col));

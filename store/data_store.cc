@@ -213,7 +213,11 @@ int DataStore::ReleaseView(int slot) {
   return kStoreOk;
 }
 
-void DataStore::FreeSlot(int slot) { slots_[slot] = Slot(); }
+void DataStore::FreeSlot(int slot) {
+  const uint64_t next = slots_[slot].occupant + 1;
+  slots_[slot] = Slot();
+  slots_[slot].occupant = next;
+}
 
 int DataStore::LowestFreeSlot() const {
   for (int i = 0; i < kNumSlots; ++i) {

@@ -117,10 +117,19 @@ class DataStore {
     mk::View view;
     int base_slot = -1;  // for a selection, the slot it was derived from
     bool buffered = false;
+    // Which of the views that held this slot in turn is here now; freeing
+    // the slot moves it on, so a selection can tell its base was replaced.
+    uint64_t occupant = 0;
+    uint64_t base_occupant = 0;  // for a selection, its base's when taken
   };
 
   bool ValidSlot(int slot) const { return slot >= 0 && slot < kNumSlots; }
   bool SlotInUse(int slot) const { return ValidSlot(slot) && slots_[slot].named; }
+  // For a selection: its base slot still holds the view it was taken from.
+  bool BaseIntact(int slot) const {
+    int base = slots_[slot].base_slot;
+    return SlotInUse(base) && slots_[base].occupant == slots_[slot].base_occupant;
+  }
   // 0 and the slot's view, or the failure code for cell access.
   int CellView(int slot, mk::View* view) const;
   // Where a write to (slot, row, col) lands: the cell itself, or for a

@@ -5,12 +5,18 @@
 namespace woodtick {
 namespace {
 
-char ToByte(char16_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+// The byte of a character, or -1 when Windows-1252 has none.
+int ByteOf(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
   for (int byte = 0x80; byte < 0xA0; ++byte) {
-    if (Windows1252Character(static_cast<unsigned char>(byte)) == c) return static_cast<char>(byte);
+    if (Windows1252Character(static_cast<unsigned char>(byte)) == c) return byte;
   }
-  return '?';
+  return -1;
+}
+
+char ToByte(char16_t c) {
+  const int byte = ByteOf(c);
+  return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 }  // namespace
@@ -32,6 +38,17 @@ std::string FromQString(const QString& text) {
     out.push_back(c.isHighSurrogate() ? '?' : ToByte(c.unicode()));
   }
   return out;
+}
+
+bool FitsTallyFile(const QString& text) {
+  for (QChar c : text) {
+    if (c.isSurrogate() || ByteOf(c.unicode()) < 0) return false;
+  }
+  return true;
+}
+
+QValidator::State TallyTextValidator::validate(QString& input, int& /*pos*/) const {
+  return FitsTallyFile(input) ? Acceptable : Invalid;
 }
 
 }  // namespace woodtick
