@@ -301,26 +301,47 @@ class Storage::Rep {
       uncertain = false;
       return Status::Ok();
     }
-    bool shrink = l.shrink;
-    int64_t t = l.tails, new_end = l.end;
-
-    attempt = StateOf(plan, state.big_endian, base, new_end);
+    attempt = StateOf(plan, state.big_endian, base, l.end);
     uncertain = true;
-    if (!shrink) {
-      // Past the new tails, two marks that lead back to the old commit
-      // tail: the file reads as before until it is cut to `new_end`, also
-      // when only the first of them reaches the disk.
-      std::string marks =
-          SkipBackMark(new_end, state.commit_tail) + SkipBackMark(new_end + 8, state.commit_tail);
-      MK_RETURN_IF_ERROR(w->Write(new_end, marks));
-      MK_RETURN_IF_ERROR(w->Sync());
-    }
+    if (!l.shrink) return CommitGrown(w, plan, l.tails);
+    // The new tails lie in free space below the old ones: the file reads
+    // as before until it is cut to them.
+    for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
+    MK_RETURN_IF_ERROR(w->Write(l.tails, Tails(l.tails - base, plan.root)));
+    // The header's size is informational; readers find the state from the tails.
+    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, l.end - base)));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Truncate(l.end));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    uncertain = false;
+    return Status::Ok();
+  }
+
+  // Writes `attempt`, whose tails go to `t`, at or past the old end. First
+  // the file grows 16 bytes beyond its new end, to tails that still lead to
+  // the old root walk: it reads as before and, like every datafile, ends
+  // with its live commit tail. Nothing of an unfinished commit may stay
+  // past that tail: other Metakit software never cuts a file, so such bytes
+  // would outlive its next commit and lead its readers into stale data.
+  // (The 16 bytes before those tails are two marks that lead back to the
+  // old commit tail, so that the file also reads as before when only the
+  // first half of that write reached it.) Then the blocks and the new tails
+  // go below, and cutting the file to the new tails switches it to the new
+  // state at once. After a failure the file holds the old state at a larger
+  // size, which the next commit adopts, free space and all.
+  Status CommitGrown(Writer* w, const CommitPlan& plan, int64_t t) {
+    const int64_t base = state.base;
+    std::string grow = SkipBackMark(t, state.commit_tail) + SkipBackMark(t + 8, state.commit_tail) +
+                       Tails(t + 16 - base, state.root);
+    MK_RETURN_IF_ERROR(w->Write(t, grow));
+    MK_RETURN_IF_ERROR(w->Sync());
     for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
     MK_RETURN_IF_ERROR(w->Write(t, Tails(t - base, plan.root)));
     // The header's size is informational; readers find the state from the tails.
-    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, new_end - base)));
+    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, t + 16 - base)));
     MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(new_end));
+    MK_RETURN_IF_ERROR(w->Truncate(t + 16));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
     uncertain = false;
@@ -340,34 +361,33 @@ class Storage::Rep {
     return s;
   }
 
-  // First a packed image after the current end (the file then holds it
-  // behind the old bytes), then the same image moved to where the datafile
-  // starts; bytes before it (other content the datafile was appended to)
-  // stay. The first copy lies clear of where the second goes.
+  // Two commits, each leaving a datafile that ends with its live commit
+  // tail: first the content as a growing commit whose blocks all lie past
+  // both the old end and the place of the packed image, then the packed
+  // image over the start of the datafile, and the file cut to it. Bytes
+  // before the datafile (other content it was appended to) stay.
   Status PackInPlace(Writer* w, bool reencode) {
+    const int64_t base = state.base;
     PlanOptions o;
     o.big_endian = state.big_endian;
     o.reencode = reencode;
-    CommitPlan plan = PlanCommit(top, o);
-    std::string image = PackedImage(plan, state.big_endian);
-    const int64_t start = state.base, n = static_cast<int64_t>(image.size());
-    int64_t at = AlignUp(std::max(state.end, start + n) + n, 16) - n;
-    MK_RETURN_IF_ERROR(CheckLimits(plan, at + n + 16));
-    attempt = StateOf(plan, state.big_endian, at, at + n);
+    CommitPlan packed = PlanCommit(top, o);
+    std::string image = PackedImage(packed, state.big_endian);
+    const int64_t n = static_cast<int64_t>(image.size());
+    // The encodings are fresh now; the second plan reuses them.
+    o.reencode = false;
+    o.fresh_start = AlignUp(std::max(state.end, base + n), 8) - base;
+    CommitPlan moved = PlanCommit(top, o);
+    int64_t t = AlignUp(base + moved.limit, 16);
+    MK_RETURN_IF_ERROR(CheckLimits(moved, t + 16));
+    attempt = StateOf(moved, state.big_endian, base, t + 16);
     uncertain = true;
-    std::string marks =
-        SkipBackMark(at + n, state.commit_tail) + SkipBackMark(at + n + 8, state.commit_tail);
-    MK_RETURN_IF_ERROR(w->Write(at + n, marks));
+    MK_RETURN_IF_ERROR(CommitGrown(w, moved, t));
+    attempt = StateOf(packed, state.big_endian, base, base + n);
+    uncertain = true;
+    MK_RETURN_IF_ERROR(w->Write(base, image));
     MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Write(at, image));
-    MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(at + n));
-    MK_RETURN_IF_ERROR(w->Sync());
-    state = attempt;
-    attempt = StateOf(plan, state.big_endian, start, start + n);
-    MK_RETURN_IF_ERROR(w->Write(start, image));
-    MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(start + n));
+    MK_RETURN_IF_ERROR(w->Truncate(base + n));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
     uncertain = false;
