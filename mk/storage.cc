@@ -63,15 +63,17 @@ FileState StateOf(const CommitPlan& plan, bool big_endian, int64_t base, int64_t
   return st;
 }
 
-// 64 bytes: a datafile without views in the first 32, and a mark at the end
-// that skips back to its commit tail.
+// 64 bytes: a datafile without views in the first 32, and the same one
+// again in all 64 (two marks back to the first commit tail, then tails of
+// its own): it reads as empty whether half of it or all of it was written,
+// and it ends with its live commit tail either way.
 std::string EmptyDatafile() {
   std::string out = Header(false, 32);
   out += std::string("\x80\x80\x81", 3);
   out.resize(16, '\0');
   out += Tails(16, BlockRef{3, 8});
-  out.resize(56, '\0');
-  out += SkipBackMark(56, 24);
+  out += SkipBackMark(32, 24) + SkipBackMark(40, 24);
+  out += Tails(48, BlockRef{3, 8});
   return out;
 }
 
