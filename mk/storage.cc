@@ -16,6 +16,14 @@ constexpr int64_t kSlackBytes = 4096;
 
 int64_t AlignUp(int64_t v, int64_t to) { return (v + to - 1) / to * to; }
 
+// Where the tails of a commit that grows the file go: at or after `from`,
+// so that the 32 bytes CommitGrown first writes there lie within one
+// 512-byte sector, which a disk writes whole.
+int64_t GrownTails(int64_t from) {
+  int64_t t = AlignUp(from, 16);
+  return t % 512 == 496 ? t + 16 : t;
+}
+
 // Counts the bytes written and names the file in errors.
 class Writer {
  public:
@@ -260,7 +268,7 @@ class Storage::Rep {
     if (l.in_place) {
       l.tails = old_tails;
     } else {
-      l.tails = l.shrink ? t : AlignUp(std::max(base + plan.limit, state.end), 16);
+      l.tails = l.shrink ? t : GrownTails(std::max(base + plan.limit, state.end));
     }
     l.end = l.in_place ? state.end : l.tails + 16;
     // Blocks that stay put can keep the file from shrinking. When the file
@@ -380,7 +388,7 @@ class Storage::Rep {
     o.reencode = false;
     o.fresh_start = AlignUp(std::max(state.end, base + n), 8) - base;
     CommitPlan moved = PlanCommit(top, o);
-    int64_t t = AlignUp(base + moved.limit, 16);
+    int64_t t = GrownTails(base + moved.limit);
     MK_RETURN_IF_ERROR(CheckLimits(moved, t + 16));
     attempt = StateOf(moved, state.big_endian, base, t + 16);
     uncertain = true;
