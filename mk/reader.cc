@@ -221,6 +221,7 @@ class Reader {
       Status s = Ref(c, &cr.data);
       if (!s.ok()) return s;
       enc->data = Bytes(cr.data);
+      bool rewrite = false;
       switch (f.type) {
         case 'I':
         case 'F':
@@ -235,7 +236,7 @@ class Reader {
           break;
         case 'S':
         case 'B':
-          s = ReadItems(f.type, n, c, &cr, enc.get());
+          s = ReadItems(f.type, n, c, &cr, enc.get(), &rewrite);
           if (!s.ok()) return s;
           break;
         case 'V': {
@@ -261,13 +262,21 @@ class Reader {
       }
       cr.encoded = enc;
       cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
+      if (rewrite) cols.back()->Reencode();
     }
     table->Assign(n, std::move(cols));
     return Status::Ok();
   }
 
   // The sizes and memo walk of an S or B column, checked against the data.
-  Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc) {
+  // A text item with a NUL before its end reads as the text up to that NUL,
+  // like in Metakit; `*rewrite` then asks the next commit to write the
+  // column as it reads, because other Metakit software cannot copy such
+  // items soundly.
+  Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc, bool* rewrite) {
+    auto inner_nul = [type](std::string_view item) {
+      return type == 'S' && item.size() > 1 && std::memchr(item.data(), 0, item.size() - 1);
+    };
     Status s;
     int width = 0;
     if (cr->data.size > 0) {
@@ -285,6 +294,7 @@ class Reader {
           fault = "text sizes exceed the data";
           return false;
         }
+        if (inner_nul(std::string_view(data + offset, static_cast<size_t>(n)))) *rewrite = true;
         offset += n;
         if (text && n > 0 && data[offset - 1] != '\0') {
           fault = "text without its terminating NUL";
@@ -314,6 +324,7 @@ class Reader {
       if (type == 'S' && !bytes.empty() && bytes.back() != '\0') {
         return Fail(m, "memo text without its terminating NUL");
       }
+      if (inner_nul(bytes)) *rewrite = true;
       cr->memo_items.push_back(item);
       enc->memos.emplace_back(static_cast<int>(row), bytes);
     }
