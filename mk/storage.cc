@@ -187,7 +187,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(OpenFile(&file));
     MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
-    Status s = state.exists ? CommitInPlace(&w) : CommitFirst(&w, false);
+    Status s = state.exists ? CommitInPlace(&w, file.get()) : CommitFirst(&w, false);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -277,7 +277,8 @@ class Storage::Rep {
     return l;
   }
 
-  Status CommitInPlace(Writer* w) {
+  // `file` is null when the commit must not pack the file.
+  Status CommitInPlace(Writer* w, RandomAccessFile* file) {
     std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
     PlanOptions o;
     o.old = &state;
@@ -297,7 +298,16 @@ class Storage::Rep {
       plan = PlanCommit(top, o);
       l = ChooseLayout(plan, live);
     }
-    if (l.too_big) return PackInPlace(w, false);
+    if (l.too_big && file) {
+      // Packing needs room for a second copy of everything for a moment;
+      // on a nearly full disk the commit itself may still fit, and must
+      // not fail for want of that room. A failed pack leaves the old
+      // content (or, when its first half completed, the new one) in the
+      // file, which Resync adopts before planning again.
+      Status packed = PackInPlace(w, false);
+      if (packed.ok() || !Resync(file).ok()) return packed;
+      return CommitInPlace(w, nullptr);
+    }
     if (l.in_place) {
       attempt = StateOf(plan, state.big_endian, base, state.end);
       attempt.commit_tail = state.commit_tail;
