@@ -301,11 +301,13 @@ class Storage::Rep {
     if (l.too_big && file) {
       // Packing needs room for a second copy of everything for a moment;
       // on a nearly full disk the commit itself may still fit, and must
-      // not fail for want of that room. A failed pack leaves the old
-      // content (or, when its first half completed, the new one) in the
-      // file, which Resync adopts before planning again.
+      // not fail for want of that room. A pack that failed before the file
+      // switched to its first copy left the old content, which Resync
+      // adopts (at the size the pack left) before planning again.
+      const BlockRef before = state.root;
       Status packed = PackInPlace(w, false);
-      if (packed.ok() || !Resync(file).ok()) return packed;
+      if (packed.ok() || !(state.root == before) || !Resync(file).ok()) return packed;
+      if (!(state.root == before)) return packed;
       return CommitInPlace(w, nullptr);
     }
     if (l.in_place) {
