@@ -71,6 +71,17 @@ class OpenRealDiskTest : public ::testing::Test {
     EXPECT_NE(s.message().find(kind), std::string::npos) << s.message();
   }
 
+  // Opening `path` fails for `reason` having read fewer than `most` bytes.
+  void ExpectRefusedAfterReading(const std::string& path, const std::string& reason,
+                                 uint64_t most) {
+    ReadCountingFileSystem fs;
+    std::unique_ptr<Storage> storage;
+    Status s = Storage::Open(path, &storage, &fs);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(reason), std::string::npos) << s.message();
+    EXPECT_LT(fs.read(), most);
+  }
+
   std::string dir_;
 };
 
@@ -89,12 +100,7 @@ TEST_F(OpenRealDiskTest, HugeFileThatIsNoDatafileIsRefusedFromItsTails) {
   std::string path = dir_ + "/huge.tal";
   WriteBytes(path, "");
   std::filesystem::resize_file(path, uint64_t{1900} << 20);
-  ReadCountingFileSystem fs;
-  std::unique_ptr<Storage> storage;
-  Status s = Storage::Open(path, &storage, &fs);
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("not a Metakit datafile"), std::string::npos) << s.message();
-  EXPECT_LT(fs.read(), 8192u);
+  ExpectRefusedAfterReading(path, "not a Metakit datafile", 8192);
 }
 
 // A datafile is read whole only once its framing is sound; a broken tail
@@ -112,12 +118,7 @@ TEST_F(OpenRealDiskTest, DamagedTailsAreFoundBeforeTheFileIsRead) {
   std::string bytes = ReadBytes(path);
   bytes[bytes.size() - 16] = '\x7f';  // the skip tail's tag
   WriteBytes(path, bytes);
-  ReadCountingFileSystem fs;
-  std::unique_ptr<Storage> storage;
-  Status s = Storage::Open(path, &storage, &fs);
-  ASSERT_FALSE(s.ok());
-  EXPECT_NE(s.message().find("damaged"), std::string::npos) << s.message();
-  EXPECT_LT(fs.read(), 8192u);
+  ExpectRefusedAfterReading(path, "damaged", 8192);
 }
 
 }  // namespace
