@@ -1,0 +1,62 @@
+// Files real Metakit accepts and our reader refuses: what the differential
+// fuzzer (mk/fuzz/differential_fuzz.cc) found, one file per kind, in
+// testdata/mk/divergent. Each is a mutant of a reference file. Metakit
+// checks almost nothing and reads such files as something (often as what
+// the damaged bytes happen to mean); our reader reports them as damaged or
+// foreign, as the format's reader rules ask, and never writes to them.
+// (The one kind found the other way round, texts holding a NUL before
+// their end, is in nul_bytes_test.cc.)
+#include <memory>
+#include <string>
+
+#include "gtest/gtest.h"
+#include "mk/storage.h"
+#include "mk/testing/reference_tool.h"
+
+namespace mk {
+namespace {
+
+struct Divergence {
+  const char* file;
+  const char* our_reason;  // part of our message
+  const char* why;         // why refusing is right
+};
+
+const Divergence kDivergences[] = {
+    {"header-flags.mk", "newer Metakit format",
+     "header flag bits other than 0 belong to other format versions"},
+    {"old-format-header.mk", "pre-2.3 Metakit format",
+     "without valid tails Metakit falls back to the old format, which we do not read"},
+    {"unknown-type.mk", "unknown type letter",
+     "Metakit reads an unknown type as an integer; the column layout is then unknowable"},
+    {"view-record-reserved.mk", "bad view record", "the reserved value of a view record is 0"},
+    {"description-length.mk", "bad description length",
+     "the description runs past the root walk"},
+    {"root-walk-outside.mk", "root walk outside the file",
+     "the root walk overlaps the tails or lies past them"},
+    {"name-with-nul.mk", "NUL", "Metakit cuts the description at the NUL"},
+    {"root-walk-trailing.mk", "root walk has trailing bytes",
+     "bytes after the last reference belong to no column"},
+    {"subview-trailing.mk", "subview block has trailing bytes",
+     "bytes after the last nested view record belong to no row"},
+    {"sizes-do-not-add-up.mk", "text sizes do not add up",
+     "Metakit slices the data by sizes that do not fit it"},
+};
+
+TEST(MetakitDivergenceTest, OurReaderRefusesWhatMetakitReadsAsSomethingElse) {
+  for (const Divergence& d : kDivergences) {
+    std::string path = std::string(WOODTICK_TESTDATA "/mk/divergent/") + d.file;
+    SCOPED_TRACE(std::string(d.file) + ": " + d.why);
+    std::unique_ptr<Storage> storage;
+    Status s = Storage::Open(path, &storage);
+    ASSERT_FALSE(s.ok());
+    EXPECT_NE(s.message().find(d.our_reason), std::string::npos) << s.message();
+    ReferenceVerdict verdict;
+    if (ReferenceCheck(path, &verdict)) {
+      EXPECT_TRUE(verdict.accepted) << "Metakit now refuses it too: " << verdict.output;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mk
