@@ -401,7 +401,7 @@ class Storage::Rep {
     o.fresh_start = AlignUp(std::max(state.end, base + n), 8) - base;
     CommitPlan moved = PlanCommit(top, o);
     int64_t t = GrownTails(base + moved.limit);
-    MK_RETURN_IF_ERROR(CheckLimits(moved, t + 16));
+    MK_RETURN_IF_ERROR(CheckLimits(moved, t + 32));  // CommitGrown goes 16 bytes past t + 16
     attempt = StateOf(moved, state.big_endian, base, t + 16);
     uncertain = true;
     MK_RETURN_IF_ERROR(CommitGrown(w, moved, t));
