@@ -306,8 +306,9 @@ class Storage::Rep {
       // adopts (at the size the pack left) before planning again.
       const BlockRef before = state.root;
       Status packed = PackInPlace(w, false);
-      if (packed.ok() || !(state.root == before) || !Resync(file).ok()) return packed;
-      if (!(state.root == before)) return packed;
+      if (packed.ok() || state.root != before) return packed;
+      // Resync adopts the first copy when its commit tail reached the disk.
+      if (!Resync(file).ok() || state.root != before) return packed;
       return CommitInPlace(w, nullptr);
     }
     if (l.in_place) {
