@@ -122,6 +122,11 @@ int main(int argc, char** argv) {
   long both_accept = 0, both_reject = 0, only_ours = 0, only_reference = 0;
   std::map<std::string, int> reasons;  // why the other side rejected
   for (long run = 0; run < runs; ++run) {
+    if (run > 0 && run % 250 == 0) {
+      std::printf("%ld mutants so far: only ours accepts %ld, only Metakit accepts %ld\n", run,
+                  only_ours, only_reference);
+      std::fflush(stdout);
+    }
     std::string mutant = Mutate(seeds[rng() % seeds.size()], rng);
     std::string ours_why;
     bool ours = OursAccepts(mutant, &ours_why);
