@@ -41,6 +41,15 @@ const Divergence kDivergences[] = {
      "bytes after the last nested view record belong to no row"},
     {"sizes-do-not-add-up.mk", "text sizes do not add up",
      "Metakit slices the data by sizes that do not fit it"},
+    {"bad-type.mk", "bad type", "a type letter followed by a bracket or colon"},
+    {"missing-bracket.mk", "missing ']'", "a subview list that is never closed"},
+    {"field-without-name.mk", "field without a name", "an empty name"},
+    {"text-after-bracket.mk", "unexpected text after ']'", "bytes after a subview's ']'"},
+    {"root-walk-reserved.mk", "bad root walk", "the root walk's reserved value is 0"},
+    {"root-row-count.mk", "root row count is not 1", "the root view has exactly one row"},
+    {"bad-block-size.mk", "bad block size", "a size that is no valid number"},
+    {"block-outside.mk", "block reference outside the data area",
+     "a block overlapping the header or the tails, or past them"},
 };
 
 TEST(MetakitDivergenceTest, OurReaderRefusesWhatMetakitReadsAsSomethingElse) {
