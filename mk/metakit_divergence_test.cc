@@ -4,14 +4,18 @@
 // checks almost nothing and reads such files as something (often as what
 // the damaged bytes happen to mean); our reader reports them as damaged or
 // foreign, as the format's reader rules ask, and never writes to them.
-// (The one kind found the other way round, texts holding a NUL before
-// their end, is in nul_bytes_test.cc.)
+// (Found the other way round: texts holding a NUL before their end, in
+// nul_bytes_test.cc, and a 64-bit column of size 0, below.)
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "gtest/gtest.h"
+#include "mk/dump.h"
 #include "mk/storage.h"
 #include "mk/testing/reference_tool.h"
+#include "mk/testing/test_support.h"
+#include "mk/view.h"
 
 namespace mk {
 namespace {
@@ -65,6 +69,38 @@ TEST(MetakitDivergenceTest, OurReaderRefusesWhatMetakitReadsAsSomethingElse) {
       EXPECT_TRUE(verdict.accepted) << "Metakit now refuses it too: " << verdict.output;
     }
   }
+}
+
+// The other way round: a 64-bit column stored with size 0 (here an I column
+// whose type letter became L) reads as zeros in our reader, as the format
+// advises; Metakit reads memory it never filled and metakit-reference
+// rejects the file. Our next commit writes the zeros out, and the file is
+// then sound for both.
+TEST(MetakitDivergenceTest, SizeZeroLongColumnReadsAsZerosAndIsWrittenOut) {
+  std::string dir = MakeScratchDir("divergence");
+  std::string path = dir + "/long.tal";
+  WriteBytes(path, ReadBytes(WOODTICK_TESTDATA "/mk/divergent/long-column-size-zero.tal"));
+  ReferenceVerdict verdict;
+  bool reference = ReferenceCheck(path, &verdict);
+  if (reference) {
+    EXPECT_FALSE(verdict.accepted) << "Metakit now copes";
+  }
+  std::unique_ptr<Storage> storage;
+  Status s = Storage::Open(path, &storage);
+  ASSERT_TRUE(s.ok()) << s.message();
+  View dictionary = storage->GetView("DataDictionary");
+  int order6 = dictionary.FindPropIndexByName("Order6");
+  ASSERT_GE(order6, 0);
+  for (int r = 0; r < dictionary.GetSize(); ++r) EXPECT_EQ(dictionary.GetLong(r, order6), 0);
+  std::string dump = DumpStorage(*storage);
+  ASSERT_TRUE(storage->Commit().ok());
+  Status reread;
+  EXPECT_EQ(DumpFile(path, &reread), dump);
+  if (reference) {
+    ASSERT_TRUE(ReferenceCheck(path, &verdict));
+    EXPECT_TRUE(verdict.accepted) << verdict.output;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -233,6 +233,9 @@ class Reader {
           if (cr.data.size != 0 && cr.data.size != 8 * rows) {
             return Fail(*c, "64-bit column of wrong size");
           }
+          // Size 0 reads as zeros here; Metakit would read memory it never
+          // filled, so the next commit writes the zeros out.
+          rewrite = cr.data.size == 0;
           break;
         case 'S':
         case 'B':
