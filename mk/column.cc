@@ -86,6 +86,8 @@ void Column::Change() {
   encoded_.reset();
 }
 
+void Column::Reencode() { Change(); }
+
 uint64_t Column::Fixed(int row) const {
   Decode();
   return fixed_[row];
@@ -104,6 +106,8 @@ void Column::SetFixed(int row, uint64_t bits) {
 }
 
 void Column::SetText(int row, std::string_view text) {
+  // A text ends at its NUL, as everywhere it is read.
+  if (type_ == 'S') text = text.substr(0, text.find('\0'));
   Decode();
   if (texts_[row] == text) return;
   Change();

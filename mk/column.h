@@ -54,6 +54,10 @@ class Column {
   // Removes the rows flagged in `gone` (one flag per row) in one pass.
   void RemoveFlagged(const std::vector<bool>& gone);
 
+  // Forgets the bytes the column was read from, so that the next commit
+  // writes it anew.
+  void Reencode();
+
   // The encoded form for a file of that byte order (not for V columns),
   // cached; `anew` ignores what the column was read from and encodes the
   // narrowest form.

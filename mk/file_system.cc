@@ -68,18 +68,46 @@ class PosixFile : public RandomAccessFile {
   bool read_only_;
 };
 
+// What a file that is not a regular file is, for the message refusing it.
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe (FIFO)";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+Status NotRegular(mode_t mode) {
+  return Status::Error(std::string("not a datafile: this is ") + KindOf(mode) +
+                       ", and a datafile is a regular file");
+}
+
 class PosixFileSystem : public FileSystem {
  public:
   explicit PosixFileSystem(bool read_only) : read_only_(read_only) {}
 
+  // Only regular files are datafiles. A named pipe or a device would make
+  // the open or every read wait for another program, so they are refused
+  // before they are opened, and the open itself never waits (O_NONBLOCK)
+  // in case the path changed in between.
   Status OpenFile(const std::string& path, bool create,
                   std::unique_ptr<RandomAccessFile>* out) override {
-    int flags = read_only_ ? O_RDONLY | O_CLOEXEC : O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0);
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return NotRegular(st.st_mode);
+    int flags = (read_only_ ? O_RDONLY : O_RDWR | (create ? O_CREAT : 0)) | O_CLOEXEC | O_NONBLOCK;
     int fd;
     do {
       fd = open(path.c_str(), flags, 0666);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == EISDIR) return NotRegular(S_IFDIR);
     if (fd < 0) return Errno("cannot open");
+    st.st_mode = S_IFREG;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      Status s = S_ISREG(st.st_mode) ? Errno("cannot open") : NotRegular(st.st_mode);
+      close(fd);
+      return s;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     out->reset(new PosixFile(fd, read_only_));
     return Status::Ok();
   }

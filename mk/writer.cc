@@ -34,7 +34,7 @@ std::vector<std::pair<int64_t, int64_t>> FreeRanges(const PlanOptions& o) {
 }
 
 int64_t GrowthStart(const PlanOptions& o) {
-  if (!o.old) return 8;
+  if (!o.old) return o.fresh_start;
   return o.old->end - o.old->base;
 }
 

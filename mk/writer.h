@@ -31,6 +31,9 @@ struct PlanOptions {
   const std::vector<std::pair<int64_t, int64_t>>* live = nullptr;  // LiveRanges(*old)
   bool big_endian = false;
   bool reencode = false;  // encode every column anew (packing)
+  // Without `old`: where the blocks begin (relative), 8 for an image that
+  // starts with its header.
+  int64_t fresh_start = 8;
   // At most this much room before large blocks placed past the old end, so
   // that slightly larger rewrites fit there later (-1: an eighth of each).
   int64_t slack_budget = -1;

@@ -15,7 +15,9 @@ namespace {
 // descriptor stays open.
 int OpenLocked(const std::string& path, int* fd) {
   *fd = -1;
-  int f = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a named pipe would otherwise wait for a writer;
+  // the engine then refuses what is not a regular file.
+  int f = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (f < 0) {
     if (errno == ENOENT) return kFileNotFound;
     return errno != 0 ? errno : EIO;

@@ -1,4 +1,5 @@
 // dump, check and pack: the commands that work on a datafile directly.
+#include <filesystem>
 #include <memory>
 
 #include "mk/dump.h"
@@ -10,12 +11,12 @@ namespace {
 
 // Opens an existing file (the engine would create a missing one).
 std::unique_ptr<mk::Storage> OpenExisting(const std::string& path, std::ostream& err) {
-  FILE* probe = std::fopen(path.c_str(), "rb");
-  if (!probe) {
+  // Asks without opening: opening a named pipe would wait for a writer.
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
     err << "woodtick-cli: " << path << ": no such file\n";
     return nullptr;
   }
-  std::fclose(probe);
   std::unique_ptr<mk::Storage> storage;
   mk::Status s = mk::Storage::Open(path, &storage);
   if (!s.ok()) {
