@@ -1,12 +1,17 @@
 // ProcessKey per key press, including its commit when the save interval
 // says so: SaveInterval 1 (every key commits) and 100, on tally files whose
-// data table holds 1,000 and 50,000 records. Every tenth tally of the
+// data table holds 1,000, 50,000 and 200,000 records (the largest with a
+// long note in two records of three, about 40 MB, as a season's file is). Every tenth tally of the
 // population is a HIT that appends a record (the record editor is a no-op).
 // disk:1 commits to the real file, flushed to the disk; disk:0 commits to an
 // in-memory copy, which shows the program's own share of the time apart
 // from the disk's flush latency.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -22,13 +27,26 @@
 namespace woodtick {
 namespace {
 
+constexpr int kBigFile = 200000;
+
+std::string Letters(int n, unsigned seed) {
+  std::string s(n, ' ');
+  for (int i = 0; i < n; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    s[i] = static_cast<char>('a' + (seed >> 16) % 26);
+  }
+  return s;
+}
+
 std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   std::string path = dir.File("bench.tal");
   TallyFileSpec spec{
       .num_units = 3,
       .populations = {{.key = "A", .label = "Aspen", .meth = "S", .freq = 10,
                        .dat_table = "Trees"},
-                      {.key = "B", .label = "Birch", .meth = " "}},
+                      {.key = "B", .label = "Birch", .meth = " "},
+                      {.key = "C", .label = "Cedar", .meth = "S", .freq = 1,
+                       .dat_table = "Trees"}},
       .tables = {{.name = "Trees", .columns = {"Unit", "Num", "Label", "Height", "Dbh", "Notes"}}},
       .settings = {{"System", "SaveInterval", std::to_string(save_interval)}}};
   std::string error;
@@ -43,7 +61,11 @@ std::string MakeFile(const TempDir& dir, int records, int save_interval) {
     trees.SetString(row, 2, row % 2 ? "Aspen" : "Birch");
     trees.SetString(row, 3, std::to_string(10 + row % 30) + ".5");
     trees.SetString(row, 4, std::to_string(20 + row % 40) + ".1");
-    if (row % 7 == 0) trees.SetString(row, 5, "near road, north side");
+    if (records >= kBigFile && row % 3 != 0) {
+      trees.SetString(row, 5, Letters(150 + row % 201, row));
+    } else if (row % 7 == 0) {
+      trees.SetString(row, 5, "near road, north side");
+    }
   }
   if (!storage->Commit().ok()) return "";
   return path;
@@ -87,6 +109,55 @@ BENCHMARK(BM_ProcessKey)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+size_t HeapInUse() {
+  malloc_trim(0);
+  return mallinfo2().uordblks;
+}
+
+// SaveInterval 1 on the 200,000-record file, on disk: hit:0 presses B (a
+// count only), hit:1 presses C (every tally a HIT that appends a record).
+// model_bytes is the heap the open model holds at its largest, sampled
+// after each press, against the file's size.
+void BM_ProcessKeyBigFile(benchmark::State& state) {
+  TempDir dir;
+  std::string path = MakeFile(dir, kBigFile, 1);
+  if (path.empty()) {
+    state.SkipWithError("cannot build the tally file");
+    return;
+  }
+  size_t before = HeapInUse();
+  size_t peak = 0;
+  {
+    FakeUi ui;
+    TallyModel model(ui, {});
+    model.SetStartupFile(path);
+    if (!model.OpenTallyFile()) {
+      state.SkipWithError("cannot open the tally file");
+      return;
+    }
+    const std::string key = state.range(0) ? "C" : "B";
+    for (auto _ : state) {
+      model.SetKeyBoxText(key);
+      state.PauseTiming();
+      peak = std::max(peak, static_cast<size_t>(mallinfo2().uordblks));
+      state.ResumeTiming();
+    }
+  }
+  double file = static_cast<double>(std::filesystem::file_size(path));
+  state.counters["file_size"] = file;
+  state.counters["model_bytes"] = static_cast<double>(peak - std::min(peak, before));
+  state.counters["model_per_file"] = static_cast<double>(peak - std::min(peak, before)) / file;
+}
+BENCHMARK(BM_ProcessKeyBigFile)
+    ->ArgNames({"hit"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(50)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 }  // namespace
