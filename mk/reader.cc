@@ -350,6 +350,10 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
   auto add = [&](const BlockRef& r) {
     if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
   };
+  // The memo items of a column mostly lie in ascending order already: each
+  // column's items form a run of their own, sorted alone and merged in, so
+  // that a column of many memos costs about its length, not a full sort.
+  std::vector<const std::vector<BlockRef>*> memo_runs;
   out.emplace_back(0, 8);
   add(state.root);
   std::vector<const ViewRef*> stack = {&state.top};
@@ -360,11 +364,17 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
       add(c.data);
       add(c.sizes);
       add(c.memo);
-      for (const BlockRef& r : c.memo_items) add(r);
+      if (!c.memo_items.empty()) memo_runs.push_back(&c.memo_items);
       for (const ViewRef& sub : c.rows) stack.push_back(&sub);
     }
   }
   std::sort(out.begin(), out.end());
+  for (const std::vector<BlockRef>* run : memo_runs) {
+    size_t mid = out.size();
+    for (const BlockRef& r : *run) add(r);
+    if (!std::is_sorted(out.begin() + mid, out.end())) std::sort(out.begin() + mid, out.end());
+    std::inplace_merge(out.begin(), out.begin() + mid, out.end());
+  }
   return out;
 }
 

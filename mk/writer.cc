@@ -178,7 +178,9 @@ class Planner {
       cr->sizes = old->sizes;
       cr->memo = old->memo;
       cr->memo_items = old->memo_items;
-      cr->encoded = old->encoded;
+      // The same bytes; the column's own copy is what it hands out next
+      // time, so the next commit knows it unchanged without comparing.
+      cr->encoded = enc;
       Keep(cr->data);
       Keep(cr->sizes);
       Keep(cr->memo);
