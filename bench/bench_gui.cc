@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/letters.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
@@ -27,15 +28,6 @@ namespace woodtick {
 namespace {
 
 constexpr int kBigFile = 200000;
-
-std::string Letters(int n, unsigned seed) {
-  std::string s(n, ' ');
-  for (int i = 0; i < n; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = static_cast<char>('a' + (seed >> 16) % 26);
-  }
-  return s;
-}
 
 // The sample tally with `records` rows in Trees, SaveInterval 1, sound off,
 // and Fir (key B) counted only, so a key press never opens the editor.

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench/letters.h"
 #include "mk/storage.h"
 #include "mk/testing/memory_file_system.h"
 #include "model/tally_model.h"
@@ -28,15 +29,6 @@ namespace woodtick {
 namespace {
 
 constexpr int kBigFile = 200000;
-
-std::string Letters(int n, unsigned seed) {
-  std::string s(n, ' ');
-  for (int i = 0; i < n; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    s[i] = static_cast<char>('a' + (seed >> 16) % 26);
-  }
-  return s;
-}
 
 std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   std::string path = dir.File("bench.tal");

@@ -257,13 +257,30 @@ std::string_view AddMemo(Encoded* e, std::string_view item, bool nul) {
 
 Encoded::Encoded() : id(next_encoding_id.fetch_add(1)) {}
 
+void OwnBytes(Encoded* e) {
+  auto copy = std::make_shared<std::string>();
+  size_t total = e->data.size() + e->sizes.size();
+  for (const auto& m : e->memos) total += m.second.size();
+  copy->reserve(total);
+  copy->append(e->data).append(e->sizes);
+  for (const auto& m : e->memos) copy->append(m.second);
+  std::string_view all(*copy);
+  e->data = all.substr(0, e->data.size());
+  e->sizes = all.substr(e->data.size(), e->sizes.size());
+  size_t at = e->data.size() + e->sizes.size();
+  for (auto& m : e->memos) {
+    m.second = all.substr(at, m.second.size());
+    at += m.second.size();
+  }
+  e->owner = std::move(copy);
+}
+
 std::shared_ptr<const Encoded> Column::Extend() const {
   const int n0 = enc_rows_, n1 = rows_;
   if (!enc_ || n0 < kExtendFrom || n1 <= n0 || type_ == 'V') return nullptr;
   const Encoded& b = *enc_;
   const bool be = b.big_endian;
   auto e = std::make_shared<Encoded>();
-  e->owner = b.owner;
   e->grown_data = b.grown_data;
   e->grown_sizes = b.grown_sizes;
   e->grown_memos = b.grown_memos;
@@ -271,6 +288,11 @@ std::shared_ptr<const Encoded> Column::Extend() const {
   e->grown_from = b.id;
   e->big_endian = be;
   e->memos = b.memos;
+  if (!b.grown_memos) {
+    // The first extension takes every byte into buffers of its own, so that
+    // the file image it was read from can go once nothing else needs it.
+    for (auto& [row, item] : e->memos) item = AddMemo(e.get(), item, false);
+  }
   std::string more;
   if (type_ == 'L' || type_ == 'D') {
     if (b.data.size() != 8 * static_cast<size_t>(n0)) return nullptr;

@@ -102,6 +102,9 @@ class Column {
   mutable int enc_rows_ = 0;
 };
 
+// Makes `e` hold a copy of its bytes instead of pointing into its owner.
+void OwnBytes(Encoded* e);
+
 // Whether a text item of `length` bytes (NUL included) goes into a block of
 // its own in a column of `rows` rows.
 bool IsMemoItem(size_t length, int rows);

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int64_t kMaxFileSize = int64_t{1} << 31;
 constexpr int kMaxDepth = 100;
+constexpr size_t kOwnFrom = size_t{1} << 20;
+constexpr int64_t kOwnBelow = 16384;
 
 struct Mark {
   uint8_t tag;
@@ -223,6 +225,12 @@ class Reader {
           continue;
         }
       }
+      // A small column of a large file keeps a copy of its bytes: the file
+      // image can then go once the large columns have grown into buffers
+      // of their own.
+      int64_t bytes = cr.data.size + cr.sizes.size;
+      for (const BlockRef& item : cr.memo_items) bytes += item.size;
+      if (buf_->size() >= kOwnFrom && bytes < kOwnBelow) OwnBytes(enc.get());
       cr.encoded = enc;
       cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
     }
