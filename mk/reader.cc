@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 #include "mk/encoding.h"
 
@@ -352,16 +354,44 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   return Status::Ok();
 }
 
+namespace {
+
+// The memo items' ranges in file order: those already sorted for an earlier
+// state that kept them, merged with the rest.
+const std::vector<std::pair<int64_t, int64_t>>& SortedMemoRanges(const ColumnRef& c) {
+  const ColumnRef::SortedMemos* known = c.sorted_memos.get();
+  size_t k = known && known->items <= c.memo_items.size() ? known->items : 0;
+  if (known && k == c.memo_items.size()) return known->ranges;
+  std::vector<std::pair<int64_t, int64_t>> extra;
+  for (size_t i = k; i < c.memo_items.size(); ++i) {
+    const BlockRef& r = c.memo_items[i];
+    if (r.size > 0) extra.emplace_back(r.pos, r.pos + r.size);
+  }
+  std::sort(extra.begin(), extra.end());
+  auto sorted = std::make_shared<ColumnRef::SortedMemos>();
+  sorted->items = c.memo_items.size();
+  if (k > 0) {
+    sorted->ranges.reserve(known->ranges.size() + extra.size());
+    std::merge(known->ranges.begin(), known->ranges.end(), extra.begin(), extra.end(),
+               std::back_inserter(sorted->ranges));
+  } else {
+    sorted->ranges = std::move(extra);
+  }
+  c.sorted_memos = std::move(sorted);
+  return c.sorted_memos->ranges;
+}
+
+}  // namespace
+
 std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
   std::vector<std::pair<int64_t, int64_t>> out;
   if (!state.exists) return out;
   auto add = [&](const BlockRef& r) {
     if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
   };
-  // The memo items of a column mostly lie in ascending order already: each
-  // column's items form a run of their own, sorted alone and merged in, so
-  // that a column of many memos costs about its length, not a full sort.
-  std::vector<const std::vector<BlockRef>*> memo_runs;
+  // Each column's memo items are sorted once and the order kept with the
+  // column's references; the runs are merged in.
+  std::vector<const ColumnRef*> memo_runs;
   out.emplace_back(0, 8);
   add(state.root);
   std::vector<const ViewRef*> stack = {&state.top};
@@ -372,15 +402,15 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
       add(c.data);
       add(c.sizes);
       add(c.memo);
-      if (!c.memo_items.empty()) memo_runs.push_back(&c.memo_items);
+      if (!c.memo_items.empty()) memo_runs.push_back(&c);
       for (const ViewRef& sub : c.rows) stack.push_back(&sub);
     }
   }
   std::sort(out.begin(), out.end());
-  for (const std::vector<BlockRef>* run : memo_runs) {
+  for (const ColumnRef* c : memo_runs) {
+    const std::vector<std::pair<int64_t, int64_t>>& run = SortedMemoRanges(*c);
     size_t mid = out.size();
-    for (const BlockRef& r : *run) add(r);
-    if (!std::is_sorted(out.begin() + mid, out.end())) std::sort(out.begin() + mid, out.end());
+    out.insert(out.end(), run.begin(), run.end());
     std::inplace_merge(out.begin(), out.begin() + mid, out.end());
   }
   return out;

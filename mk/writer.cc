@@ -183,6 +183,7 @@ class Planner {
       cr->sizes = old->sizes;
       cr->memo = old->memo;
       cr->memo_items = old->memo_items;
+      cr->sorted_memos = old->sorted_memos;
       // The same bytes; the column's own copy is what it hands out next
       // time, so the next commit knows it unchanged without comparing.
       cr->encoded = enc;
@@ -212,6 +213,7 @@ class Planner {
   // the memo walk grow in place where the space after them is free.
   void CollectGrown(const Encoded& enc, const ColumnRef& old, ColumnRef* cr) {
     const size_t kept = old.encoded->memos.size();
+    cr->sorted_memos = old.sorted_memos;  // its first items are these kept ones
     cr->memo_items.resize(enc.memos.size());
     for (size_t i = 0; i < enc.memos.size(); ++i) {
       if (i < kept) {
