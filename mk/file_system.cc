@@ -24,6 +24,16 @@ class PosixFile : public RandomAccessFile {
     return Status::Ok();
   }
 
+  bool Identify(FileIdentity* out) override {
+    struct stat st;
+    if (fstat(fd_, &st) != 0) return false;
+    out->device = static_cast<uint64_t>(st.st_dev);
+    out->inode = static_cast<uint64_t>(st.st_ino);
+    out->mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    out->size = static_cast<uint64_t>(st.st_size);
+    return true;
+  }
+
   Status Read(uint64_t offset, size_t n, char* dst) override {
     while (n > 0) {
       ssize_t got = pread(fd_, dst, n, static_cast<off_t>(offset));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 #include "mk/encoding.h"
 
@@ -10,6 +12,8 @@ namespace {
 
 constexpr int64_t kMaxFileSize = int64_t{1} << 31;
 constexpr int kMaxDepth = 100;
+constexpr size_t kOwnFrom = size_t{1} << 20;
+constexpr int64_t kOwnBelow = 16384;
 
 // Reads a few bytes of the file at a time, so that the framing is checked
 // before anything the size of the file is allocated.
@@ -263,6 +267,12 @@ class Reader {
           continue;
         }
       }
+      // A small column of a large file keeps a copy of its bytes: the file
+      // image can then go once the large columns have grown into buffers
+      // of their own.
+      int64_t bytes = cr.data.size + cr.sizes.size;
+      for (const BlockRef& item : cr.memo_items) bytes += item.size;
+      if (buf_->size() >= kOwnFrom && bytes < kOwnBelow) OwnBytes(enc.get());
       cr.encoded = enc;
       cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
       if (rewrite) cols.back()->Reencode();
@@ -390,12 +400,44 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   return Status::Ok();
 }
 
+namespace {
+
+// The memo items' ranges in file order: those already sorted for an earlier
+// state that kept them, merged with the rest.
+const std::vector<std::pair<int64_t, int64_t>>& SortedMemoRanges(const ColumnRef& c) {
+  const ColumnRef::SortedMemos* known = c.sorted_memos.get();
+  size_t k = known && known->items <= c.memo_items.size() ? known->items : 0;
+  if (known && k == c.memo_items.size()) return known->ranges;
+  std::vector<std::pair<int64_t, int64_t>> extra;
+  for (size_t i = k; i < c.memo_items.size(); ++i) {
+    const BlockRef& r = c.memo_items[i];
+    if (r.size > 0) extra.emplace_back(r.pos, r.pos + r.size);
+  }
+  std::sort(extra.begin(), extra.end());
+  auto sorted = std::make_shared<ColumnRef::SortedMemos>();
+  sorted->items = c.memo_items.size();
+  if (k > 0) {
+    sorted->ranges.reserve(known->ranges.size() + extra.size());
+    std::merge(known->ranges.begin(), known->ranges.end(), extra.begin(), extra.end(),
+               std::back_inserter(sorted->ranges));
+  } else {
+    sorted->ranges = std::move(extra);
+  }
+  c.sorted_memos = std::move(sorted);
+  return c.sorted_memos->ranges;
+}
+
+}  // namespace
+
 std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
   std::vector<std::pair<int64_t, int64_t>> out;
   if (!state.exists) return out;
   auto add = [&](const BlockRef& r) {
     if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
   };
+  // Each column's memo items are sorted once and the order kept with the
+  // column's references; the runs are merged in.
+  std::vector<const ColumnRef*> memo_runs;
   out.emplace_back(0, 8);
   add(state.root);
   std::vector<const ViewRef*> stack = {&state.top};
@@ -406,11 +448,17 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
       add(c.data);
       add(c.sizes);
       add(c.memo);
-      for (const BlockRef& r : c.memo_items) add(r);
+      if (!c.memo_items.empty()) memo_runs.push_back(&c);
       for (const ViewRef& sub : c.rows) stack.push_back(&sub);
     }
   }
   std::sort(out.begin(), out.end());
+  for (const ColumnRef* c : memo_runs) {
+    const std::vector<std::pair<int64_t, int64_t>>& run = SortedMemoRanges(*c);
+    size_t mid = out.size();
+    out.insert(out.end(), run.begin(), run.end());
+    std::inplace_merge(out.begin(), out.begin() + mid, out.end());
+  }
   return out;
 }
 

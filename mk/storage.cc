@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "mk/escape.h"
+#include "mk/known_files.h"
 #include "mk/reader.h"
 #include "mk/view_impl.h"
 #include "mk/writer.h"
@@ -182,12 +183,23 @@ class Storage::Rep {
     state = std::move(next);
   }
 
+  // What the file holds after a commit or pack is what a later Open of it
+  // may take without reading it.
+  void Remember(RandomAccessFile* file, const Status& s) {
+    if (s.ok()) {
+      RememberFile(fs, path, file, state);
+    } else {
+      ForgetFile(fs, path);
+    }
+  }
+
   Status Commit(CommitStats* stats) {
     std::unique_ptr<RandomAccessFile> file;
     MK_RETURN_IF_ERROR(OpenFile(&file));
     MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
     Status s = state.exists ? CommitInPlace(&w, file.get()) : CommitFirst(&w, false);
+    Remember(file.get(), s);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -377,6 +389,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
     Status s = state.exists ? PackInPlace(&w, true) : CommitFirst(&w, true);
+    Remember(file.get(), s);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -427,10 +440,15 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, Fil
   rep->fs = fs;
   std::unique_ptr<RandomAccessFile> file;
   MK_RETURN_IF_ERROR(rep->OpenFile(&file, true));
-  LoadedFile loaded;
-  MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
-  rep->state = std::move(loaded.state);
-  rep->top = std::move(loaded.top);
+  if (RecallFile(fs, path, file.get(), &rep->state)) {
+    rep->top = TablesOf(rep->state);
+  } else {
+    LoadedFile loaded;
+    MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
+    rep->state = std::move(loaded.state);
+    rep->top = std::move(loaded.top);
+    RememberFile(fs, path, file.get(), rep->state);
+  }
   out->reset(new Storage(std::move(rep)));
   return Status::Ok();
 }

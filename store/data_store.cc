@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "mk/field.h"
+#include "mk/known_files.h"
 
 namespace woodtick {
 namespace {
@@ -87,6 +88,8 @@ int DataStore::Close(bool keep_buffered) {
   if (!keep_buffered) {
     state_ = -1;
     lock_.Release();
+    // Let go of the file, let go of what the engine remembers of it.
+    mk::ForgetFile(fs_, path_);
   }
   storage_.reset();
   return result;
