@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace woodtick {
 namespace {
@@ -56,6 +57,18 @@ int FileOpenError(const std::string& path) {
   int cause = OpenLocked(path, &fd);
   if (fd >= 0) ::close(fd);  // closing drops the lock
   return cause;
+}
+
+std::string FileOpenErrorText(int cause) {
+  switch (cause) {
+    case kFileOpenOk: return "it can be opened";
+    case kFileNotFound: return "it does not exist";
+    case kFileSharingViolation: return "it is in use by another application";
+    case kFileNotRegular: return "it is not a regular file (it is a FIFO, a device or a socket)";
+    case EISDIR: return "it is a folder";
+    case ELOOP: return "it is a symbolic link that leads round in a loop";
+    default: return std::strerror(cause);
+  }
 }
 
 bool IsFileInUse(const std::string& path) { return FileOpenError(path) == kFileSharingViolation; }

@@ -25,6 +25,8 @@ inline constexpr int kFileNotRegular = -1;
 // non-zero code (the errno) for any other failure. Takes and drops the lock
 // at once.
 int FileOpenError(const std::string& path);
+// Why a file could not be opened, for messages: "it is a folder" ...
+std::string FileOpenErrorText(int cause);
 // True only for a file held by another holder (a missing file is not held).
 bool IsFileInUse(const std::string& path);
 // 0 when the file can be opened for writing, else the errno saying why not
