@@ -98,7 +98,7 @@ void TallyModel::SetNumberOfUnits(const std::string& text) {
     if (store_->state() != 1) {
       Commit();
       store_->Close(false);
-      store_->Open(path_, false);
+      store_->Open(path_, false, held_lock_);
       OpenAllViews(false);
     }
     num_units_text_ = n < 1 ? "1" : text;
@@ -113,7 +113,7 @@ void TallyModel::SetNumberOfUnits(const std::string& text) {
     WriteUnitDictionaryRows(*store_, dictionary_slot_, n);
     store_->DefineTable("Tally", "Order1");
     Commit();
-    store_->Open(path_, true);
+    store_->Open(path_, true, held_lock_);
     OpenAllViews(true);
     store_->Close(true);
     LookUpUnitColumns();

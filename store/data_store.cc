@@ -33,6 +33,9 @@ DataStore::~DataStore() {
 bool DataStore::BufferedOpenMode() { return buffered_open_mode.load(); }
 
 int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held) {
+  // Reopening the file this store has open keeps its lock: no gap in which
+  // another program could take the file.
+  if (held == nullptr && lock_ != nullptr && lock_->Check(path) == HeldPath::kSameFile) held = lock_;
   if (state_ != -1) Close(false);
   buffered_open_mode.store(buffered);
 

@@ -58,7 +58,8 @@ class DataStore {
   // says why). With `held`, a lock this program already holds on that file,
   // the store shares it instead of taking its own, so the file is never let
   // go between two stores (kStoreFileMoved when the path no longer names the
-  // held file). The lock is released when its last holder lets it go.
+  // held file); reopening the file the store has open keeps its lock too.
+  // The lock is released when its last holder lets it go.
   int Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held = nullptr);
   // The lock of the open file (null when closed), to share with a later Open.
   const std::shared_ptr<FileLock>& lock() const { return lock_; }

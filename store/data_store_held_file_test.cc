@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "store/data_store.h"
+#include "platform/testing/lock_prober.h"
 #include "store/store_test_util.h"
 
 namespace woodtick {
@@ -57,6 +58,19 @@ TEST_F(HeldFileTest, ASharedLockOutlivesTheStoreThatTookIt) {
   EXPECT_TRUE(IsFileInUse(path_));
   lock.reset();
   EXPECT_FALSE(IsFileInUse(path_));
+}
+
+TEST_F(HeldFileTest, ReopeningTheSameFileNeverLetsItGo) {
+  DataStore store(&reporter_);
+  ASSERT_EQ(store.Open(path_, false), kStoreOk);
+  LockProber other(path_);
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(store.Open(path_, i % 2 == 0), kStoreOk);
+    ASSERT_GE(store.OpenAView("Tally", false), 0);
+  }
+  LockProber::Result seen = other.Stop();
+  EXPECT_GT(seen.tries, 0);
+  EXPECT_EQ(seen.got, 0);
 }
 
 TEST_F(HeldFileTest, ADeletedOrReplacedFileIsNeitherRecreatedNorOverwritten) {

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "model/csv_export.h"
@@ -27,13 +28,22 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   const std::string& file = args.at(0);
   std::filesystem::path path = std::filesystem::absolute(file);
   std::string name = path.filename().string();
-  if (FileOpenError(path.string()) != kFileOpenOk) {
-    err << name << " is in use by another application, or does not exist.\n";
+  // The export logs into the tally file: it holds the lock as the program
+  // does, from before the first read to the last write.
+  auto lock = std::make_shared<FileLock>();
+  int cause = lock->Acquire(path.string());
+  if (cause == kFileSharingViolation) {
+    err << name << " is in use by another application!\nClose it and try again. The file has "
+                   "not been changed.\n";
+    return 1;
+  }
+  if (cause != kFileOpenOk) {
+    err << name << " cannot be opened: " << FileOpenErrorText(cause) << ".\n";
     return 1;
   }
   ConsoleReporter reporter(err);
   DataStore store(&reporter);
-  int opened = store.Open(path.string(), false);
+  int opened = store.Open(path.string(), false, lock);
   if (opened != kStoreOk) {
     err << name << " cannot be read as a tally file. " << store.LastError() << "\n";
     return 1;
@@ -54,7 +64,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return 1;
   }
   if (store.Close(false) != kStoreOk) return 1;
-  out << "All of the data has been exported to this file:\n" << csv << "\n";
+  out << "All of the data has been exported to this file:\n"
+      << std::filesystem::absolute(csv).string() << "\n";
   return 0;
 }
 
