@@ -1,5 +1,6 @@
 #include "app/main_dialog.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -143,6 +144,66 @@ TEST_F(MainDialogTest, TheContextMenuOffersAboutWoodtick) {
   QApplication::sendEvent(&main, &event);
   EXPECT_EQ(item, QStringLiteral("&About Woodtick..."));
   EXPECT_TRUE(about_shown);
+}
+
+TEST_F(MainDialogTest, ExitTellsAFailedLastSaveWhileTheScreenIsStillUp) {
+  const QString path = CopyTallyFile(ExampleTallyFile());
+  auto main = OpenMain(path);
+  ASSERT_TRUE(main->model().is_open());
+  ASSERT_TRUE(QFile::remove(path));  // the file goes while the program has it open
+  std::vector<SeenMessage> seen;
+  bool shown_during_boxes = true;
+  AnswerMessages({QStringLiteral("Cancel"), QStringLiteral("Cancel")}, &seen);
+  QTimer::singleShot(0, main.get(), [&] { Button(main.get(), "exitButton")->click(); });
+  auto* watch = new QTimer(main.get());
+  QObject::connect(watch, &QTimer::timeout, [&] {
+    if (QApplication::activeModalWidget() != main.get()) {
+      shown_during_boxes = shown_during_boxes && main->isVisible();
+    }
+  });
+  watch->start(5);
+  main->exec();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].title, QStringLiteral("Tally File Moved"));
+  EXPECT_EQ(seen[1].title, QStringLiteral("Data Not Saved"));
+  EXPECT_THAT(seen[1].text.toStdString(), ::testing::HasSubstr("Cancel: close without saving"));
+  EXPECT_TRUE(shown_during_boxes);
+  EXPECT_FALSE(QFile::exists(path)) << "the close made a new file without its lock";
+}
+
+TEST(TallyAppTest, DashDashEndsTheOptionsAndWhatIsNotUsedIsTold) {
+  TallyApp::CommandLine line = TallyApp::ParseCommandLine({"woodtick", "-dash.tal"});
+  EXPECT_EQ(line.file, "");
+  ASSERT_EQ(line.problems.size(), 1u);
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("no option -dash.tal"));
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("woodtick -- -dash.tal"));
+
+  line = TallyApp::ParseCommandLine({"woodtick", "--", "-dash.tal"});
+  EXPECT_EQ(line.file, "-dash.tal");
+  EXPECT_TRUE(line.problems.empty());
+
+  line = TallyApp::ParseCommandLine({"woodtick", "-x", "plot.tal", "other.tal", ""});
+  EXPECT_EQ(line.file, "plot.tal");
+  ASSERT_EQ(line.problems.size(), 3u);
+  EXPECT_THAT(line.problems[1], ::testing::HasSubstr("other.tal has not been opened"));
+  EXPECT_THAT(line.problems[2], ::testing::HasSubstr("empty file name"));
+
+  // A name in Latin-1 bytes keeps its bytes (and is shown decoded when told).
+  EXPECT_EQ(TallyApp::CommandLineFile({"woodtick", "caf\xE9.tal"}), "caf\xE9.tal");
+  line = TallyApp::ParseCommandLine({"woodtick", "a.tal", "caf\xC3\xA9.tal"});
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("caf\xE9.tal has not been opened"));
+}
+
+TEST_F(MainDialogTest, CommandLineProblemsAreToldAfterTheBanner) {
+  MainDialog::Options options = Quiet();
+  options.command_line_problems = {"Woodtick has no option -q; it has been ignored."};
+  MainDialog main(options);
+  std::vector<SeenMessage> seen;
+  AnswerMessages({QStringLiteral("OK")}, &seen);
+  main.Initialise();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, QStringLiteral("Woodtick"));
+  EXPECT_EQ(seen[0].text, QStringLiteral("Woodtick has no option -q; it has been ignored."));
 }
 
 TEST(TallyAppTest, TheFileIsTheFirstParameterThatIsNotASwitch) {

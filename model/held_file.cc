@@ -44,7 +44,7 @@ void TallyModel::TellUnwritable(const std::string& display_name, int error) {
 }
 
 int TallyModel::AfterSave(int result) {
-  if (result == kStoreFileMoved && (!moved_declined_ || closing_)) result = SaveMovedFile();
+  if (result == kStoreFileMoved && !moved_declined_) result = SaveMovedFile();
   if (result == kStoreOk) {
     commit_failing_ = false;
     moved_declined_ = false;
@@ -113,6 +113,7 @@ void TallyModel::SaveBeforeClosing() {
              lost + ".",
          "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kRetryCancel});
     if (answer != MessageAnswer::kRetry) return;
+    moved_declined_ = false;  // a file still away is offered again
     result = Commit();
   }
 }

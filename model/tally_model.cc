@@ -235,6 +235,7 @@ void TallyModel::RunSetup() {
 void TallyModel::CloseTallyFile() {
   if (open_ && store_ != nullptr) {
     closing_ = true;
+    moved_declined_ = false;  // a file that left its path is offered once more
     Log("Tally File Closed", "I", "");
     SaveBeforeClosing();
     for (int slot : {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_,

@@ -242,7 +242,8 @@ class TallyModel {
   bool commit_failing_ = false;  // inside a streak of failed commits
   bool closing_ = false;         // the last save: failures are told by SaveBeforeClosing
   bool in_save_ = false;         // inside Commit or Log: a moved file is offered there
-  bool moved_declined_ = false;  // "not now" to saving a moved file, until the close
+  bool moved_declined_ = false;  // "not now" to saving a moved file: not asked again until
+                                 // the close or a Retry there
   std::string last_failure_;     // the store's text of the last failed save
   int unsaved_tallies_ = 0;      // tallies since the last successful save
   // The open file's lock, held from the first open to the end of the run.
