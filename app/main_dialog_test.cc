@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -151,22 +152,23 @@ TEST_F(MainDialogTest, ExitTellsAFailedLastSaveWhileTheScreenIsStillUp) {
   auto main = OpenMain(path);
   ASSERT_TRUE(main->model().is_open());
   ASSERT_TRUE(QFile::remove(path));  // the file goes while the program has it open
-  std::vector<SeenMessage> seen;
+  // Every box is answered Cancel ("not now", then "close without saving").
+  QStringList titles;
   bool shown_during_boxes = true;
-  AnswerMessages({QStringLiteral("Cancel"), QStringLiteral("Cancel")}, &seen);
-  QTimer::singleShot(0, main.get(), [&] { Button(main.get(), "exitButton")->click(); });
-  auto* watch = new QTimer(main.get());
-  QObject::connect(watch, &QTimer::timeout, [&] {
-    if (QApplication::activeModalWidget() != main.get()) {
-      shown_during_boxes = shown_during_boxes && main->isVisible();
-    }
+  auto* answerer = new QTimer(main.get());
+  QObject::connect(answerer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    titles << box->windowTitle();
+    shown_during_boxes = shown_during_boxes && main->isVisible();
+    box->button(QMessageBox::Cancel) ? box->button(QMessageBox::Cancel)->click() : box->reject();
   });
-  watch->start(5);
+  answerer->start(5);
+  QTimer::singleShot(0, main.get(), [&] { Button(main.get(), "exitButton")->click(); });
   main->exec();
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].title, QStringLiteral("Tally File Moved"));
-  EXPECT_EQ(seen[1].title, QStringLiteral("Data Not Saved"));
-  EXPECT_THAT(seen[1].text.toStdString(), ::testing::HasSubstr("Cancel: close without saving"));
+  EXPECT_TRUE(titles.contains(QStringLiteral("Tally File Moved"))) << titles.join(", ").toStdString();
+  EXPECT_EQ(titles.count(QStringLiteral("Tally File Moved")), 1);
+  EXPECT_EQ(titles.last(), QStringLiteral("Data Not Saved"));
   EXPECT_TRUE(shown_during_boxes);
   EXPECT_FALSE(QFile::exists(path)) << "the close made a new file without its lock";
 }
