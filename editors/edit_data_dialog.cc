@@ -14,6 +14,7 @@
 #include "app/common/dialog_units.h"
 #include "app/common/text.h"
 #include "editors/table_definitions.h"
+#include "model/tally_file.h"
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "store/data_store.h"
@@ -335,6 +336,13 @@ bool EditDataDialog::CheckField(int k) {
     const std::string table = TrimBlanks(FromQString(fields_[k]->text()));
     fields_[k]->setText(ToQString(table));
     if (table.empty()) return true;
+    if (IsReservedTableName(table)) {
+      fields_[k]->clear();
+      RefuseField(k, {"The name '" + table + "' is reserved for one of Woodtick's own tables; "
+                      "choose one of your data tables.",
+                      "Table Name Error", MessageIcon::kExclamation, MessageButtons::kOk});
+      return false;
+    }
     std::string stored;
     model_.ReadSetting("Tally", "TablesDefined", &stored);
     if (!TableListContains(stored, table)) {

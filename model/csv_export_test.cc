@@ -74,7 +74,9 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
       ",Data Exported,05/03/2005,09:05,A," + path + "\r\n";
   EXPECT_EQ(FileBytes(dir_.File("plot7.csv")), expected);
   ASSERT_NE(ui_.LastMessage(), nullptr);
-  EXPECT_EQ(ui_.LastMessage()->text, "All of the data has been exported to this file:\nplot7.csv");
+  // Named with its folder, so it can be found.
+  EXPECT_EQ(ui_.LastMessage()->text,
+            "All of the data has been exported to this file:\n" + dir_.File("plot7.csv"));
   EXPECT_EQ(ui_.LastMessage()->title, "Data Exported");
   EXPECT_EQ(ui_.LastMessage()->icon, MessageIcon::kInformation);
   EXPECT_FALSE(ui_.busy_during_message);

@@ -77,6 +77,7 @@ void TallyModel::ProcessKey(const std::string& text) {
   }
   AddBufferEntry(measured_);
 
+  ++unsaved_tallies_;
   int64_t counter = save_counter_++;
   if (counter % save_interval_ == 0) {
     BusyCursor busy(ui_);
@@ -87,7 +88,18 @@ void TallyModel::ProcessKey(const std::string& text) {
 void TallyModel::AddDataRecord(int row) {
   std::string table = ReadTallyText(row, tally_cols_.dat_table);
   if (table.empty()) return;
-  int slot = IsStandardView(table) ? -1 : store_->FindView(table);
+  if (IsReservedTableName(table)) {
+    if (missing_tables_told_.insert(table).second) {
+      ui_.Warn("The population " + ReadTallyText(row, tally_cols_.label) + " names '" + table +
+                   "' as its data table, but that name is reserved for one of Woodtick's own "
+                   "tables.\nThe tally and the HIT have been counted, but no data record can "
+                   "be added for it.\nChoose one of your data tables for the population in "
+                   "Setup.",
+               "Reserved Table Name");
+    }
+    return;
+  }
+  int slot = store_->FindView(table);
   if (slot < 0) {
     // The table was deleted while a population still names it: the tally
     // and HIT stay counted, and the user learns once why no record opens.

@@ -125,7 +125,7 @@ std::string TallyModel::RestructureUnits(int n, const std::string& text) {
   }
   if (!attached) {
     store_->Close(false);
-    store_->Open(path_, false);
+    store_->Open(path_, false, held_lock_);
     OpenAllViews(false);
   }
   const int old_units = num_units_;
@@ -153,7 +153,7 @@ std::string TallyModel::RestructureUnits(int n, const std::string& text) {
                   : "The populations' table could not be rebuilt from its column list.";
     // Drop the unsaved changes: reopening reads the file as saved above.
     store_->Close(false);
-    store_->Open(path_, false);
+    store_->Open(path_, false, held_lock_);
     num_units_ = old_units;
     num_units_text_ = old_text;
     cur_unit_ = old_cur;
@@ -163,7 +163,7 @@ std::string TallyModel::RestructureUnits(int n, const std::string& text) {
     // other Setup screens change next still reaches it.
     OpenAllViews(false);
   } else {
-    store_->Open(path_, true);
+    store_->Open(path_, true, held_lock_);
     OpenAllViews(true);
     store_->Close(true);
   }

@@ -80,7 +80,9 @@ class TallyModel {
   // Opens the file as the program does (in-use test, all views buffered,
   // settings, the version check and upgrade, sampling strategies) and logs
   // "Tally File Opened". False, with the model unchanged and a message
-  // shown, when the file is held, missing or not a usable tally file.
+  // shown, when the file is held, missing, cannot be written or is not a
+  // usable tally file. From the first successful open to CloseTallyFile
+  // the model holds the file's lock without a break, through every reopen.
   bool OpenTallyFile();
   // Opens the five standard views, then every other view of the file.
   void OpenAllViews(bool buffered);
@@ -88,11 +90,15 @@ class TallyModel {
   // (Ui::RunSetupScreen), then opens it afresh with OpenTallyFile.
   void RunSetup();
   // Logs "Tally File Closed", commits and closes (when a file is open), and
-  // discards the store and the sampling strategies.
+  // discards the store and the sampling strategies. A save that fails here
+  // is always told, with the choice to try again or to end knowing what is
+  // lost; the file's lock goes last.
   void CloseTallyFile();
   // Discards the sampling strategies and builds them from the Tally rows.
   void BuildStrategies();
-  // Commits the store; a failure is told once per streak of failures.
+  // Commits the store; a failure is told once per streak of failures. When
+  // the file has left its path, offers to save the held data there again or
+  // under another name (SaveMovedFile).
   int Commit();
   // LogMessage on the store (which commits), ending a failure streak too.
   int Log(const std::string& msg, const std::string& level, const std::string& note);
@@ -245,11 +251,32 @@ class TallyModel {
     TallyModel* model_;
     bool was_;
   };
+  // What to do with a result of the store's Commit or LogMessage: a moved
+  // file is offered SaveMovedFile, success ends a failure streak.
+  int AfterSave(int result);
+  // Asks whether to save the held data as the old path again (Yes), under
+  // another name (No) or not now (Cancel); the answer of the store's SaveAs.
+  int SaveMovedFile();
+  int SaveHeldDataAs(const std::string& path);
+  // Tells why the file at path_ cannot be opened (a FileOpenError cause).
+  void TellUnopenable(const std::string& display_name, int cause);
+  // Tells that the file at path_ cannot be written and why (an errno).
+  void TellUnwritable(const std::string& display_name, int error);
+  // The last save before the file closes: retried for as long as the user asks.
+  void SaveBeforeClosing();
 
   Ui& ui_;
   TallyModelOptions options_;
   std::unique_ptr<Reporter> reporter_;
   bool commit_failing_ = false;  // inside a streak of failed commits
+  bool closing_ = false;         // the last save: failures are told by SaveBeforeClosing
+  bool in_save_ = false;         // inside Commit or Log: a moved file is offered there
+  bool moved_declined_ = false;  // "not now" to saving a moved file: not asked again until
+                                 // the close or a Retry there
+  std::string last_failure_;     // the store's text of the last failed save
+  int unsaved_tallies_ = 0;      // tallies since the last successful save
+  // The open file's lock, held from the first open to the end of the run.
+  std::shared_ptr<FileLock> held_lock_;
 
   // file
   std::string path_;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <memory>
 
-#include "model/windows1252.h"
+#include "platform/windows_1252.h"
 
 namespace woodtick {
 namespace {

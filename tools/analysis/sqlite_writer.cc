@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "mk/field.h"
-#include "model/windows1252.h"
+#include "platform/windows_1252.h"
 
 namespace woodtick {
 namespace {
