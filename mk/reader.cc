@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "mk/encoding.h"
+#include "mk/file_image.h"
 
 namespace mk {
 namespace {
@@ -136,7 +137,7 @@ Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
 
 class Reader {
  public:
-  Reader(std::shared_ptr<const std::string> buffer, const std::string& path, const FileState& st)
+  Reader(std::shared_ptr<const FileImage> buffer, const std::string& path, const FileState& st)
       : buf_(std::move(buffer)), path_(path), st_(st) {
     limit_ = st.commit_tail - 8 - st.base;
     row_budget_ = 8 * static_cast<int64_t>(buf_->size()) + (int64_t{1} << 20);
@@ -344,7 +345,7 @@ class Reader {
     return Status::Ok();
   }
 
-  std::shared_ptr<const std::string> buf_;
+  std::shared_ptr<const FileImage> buf_;
   const std::string& path_;
   const FileState& st_;
   int64_t limit_;
@@ -379,8 +380,9 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   *out = LoadedFile();
   MK_RETURN_IF_ERROR(ReadTails(file, path, &out->state));
   if (!out->state.exists) return Status::Ok();
-  auto buffer = std::make_shared<std::string>();
-  MK_RETURN_IF_ERROR(Probe(file, path, out->state.end).Read(0, out->state.end, buffer.get()));
+  std::shared_ptr<const FileImage> buffer;
+  MK_RETURN_IF_ERROR(
+      FileImage::Read(file, path, static_cast<size_t>(out->state.end), &buffer));
   std::vector<Field> fields;
   std::shared_ptr<ViewImpl> root;
   Reader reader(buffer, path, out->state);
