@@ -68,20 +68,14 @@ const std::vector<std::pair<int64_t, int64_t>>& SortedMemoRanges(const ColumnRef
   return c.sorted_memos->ranges;
 }
 
-}  // namespace
-
-std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
-  std::vector<std::pair<int64_t, int64_t>> out;
-  if (!state.exists) return out;
+// Every block of `view` with a size, except the memo items: the columns
+// that have some go to `with_memos`.
+void CollectBlocks(const ViewRef& view, std::vector<Range>* blocks,
+                   std::vector<const ColumnRef*>* with_memos) {
   auto add = [&](const BlockRef& r) {
-    if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
+    if (r.size > 0) blocks->emplace_back(r.pos, r.pos + r.size);
   };
-  // Each column's memo items are sorted once and the order kept with the
-  // column's references; the runs are merged in.
-  std::vector<const ColumnRef*> memo_runs;
-  out.emplace_back(0, 8);
-  add(state.root);
-  std::vector<const ViewRef*> stack = {&state.top};
+  std::vector<const ViewRef*> stack = {&view};
   while (!stack.empty()) {
     const ViewRef* v = stack.back();
     stack.pop_back();
@@ -89,10 +83,23 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
       add(c.data);
       add(c.sizes);
       add(c.memo);
-      if (!c.memo_items.empty()) memo_runs.push_back(&c);
+      if (!c.memo_items.empty()) with_memos->push_back(&c);
       for (const ViewRef& sub : c.rows) stack.push_back(&sub);
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
+  std::vector<std::pair<int64_t, int64_t>> out;
+  if (!state.exists) return out;
+  // Each column's memo items are sorted once and the order kept with the
+  // column's references; the runs are merged in.
+  std::vector<const ColumnRef*> memo_runs;
+  out.emplace_back(0, 8);
+  if (state.root.size > 0) out.emplace_back(state.root.pos, state.root.pos + state.root.size);
+  CollectBlocks(state.top, &out, &memo_runs);
   std::sort(out.begin(), out.end());
   for (const ColumnRef* c : memo_runs) {
     const std::vector<std::pair<int64_t, int64_t>>& run = SortedMemoRanges(*c);
@@ -120,40 +127,20 @@ int64_t BlockBytes(const ViewRef& view) {
 
 namespace {
 
-// Every block of `view` with a size, except the memo items, whose lists go
-// to `lists`.
-void CollectBlocks(const ViewRef& view, std::vector<Range>* blocks,
-                   std::vector<const BlockList*>* lists) {
-  auto add = [&](const BlockRef& r) {
-    if (r.size > 0) blocks->emplace_back(r.pos, r.pos + r.size);
-  };
-  std::vector<const ViewRef*> stack = {&view};
-  while (!stack.empty()) {
-    const ViewRef* v = stack.back();
-    stack.pop_back();
-    for (const ColumnRef& c : v->cols) {
-      add(c.data);
-      add(c.sizes);
-      add(c.memo);
-      if (!c.memo_items.empty()) lists->push_back(&c.memo_items);
-      for (const ViewRef& sub : c.rows) stack.push_back(&sub);
-    }
-  }
-}
-
 // Adds the items of the lists not shared with the other state.
-void AddUnshared(const std::vector<const BlockList*>& mine,
-                 const std::vector<const BlockList*>& theirs, std::vector<Range>* blocks) {
+void AddUnshared(const std::vector<const ColumnRef*>& mine,
+                 const std::vector<const ColumnRef*>& theirs, std::vector<Range>* blocks) {
   std::vector<const void*> shared;
-  for (const BlockList* l : theirs) shared.push_back(l->identity());
+  for (const ColumnRef* c : theirs) shared.push_back(c->memo_items.identity());
   std::sort(shared.begin(), shared.end());
-  for (const BlockList* l : mine) {
-    auto it = std::lower_bound(shared.begin(), shared.end(), l->identity());
-    if (it != shared.end() && *it == l->identity()) {
+  for (const ColumnRef* c : mine) {
+    const void* id = c->memo_items.identity();
+    auto it = std::lower_bound(shared.begin(), shared.end(), id);
+    if (it != shared.end() && *it == id) {
       shared.erase(it);  // each shared list pairs with one of the other state
       continue;
     }
-    for (const BlockRef& r : *l) {
+    for (const BlockRef& r : c->memo_items) {
       if (r.size > 0) blocks->emplace_back(r.pos, r.pos + r.size);
     }
   }
@@ -197,7 +184,7 @@ void CarryFreeSpace(const FileState& old, FileState* next) {
   next->free.reset();
   if (!old.exists || !next->exists || !old.free || !old.free->disjoint) return;
   std::vector<Range> was, is;
-  std::vector<const BlockList*> was_lists, is_lists;
+  std::vector<const ColumnRef*> was_lists, is_lists;
   if (old.root.size > 0) was.emplace_back(old.root.pos, old.root.pos + old.root.size);
   if (next->root.size > 0) is.emplace_back(next->root.pos, next->root.pos + next->root.size);
   CollectBlocks(old.top, &was, &was_lists);

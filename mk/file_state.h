@@ -36,8 +36,6 @@ class BlockList {
   int64_t limit() const;
   // Two lists holding the same items, whether shared or not.
   bool operator==(const BlockList& other) const;
-  // Whether both are the one shared list.
-  bool Shares(const BlockList& other) const { return rep_ == other.rep_; }
   const void* identity() const { return rep_.get(); }
   // The items to change, copied first when another state shares them.
   std::vector<BlockRef>& Mutable();
