@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <limits>
+#include <map>
 
 namespace mk {
 
@@ -38,7 +39,15 @@ std::vector<BlockRef>& BlockList::Mutable() {
     rep_ = std::move(copy);
   }
   rep_->summed = false;
+  rep_->grown_from = nullptr;
+  rep_->kept = 0;
   return rep_->items;
+}
+
+void BlockList::MarkGrownFrom(const BlockList& old, size_t kept) {
+  if (!rep_ || !old.rep_) return;
+  rep_->grown_from = old.rep_.get();
+  rep_->kept = kept;
 }
 
 namespace {
@@ -127,23 +136,42 @@ int64_t BlockBytes(const ViewRef& view) {
 
 namespace {
 
-// Adds the items of the lists not shared with the other state.
-void AddUnshared(const std::vector<const ColumnRef*>& mine,
-                 const std::vector<const ColumnRef*>& theirs, std::vector<Range>* blocks) {
-  std::vector<const void*> shared;
-  for (const ColumnRef* c : theirs) shared.push_back(c->memo_items.identity());
-  std::sort(shared.begin(), shared.end());
-  for (const ColumnRef* c : mine) {
-    const void* id = c->memo_items.identity();
-    auto it = std::lower_bound(shared.begin(), shared.end(), id);
-    if (it != shared.end() && *it == id) {
-      shared.erase(it);  // each shared list pairs with one of the other state
-      continue;
-    }
-    for (const BlockRef& r : c->memo_items) {
-      if (r.size > 0) blocks->emplace_back(r.pos, r.pos + r.size);
+void AddItems(const BlockList& list, size_t from, std::vector<Range>* blocks) {
+  for (size_t i = from; i < list.size(); ++i) {
+    if (list[i].size > 0) blocks->emplace_back(list[i].pos, list[i].pos + list[i].size);
+  }
+}
+
+// Adds the memo items in which the two states differ: none of a list both
+// share, and of a list of `next` that grew from one of `old` only the items
+// past those it kept.
+void AddMemoChanges(const std::vector<const ColumnRef*>& old_lists,
+                    const std::vector<const ColumnRef*>& next_lists, std::vector<Range>* was,
+                    std::vector<Range>* is) {
+  std::multimap<const void*, const ColumnRef*> old_left;
+  for (const ColumnRef* c : old_lists) old_left.emplace(c->memo_items.identity(), c);
+  std::vector<const ColumnRef*> next_left;
+  for (const ColumnRef* c : next_lists) {
+    auto it = old_left.find(c->memo_items.identity());
+    if (it != old_left.end()) {
+      old_left.erase(it);  // shared: each pairs with one list of the other state
+    } else {
+      next_left.push_back(c);
     }
   }
+  for (const ColumnRef* c : next_left) {
+    const BlockList& list = c->memo_items;
+    auto it = list.grown_from() ? old_left.find(list.grown_from()) : old_left.end();
+    if (it != old_left.end() && list.kept() <= it->second->memo_items.size() &&
+        list.kept() <= list.size()) {
+      AddItems(it->second->memo_items, list.kept(), was);
+      AddItems(list, list.kept(), is);
+      old_left.erase(it);
+    } else {
+      AddItems(list, 0, is);
+    }
+  }
+  for (const auto& [id, c] : old_left) AddItems(c->memo_items, 0, was);
 }
 
 // The free ranges of the live blocks `live` (sorted), below `tails`.
@@ -189,8 +217,7 @@ void CarryFreeSpace(const FileState& old, FileState* next) {
   if (next->root.size > 0) is.emplace_back(next->root.pos, next->root.pos + next->root.size);
   CollectBlocks(old.top, &was, &was_lists);
   CollectBlocks(next->top, &is, &is_lists);
-  AddUnshared(was_lists, is_lists, &was);
-  AddUnshared(is_lists, was_lists, &is);
+  AddMemoChanges(was_lists, is_lists, &was, &is);
   std::sort(was.begin(), was.end());
   std::sort(is.begin(), is.end());
   std::vector<Range> dropped, added;

@@ -39,10 +39,17 @@ class BlockList {
   const void* identity() const { return rep_.get(); }
   // The items to change, copied first when another state shares them.
   std::vector<BlockRef>& Mutable();
+  // Notes that the first `kept` items are those of `old` (a column only
+  // appended to), until the items are changed again.
+  void MarkGrownFrom(const BlockList& old, size_t kept);
+  const void* grown_from() const { return rep_ ? rep_->grown_from : nullptr; }
+  size_t kept() const { return rep_ ? rep_->kept : 0; }
 
  private:
   struct Rep {
     std::vector<BlockRef> items;
+    const void* grown_from = nullptr;  // identity of the list the items begin with
+    size_t kept = 0;
     mutable bool summed = false;
     mutable int64_t bytes = 0;
     mutable int64_t limit = 0;

@@ -204,6 +204,7 @@ class Planner {
     std::vector<BlockRef>& items = cr->memo_items.Mutable();
     items.assign(old.memo_items.begin(), old.memo_items.begin() + kept);
     items.resize(enc.memos.size());
+    cr->memo_items.MarkGrownFrom(old.memo_items, kept);
     plan_.limit = std::max(plan_.limit, old.memo_items.limit());
     for (size_t i = kept; i < enc.memos.size(); ++i) {
       Data(enc.memos[i].second, nullptr, "", &items[i]);
