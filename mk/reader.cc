@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "mk/encoding.h"
+#include "mk/file_image.h"
 
 namespace mk {
 namespace {
@@ -136,7 +137,7 @@ Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
 
 class Reader {
  public:
-  Reader(std::shared_ptr<const std::string> buffer, const std::string& path, const FileState& st)
+  Reader(std::shared_ptr<const FileImage> buffer, const std::string& path, const FileState& st)
       : buf_(std::move(buffer)), path_(path), st_(st) {
     limit_ = st.commit_tail - 8 - st.base;
     row_budget_ = 8 * static_cast<int64_t>(buf_->size()) + (int64_t{1} << 20);
@@ -271,7 +272,7 @@ class Reader {
       // image can then go once the large columns have grown into buffers
       // of their own.
       int64_t bytes = cr.data.size + cr.sizes.size;
-      for (const BlockRef& item : cr.memo_items) bytes += item.size;
+      bytes += cr.memo_items.bytes();
       if (buf_->size() >= kOwnFrom && bytes < kOwnBelow) OwnBytes(enc.get());
       cr.encoded = enc;
       cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
@@ -321,6 +322,7 @@ class Reader {
     s = Ref(c, &cr->memo);
     if (!s.ok()) return s;
     Cursor m = Over(cr->memo);
+    std::vector<BlockRef>& items = cr->memo_items.Mutable();
     int64_t row = -1;
     while (m.p < m.end) {
       int64_t gap;
@@ -338,13 +340,13 @@ class Reader {
         return Fail(m, "memo text without its terminating NUL");
       }
       if (inner_nul(bytes)) *rewrite = true;
-      cr->memo_items.push_back(item);
+      items.push_back(item);
       enc->memos.emplace_back(static_cast<int>(row), bytes);
     }
     return Status::Ok();
   }
 
-  std::shared_ptr<const std::string> buf_;
+  std::shared_ptr<const FileImage> buf_;
   const std::string& path_;
   const FileState& st_;
   int64_t limit_;
@@ -379,8 +381,9 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   *out = LoadedFile();
   MK_RETURN_IF_ERROR(ReadTails(file, path, &out->state));
   if (!out->state.exists) return Status::Ok();
-  auto buffer = std::make_shared<std::string>();
-  MK_RETURN_IF_ERROR(Probe(file, path, out->state.end).Read(0, out->state.end, buffer.get()));
+  std::shared_ptr<const FileImage> buffer;
+  MK_RETURN_IF_ERROR(
+      FileImage::Read(file, path, static_cast<size_t>(out->state.end), &buffer));
   std::vector<Field> fields;
   std::shared_ptr<ViewImpl> root;
   Reader reader(buffer, path, out->state);
@@ -398,83 +401,6 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
     out->top.push_back(std::move(value));
   }
   return Status::Ok();
-}
-
-namespace {
-
-// The memo items' ranges in file order: those already sorted for an earlier
-// state that kept them, merged with the rest.
-const std::vector<std::pair<int64_t, int64_t>>& SortedMemoRanges(const ColumnRef& c) {
-  const ColumnRef::SortedMemos* known = c.sorted_memos.get();
-  size_t k = known && known->items <= c.memo_items.size() ? known->items : 0;
-  if (known && k == c.memo_items.size()) return known->ranges;
-  std::vector<std::pair<int64_t, int64_t>> extra;
-  for (size_t i = k; i < c.memo_items.size(); ++i) {
-    const BlockRef& r = c.memo_items[i];
-    if (r.size > 0) extra.emplace_back(r.pos, r.pos + r.size);
-  }
-  std::sort(extra.begin(), extra.end());
-  auto sorted = std::make_shared<ColumnRef::SortedMemos>();
-  sorted->items = c.memo_items.size();
-  if (k > 0) {
-    sorted->ranges.reserve(known->ranges.size() + extra.size());
-    std::merge(known->ranges.begin(), known->ranges.end(), extra.begin(), extra.end(),
-               std::back_inserter(sorted->ranges));
-  } else {
-    sorted->ranges = std::move(extra);
-  }
-  c.sorted_memos = std::move(sorted);
-  return c.sorted_memos->ranges;
-}
-
-}  // namespace
-
-std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
-  std::vector<std::pair<int64_t, int64_t>> out;
-  if (!state.exists) return out;
-  auto add = [&](const BlockRef& r) {
-    if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
-  };
-  // Each column's memo items are sorted once and the order kept with the
-  // column's references; the runs are merged in.
-  std::vector<const ColumnRef*> memo_runs;
-  out.emplace_back(0, 8);
-  add(state.root);
-  std::vector<const ViewRef*> stack = {&state.top};
-  while (!stack.empty()) {
-    const ViewRef* v = stack.back();
-    stack.pop_back();
-    for (const ColumnRef& c : v->cols) {
-      add(c.data);
-      add(c.sizes);
-      add(c.memo);
-      if (!c.memo_items.empty()) memo_runs.push_back(&c);
-      for (const ViewRef& sub : c.rows) stack.push_back(&sub);
-    }
-  }
-  std::sort(out.begin(), out.end());
-  for (const ColumnRef* c : memo_runs) {
-    const std::vector<std::pair<int64_t, int64_t>>& run = SortedMemoRanges(*c);
-    size_t mid = out.size();
-    out.insert(out.end(), run.begin(), run.end());
-    std::inplace_merge(out.begin(), out.begin() + mid, out.end());
-  }
-  return out;
-}
-
-int64_t BlockBytes(const ViewRef& view) {
-  int64_t total = 0;
-  std::vector<const ViewRef*> stack = {&view};
-  while (!stack.empty()) {
-    const ViewRef* v = stack.back();
-    stack.pop_back();
-    for (const ColumnRef& c : v->cols) {
-      total += c.data.size + c.sizes.size + c.memo.size;
-      for (const BlockRef& r : c.memo_items) total += r.size;
-      for (const ViewRef& sub : c.rows) stack.push_back(&sub);
-    }
-  }
-  return total;
 }
 
 }  // namespace mk

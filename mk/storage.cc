@@ -180,6 +180,7 @@ class Storage::Rep {
     FileState next = st;
     next.end = now.end;
     next.commit_tail = now.commit_tail;
+    next.free.reset();  // the tails may have moved: worked out anew
     state = std::move(next);
   }
 
@@ -242,25 +243,24 @@ class Storage::Rep {
   };
 
   Layout ChooseLayout(const CommitPlan& plan,
-                      const std::vector<std::pair<int64_t, int64_t>>& live) const {
+                      const std::vector<std::pair<int64_t, int64_t>>& free) const {
     const int64_t base = state.base;
     Layout l;
-    // The new tails go to the lowest free spot above every live block of the
-    // new state; the file then shrinks to them. Without such a spot below
-    // the old tails, the file grows.
+    // The new tails go to the lowest free spot of the old state above every
+    // live block of the new state; the file then shrinks to them. Without
+    // such a spot below the old tails (where the free ranges end), the file
+    // grows.
     int64_t t = AlignUp(base + plan.limit, 8);
     int64_t old_tails = state.commit_tail - 8;
-    size_t k = 0;
-    for (; t + 16 <= old_tails; t += 8) {
-      int64_t lo = t - base, hi = lo + 16;
-      while (k < live.size() && live[k].second <= lo) ++k;
-      // Skip past a live block in one step.
-      if (k < live.size() && live[k].first < hi) {
-        t = AlignUp(base + live[k].second, 8) - 8;
-        continue;
+    auto above = std::upper_bound(free.begin(), free.end(), t - base,
+                                  [](int64_t at, const auto& r) { return at < r.second; });
+    for (auto r = above; r != free.end(); ++r) {
+      int64_t spot = AlignUp(std::max(t, base + r->first), 8);
+      if (spot + 16 <= base + r->second) {
+        t = spot;
+        l.shrink = true;
+        break;
       }
-      l.shrink = true;
-      break;
     }
     // Everything fits below the old tails but they cannot move down: only
     // the commit tail is overwritten, when it lies within one sector.
@@ -291,16 +291,16 @@ class Storage::Rep {
 
   // `file` is null when the commit must not pack the file.
   Status CommitInPlace(Writer* w, RandomAccessFile* file) {
-    std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
+    const std::vector<std::pair<int64_t, int64_t>>& free = FreeSpaceOf(state).ranges;
     PlanOptions o;
     o.old = &state;
-    o.live = &live;
+    o.free = &free;
     o.big_endian = state.big_endian;
     CommitPlan plan = PlanCommit(top, o);
     if (plan.root == state.root && plan.root_walk == state.root_walk) return Status::Ok();
     const int64_t base = state.base;
     MK_RETURN_IF_ERROR(CheckLimits(plan, std::max(base + plan.limit, state.end) + 64));
-    Layout l = ChooseLayout(plan, live);
+    Layout l = ChooseLayout(plan, free);
     if (l.too_big && plan.slack > 0) {
       // The room left before grown blocks must not be what makes the file
       // too big: plan again with only as much room as the bound allows.
@@ -308,7 +308,7 @@ class Storage::Rep {
       int64_t over = l.end - base - (2 * live_bytes + kSlackBytes);
       o.slack_budget = std::max<int64_t>(0, plan.slack - over - 64);
       plan = PlanCommit(top, o);
-      l = ChooseLayout(plan, live);
+      l = ChooseLayout(plan, free);
     }
     if (l.too_big && file) {
       // Packing needs room for a second copy of everything for a moment;
@@ -332,6 +332,7 @@ class Storage::Rep {
       std::string tails = Tails(l.tails - base, plan.root);
       MK_RETURN_IF_ERROR(w->Write(state.commit_tail, std::string_view(tails).substr(8)));
       MK_RETURN_IF_ERROR(w->Sync());
+      CarryFreeSpace(state, &attempt);
       state = attempt;
       uncertain = false;
       return Status::Ok();
@@ -348,6 +349,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(w->Sync());
     MK_RETURN_IF_ERROR(w->Truncate(l.end));
     MK_RETURN_IF_ERROR(w->Sync());
+    CarryFreeSpace(state, &attempt);
     state = attempt;
     uncertain = false;
     return Status::Ok();
@@ -378,6 +380,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(w->Sync());
     MK_RETURN_IF_ERROR(w->Truncate(t + 16));
     MK_RETURN_IF_ERROR(w->Sync());
+    CarryFreeSpace(state, &attempt);
     state = attempt;
     uncertain = false;
     return Status::Ok();

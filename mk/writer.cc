@@ -13,24 +13,9 @@ void AppendRef(const BlockRef& r, std::string* out) {
   if (r.size > 0) AppendVarint(r.pos, out);
 }
 
-// The free space of the old state: everything below its tails that no live
-// or reserved block covers.
+// The free space of the old state.
 std::vector<std::pair<int64_t, int64_t>> FreeRanges(const PlanOptions& o) {
-  std::vector<std::pair<int64_t, int64_t>> computed;
-  if (!o.live) computed = LiveRanges(*o.old);
-  const std::vector<std::pair<int64_t, int64_t>>& used = o.live ? *o.live : computed;
-  int64_t tails = o.old->commit_tail - 8 - o.old->base;
-  std::vector<std::pair<int64_t, int64_t>> out;
-  int64_t at = 8;
-  for (const auto& [start, end] : used) {
-    if (start > at) out.emplace_back(at, std::min(start, tails));
-    at = std::max(at, end);
-    if (at >= tails) break;
-  }
-  if (at < tails) out.emplace_back(at, tails);
-  out.erase(std::remove_if(out.begin(), out.end(), [](auto& r) { return r.second <= r.first; }),
-            out.end());
-  return out;
+  return o.free ? *o.free : FreeSpaceOf(*o.old).ranges;
 }
 
 int64_t GrowthStart(const PlanOptions& o) {
@@ -190,18 +175,20 @@ class Planner {
       Keep(cr->data);
       Keep(cr->sizes);
       Keep(cr->memo);
-      for (const BlockRef& r : cr->memo_items) Keep(r);
+      plan_.limit = std::max(plan_.limit, cr->memo_items.limit());
       return;
     }
     // Memo items first, each kept when the same row held the same item.
-    cr->memo_items.resize(enc->memos.size());
+    // Data() fills the items when they are placed: the list stays as sized.
+    std::vector<BlockRef>& items = cr->memo_items.Mutable();
+    items.resize(enc->memos.size());
     size_t k = 0;
     for (size_t i = 0; i < enc->memos.size(); ++i) {
       int row = enc->memos[i].first;
       while (prev && k < prev->memos.size() && prev->memos[k].first < row) ++k;
       bool same = prev && k < prev->memos.size() && prev->memos[k].first == row;
       Data(enc->memos[i].second, same ? &old->memo_items[k] : nullptr,
-           same ? prev->memos[k].second : "", &cr->memo_items[i]);
+           same ? prev->memos[k].second : "", &items[i]);
     }
     Data(enc->data, prev ? &old->data : nullptr, prev ? prev->data : "", &cr->data);
     Data(enc->sizes, prev ? &old->sizes : nullptr, prev ? prev->sizes : "", &cr->sizes);
@@ -214,14 +201,13 @@ class Planner {
   void CollectGrown(const Encoded& enc, const ColumnRef& old, ColumnRef* cr) {
     const size_t kept = old.encoded->memos.size();
     cr->sorted_memos = old.sorted_memos;  // its first items are these kept ones
-    cr->memo_items.resize(enc.memos.size());
-    for (size_t i = 0; i < enc.memos.size(); ++i) {
-      if (i < kept) {
-        cr->memo_items[i] = old.memo_items[i];
-        Keep(cr->memo_items[i]);
-      } else {
-        Data(enc.memos[i].second, nullptr, "", &cr->memo_items[i]);
-      }
+    std::vector<BlockRef>& items = cr->memo_items.Mutable();
+    items.assign(old.memo_items.begin(), old.memo_items.begin() + kept);
+    items.resize(enc.memos.size());
+    cr->memo_items.MarkGrownFrom(old.memo_items, kept);
+    plan_.limit = std::max(plan_.limit, old.memo_items.limit());
+    for (size_t i = kept; i < enc.memos.size(); ++i) {
+      Data(enc.memos[i].second, nullptr, "", &items[i]);
     }
     Grown(enc.data, old.data, &cr->data);
     Grown(enc.sizes, old.sizes, &cr->sizes);

@@ -30,7 +30,7 @@ struct CommitPlan {
 
 struct PlanOptions {
   const FileState* old = nullptr;  // reuse its blocks and free space; null: a fresh image
-  const std::vector<std::pair<int64_t, int64_t>>* live = nullptr;  // LiveRanges(*old)
+  const std::vector<std::pair<int64_t, int64_t>>* free = nullptr;  // FreeSpaceOf(*old)
   bool big_endian = false;
   bool reencode = false;  // encode every column anew (packing)
   // Without `old`: where the blocks begin (relative), 8 for an image that
