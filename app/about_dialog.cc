@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
 #include "app/program_icon.h"
 
 namespace woodtick {

@@ -10,9 +10,9 @@
 #include <QSignalBlocker>
 
 #include "app/about_dialog.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 #include "app/program_icon.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"

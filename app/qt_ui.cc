@@ -4,9 +4,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "app/common/message_box.h"
-#include "app/common/text.h"
-#include "app/common/tone_player.h"
+#include "widgets/message_box.h"
+#include "widgets/text.h"
+#include "widgets/tone_player.h"
 #include "app/create_template_dialog.h"
 #include "app/main_dialog.h"
 #include "app/setup_dialog.h"

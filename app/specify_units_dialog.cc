@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 #include "model/tally_model.h"
 
 namespace woodtick {

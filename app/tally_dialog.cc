@@ -14,10 +14,10 @@
 #include <climits>
 
 #include "app/caption_fit.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/key_codes.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/key_codes.h"
+#include "widgets/text.h"
 #include "app/main_dialog.h"
 #include "model/tally_model.h"
 #include "model/text.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/common/text.h"
+#include "widgets/text.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/testing/app_fixture.h"

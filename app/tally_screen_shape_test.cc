@@ -11,7 +11,7 @@
 #include <set>
 
 #include "app/caption_fit.h"
-#include "app/common/text.h"
+#include "widgets/text.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"

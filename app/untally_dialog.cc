@@ -4,10 +4,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/common/accessible_texts.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/accessible_texts.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 #include "model/tally_model.h"
 
 namespace woodtick {

@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/common/text.h"
+#include "widgets/text.h"
 #include "app/main_dialog.h"
 #include "app/tally_dialog.h"
 #include "app/testing/app_fixture.h"

@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 #include "editors/table_definitions.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"

@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 #include "store/data_store.h"
 
 namespace woodtick {

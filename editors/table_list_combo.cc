@@ -3,8 +3,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 
-#include "app/common/controls.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/text.h"
 #include "editors/table_definitions.h"
 
 namespace woodtick {

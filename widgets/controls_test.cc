@@ -1,4 +1,4 @@
-#include "app/common/controls.h"
+#include "widgets/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/common/text.h"
+#include "widgets/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 #include <QDialog>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "app/common/key_codes.h"
+#include "widgets/key_codes.h"
 
 #include <gtest/gtest.h>
 

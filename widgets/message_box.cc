@@ -1,10 +1,10 @@
-#include "app/common/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 
