@@ -1,6 +1,7 @@
 #include "model/tally_model.h"
 
 #include "mk/convert.h"
+#include "model/file_in_use_warning.h"
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
@@ -69,8 +70,7 @@ bool TallyModel::OpenTallyFile() {
   }
   if (FileOpenError(path_) != kFileOpenOk) {
     busy.Release();
-    ui_.Warn(display_name + " is in use by another application!\nClose it and try again.",
-             "File Already Open");
+    WarnFileInUse(ui_, display_name);
     return false;
   }
 
@@ -86,8 +86,7 @@ bool TallyModel::OpenTallyFile() {
   }
   if (opened == kStoreFileHeld) {
     busy.Release();
-    ui_.Warn(display_name + " is in use by another application!\nClose it and try again.",
-             "File Already Open");
+    WarnFileInUse(ui_, display_name);
     return false;
   }
   if (opened != kStoreOk) {
