@@ -46,7 +46,7 @@ QFont AboutDialog::BannerFont() {
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {
-  // Not centred: the resource puts it at the owner's client corner.
+  // Not centred: it opens at the owner's client corner.
   PlaceAtOrigin(this);
   QDialog::showEvent(event);
 }

@@ -59,7 +59,7 @@ MainDialog::MainDialog(Options options, QWidget* parent)
   connect(untally_, &QPushButton::clicked, this, &MainDialog::Untally);
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(key_box_, &QLineEdit::textChanged, this, &MainDialog::OnKeyBoxEdited);
-  // The resource places the main screen at the desktop's top-left corner.
+  // The main screen opens at the desktop's top-left corner.
   move(0, 0);
 }
 
@@ -108,7 +108,8 @@ void MainDialog::SelectTallyFile() {
   if (!model_->path().empty()) dialog.selectFile(QFile::decodeName(model_->path().c_str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QFileInfo chosen(dialog.selectedFiles().first());
-  // As the platform's dialog did: the export lands beside the tally file.
+  // The working folder becomes the chosen file's, so the export lands beside
+  // the tally file.
   QDir::setCurrent(chosen.absolutePath());
   // Path and title name files, so they keep the file system's encoding.
   model_->SetChosenFile(QFile::encodeName(chosen.absoluteFilePath()).toStdString(),

@@ -25,8 +25,8 @@
 namespace woodtick {
 namespace {
 
-// The number box's value as the platform read it: leading blanks, an
-// optional sign, then decimal digits; 0 when no digits follow.
+// The number box's value: leading blanks, an optional sign, then decimal
+// digits, whatever follows them; 0 when no digits follow.
 int LeadingInteger(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -104,7 +104,7 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   unit_list_->setFocus();
   // Every key of this screen passes here first, whichever control has it.
   qApp->installEventFilter(this);
-  // Not centred: the resource puts it at the owner's client corner.
+  // Not centred: it opens at the owner's client corner.
   PlaceAtOrigin(this);
   RestoreWindowSize();
   PlaceTopRow();

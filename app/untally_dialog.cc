@@ -16,6 +16,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   setObjectName(QStringLiteral("untallyDialog"));
   SetUpDialog(this, QStringLiteral("Untally"));
 
+  // Two blanks after "Unit": the program's exact words, lined up with the rows.
   AddLabel(this, "headingLabel", QStringLiteral("Unit  Label C/M"), Qt::AlignLeft, 9, 6, 100, 8);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("tallyList"));

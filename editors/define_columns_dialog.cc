@@ -21,6 +21,7 @@ DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_ed
   name_edit_->setText(ToQString(exchange_->table_name));
   name_edit_->setEnabled(name_editable);
 
+  // "seperated": the program's exact words, kept as users know them.
   AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", Qt::AlignLeft, 7, 26,
            147, 8);
   columns_edit_ = AddEdit(this, "columnList", 7, 36, 147, 14);

@@ -28,8 +28,8 @@ int OpenLocked(const std::string& path, int* fd) {
   }
   while (::flock(f, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
-    // A lock held elsewhere is the sharing violation of the original
-    // platform; keep its code whatever errno value this system uses.
+    // A lock held elsewhere is always kFileSharingViolation, whatever errno
+    // value this system uses, so callers test one code.
     int cause = (errno == EWOULDBLOCK || errno == EAGAIN) ? kFileSharingViolation : errno;
     ::close(f);
     return cause != 0 ? cause : EIO;

@@ -94,6 +94,7 @@ int DataStore::Close(bool keep_buffered) {
 
 int DataStore::Commit() {
   if (state_ == -1) {
+    // "Committing ata": the program's exact words, kept as users know them.
     ReportError("Committing ata", kStoreClosed);
     return kStoreClosed;
   }

@@ -25,7 +25,7 @@ QFont DialogFont() {
 
 DialogUnits::DialogUnits(const QFont& font) {
   QFontMetrics metrics(font);
-  // The platform averages the widths of the 52 letters, rounded.
+  // The horizontal base: the average width of the 52 letters, rounded.
   const int letters =
       metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   base_x_ = std::max(1, (letters / 26 + 1) / 2);

@@ -1,8 +1,8 @@
-// Key codes as the tally logic sees them: the Windows virtual-key code of
-// the key pressed, so a tally file behaves as it did on the original
-// platform. Letters are upper case and digits themselves whatever the shift
-// state; other keys give their virtual-key codes (Enter 13, Escape 27,
-// Space 32, arrows 37 to 40 ...).
+// Key codes as the tally logic sees them: the numbers a tally file stores
+// its hot keys as, one per key, so a file means the same keys on every
+// system. Letters are their upper case and digits themselves whatever the
+// shift state; other keys have fixed codes (Enter 13, Escape 27, Space 32,
+// arrows 37 to 40 ...), punctuation by its key on the US layout.
 #pragma once
 
 #include <Qt>

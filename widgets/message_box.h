@@ -1,4 +1,4 @@
-// Modal message boxes with the platform's icon, title, text and buttons.
+// Modal message boxes: the icon, title, text and buttons the model asks for.
 // The busy cursor steps aside while a box is up, so the user sees an arrow.
 #pragma once
 
