@@ -99,22 +99,20 @@ int ReadCellText(const mk::View& view, int row, int col, std::string* out) {
 
 int ReadCellInt(const mk::View& view, int row, int col, int32_t* out) {
   *out = 0;
-  return ReadCell(view, row, col,
-                  Overloaded{[&](double v) { *out = mk::RealToInt(v); },
-                             [&](float v) { *out = mk::RealToInt(v); },
-                             [&](int32_t v) { *out = v; },
-                             [&](std::string_view v) { *out = mk::TextToInt(v); }});
+  return ReadCell(
+      view, row, col,
+      Overloaded{[&](double v) { *out = mk::RealToInt(v); },
+                 [&](float v) { *out = mk::RealToInt(v); }, [&](int32_t v) { *out = v; },
+                 [&](std::string_view v) { *out = mk::TextToInt(v); }});
 }
 
 int ReadCellFloat(const mk::View& view, int row, int col, float* out) {
   *out = 0;
-  return ReadCell(view, row, col,
-                  Overloaded{[&](double v) { *out = static_cast<float>(v); },
-                             [&](float v) { *out = v; },
-                             [&](int32_t v) { *out = static_cast<float>(v); },
-                             [&](std::string_view v) {
-                               *out = static_cast<float>(mk::TextToReal(v));
-                             }});
+  return ReadCell(
+      view, row, col,
+      Overloaded{[&](double v) { *out = static_cast<float>(v); }, [&](float v) { *out = v; },
+                 [&](int32_t v) { *out = static_cast<float>(v); },
+                 [&](std::string_view v) { *out = static_cast<float>(mk::TextToReal(v)); }});
 }
 
 int WriteCellText(mk::View& view, int row, int col, std::string_view text) {
