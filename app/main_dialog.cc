@@ -71,6 +71,9 @@ MainDialog::~MainDialog() {
 
 void MainDialog::Initialise() {
   if (options_.show_banner) About();
+  for (const std::string& problem : options_.command_line_problems) {
+    ui_->Warn(problem, kProgramTitle);
+  }
   if (!options_.command_line_file.empty()) {
     model_->SetStartupFile(options_.command_line_file);
     model_->OpenTallyFile();
@@ -116,6 +119,11 @@ void MainDialog::SelectTallyFile() {
                         FromQString(chosen.fileName()),
                         QFile::encodeName(chosen.completeBaseName()).toStdString());
   model_->OpenTallyFile();
+}
+
+void MainDialog::done(int result) {
+  model_->CloseTallyFile();
+  QDialog::done(result);
 }
 
 void MainDialog::Setup() { model_->RunSetup(); }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/tally_model.h"
 
@@ -23,6 +24,7 @@ class MainDialog : public QDialog {
  public:
   struct Options {
     std::string command_line_file;  // the file to open at start, or empty
+    std::vector<std::string> command_line_problems;  // told after the banner
     bool show_banner = true;        // the About box before the main screen
     TallyModelOptions model;
   };
@@ -55,6 +57,9 @@ class MainDialog : public QDialog {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Exit, Escape and the window's close: the last save runs (and may be
+  // retried) while the main screen is still shown.
+  void done(int result) override;
 
  private:
   void OnKeyBoxEdited(const QString& text);

@@ -1,5 +1,6 @@
 #include "app/main_dialog.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -143,6 +145,67 @@ TEST_F(MainDialogTest, TheContextMenuOffersAboutWoodtick) {
   QApplication::sendEvent(&main, &event);
   EXPECT_EQ(item, QStringLiteral("&About Woodtick..."));
   EXPECT_TRUE(about_shown);
+}
+
+TEST_F(MainDialogTest, ExitTellsAFailedLastSaveWhileTheScreenIsStillUp) {
+  const QString path = CopyTallyFile(ExampleTallyFile());
+  auto main = OpenMain(path);
+  ASSERT_TRUE(main->model().is_open());
+  ASSERT_TRUE(QFile::remove(path));  // the file goes while the program has it open
+  // Every box is answered Cancel ("not now", then "close without saving").
+  QStringList titles;
+  bool shown_during_boxes = true;
+  auto* answerer = new QTimer(main.get());
+  QObject::connect(answerer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    titles << box->windowTitle();
+    shown_during_boxes = shown_during_boxes && main->isVisible();
+    box->button(QMessageBox::Cancel) ? box->button(QMessageBox::Cancel)->click() : box->reject();
+  });
+  answerer->start(5);
+  QTimer::singleShot(0, main.get(), [&] { Button(main.get(), "exitButton")->click(); });
+  main->exec();
+  EXPECT_TRUE(titles.contains(QStringLiteral("Tally File Moved"))) << titles.join(", ").toStdString();
+  EXPECT_EQ(titles.count(QStringLiteral("Tally File Moved")), 1);
+  EXPECT_EQ(titles.last(), QStringLiteral("Data Not Saved"));
+  EXPECT_TRUE(shown_during_boxes);
+  EXPECT_FALSE(QFile::exists(path)) << "the close made a new file without its lock";
+}
+
+TEST(TallyAppTest, DashDashEndsTheOptionsAndWhatIsNotUsedIsTold) {
+  TallyApp::CommandLine line = TallyApp::ParseCommandLine({"woodtick", "-dash.tal"});
+  EXPECT_EQ(line.file, "");
+  ASSERT_EQ(line.problems.size(), 1u);
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("no option -dash.tal"));
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("woodtick -- -dash.tal"));
+
+  line = TallyApp::ParseCommandLine({"woodtick", "--", "-dash.tal"});
+  EXPECT_EQ(line.file, "-dash.tal");
+  EXPECT_TRUE(line.problems.empty());
+
+  line = TallyApp::ParseCommandLine({"woodtick", "-x", "plot.tal", "other.tal", ""});
+  EXPECT_EQ(line.file, "plot.tal");
+  ASSERT_EQ(line.problems.size(), 3u);
+  EXPECT_THAT(line.problems[1], ::testing::HasSubstr("other.tal has not been opened"));
+  EXPECT_THAT(line.problems[2], ::testing::HasSubstr("empty file name"));
+
+  // A name in Latin-1 bytes keeps its bytes (and is shown decoded when told).
+  EXPECT_EQ(TallyApp::CommandLineFile({"woodtick", "caf\xE9.tal"}), "caf\xE9.tal");
+  line = TallyApp::ParseCommandLine({"woodtick", "a.tal", "caf\xC3\xA9.tal"});
+  EXPECT_THAT(line.problems[0], ::testing::HasSubstr("caf\xE9.tal has not been opened"));
+}
+
+TEST_F(MainDialogTest, CommandLineProblemsAreToldAfterTheBanner) {
+  MainDialog::Options options = Quiet();
+  options.command_line_problems = {"Woodtick has no option -q; it has been ignored."};
+  MainDialog main(options);
+  std::vector<SeenMessage> seen;
+  AnswerMessages({QStringLiteral("OK")}, &seen);
+  main.Initialise();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, QStringLiteral("Woodtick"));
+  EXPECT_EQ(seen[0].text, QStringLiteral("Woodtick has no option -q; it has been ignored."));
 }
 
 TEST(TallyAppTest, TheFileIsTheFirstParameterThatIsNotASwitch) {

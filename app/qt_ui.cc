@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 
 #include "widgets/message_box.h"
@@ -36,15 +38,26 @@ MessageAnswer QtUi::ShowMessage(const Message& message) {
   QMessageBox::StandardButtons buttons = QMessageBox::Ok;
   if (message.buttons == MessageButtons::kYesNo) buttons = QMessageBox::Yes | QMessageBox::No;
   if (message.buttons == MessageButtons::kOkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
+  if (message.buttons == MessageButtons::kYesNoCancel) {
+    buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  }
+  if (message.buttons == MessageButtons::kRetryCancel) {
+    buttons = QMessageBox::Retry | QMessageBox::Cancel;
+  }
   switch (ShowMessageBox(DialogParent(), ToQtIcon(message.icon), ToQString(message.title),
                          ToQString(message.text), buttons)) {
     case QMessageBox::Yes: return MessageAnswer::kYes;
     case QMessageBox::No: return MessageAnswer::kNo;
     case QMessageBox::Cancel: return MessageAnswer::kCancel;
+    case QMessageBox::Retry: return MessageAnswer::kRetry;
     default: break;
   }
   // A box closed without a choice answers as its safe button.
   if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
+  if (message.buttons == MessageButtons::kYesNoCancel ||
+      message.buttons == MessageButtons::kRetryCancel) {
+    return MessageAnswer::kCancel;
+  }
   return MessageAnswer::kOk;
 }
 
@@ -70,6 +83,20 @@ std::optional<std::string> QtUi::AskTemplateName() {
   CreateTemplateDialog dialog(DialogParent());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.name();
+}
+
+std::optional<std::string> QtUi::AskSaveFileName(const std::string& suggested_path) {
+  QFileDialog dialog(DialogParent());
+  dialog.setObjectName(QStringLiteral("saveFileDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("Tally Files (*.tal)"));
+  dialog.setDefaultSuffix(QStringLiteral("tal"));
+  // The model refuses an existing file itself: it never writes over one.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.selectFile(QFile::decodeName(suggested_path.c_str()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
 void QtUi::ShowFileName(const std::string& display_name) {

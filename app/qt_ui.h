@@ -29,6 +29,7 @@ class QtUi : public Ui {
   void RunRecordEditor(const RecordEditorRequest& request) override;
   void RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) override;
   std::optional<std::string> AskTemplateName() override;
+  std::optional<std::string> AskSaveFileName(const std::string& suggested_path) override;
   void ShowFileName(const std::string& display_name) override;
   void FileOpened() override;
   void EnableUntally() override;

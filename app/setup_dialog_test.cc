@@ -196,5 +196,26 @@ TEST_F(SetupDialogTest, ChangeWorksOnceAndEscapeLeavesTheUnits) {
   EXPECT_EQ(ReadSetting(path_, "NumUnits"), "5");
 }
 
+TEST_F(SetupDialogTest, MoreThan999UnitsAreRefusedAndTheUnitsBoxStaysOpen) {
+  Open();
+  std::vector<SeenMessage> seen;
+  bool still_open = false;
+  RunSetup([&](QWidget* setup) {
+    WhenModal(QStringLiteral("specifyUnitsDialog"), [&](QWidget* units) {
+      Child<QLineEdit>(units, QStringLiteral("unitsBox"))->setText(QStringLiteral("1000"));
+      AnswerMessages({QStringLiteral("OK")}, &seen);
+      Child<QPushButton>(units, QStringLiteral("okButton"))->click();
+      still_open = units->isVisible();
+      QTest::keyClick(units, Qt::Key_Escape);
+    });
+    Child<QPushButton>(setup, QStringLiteral("changeButton"))->click();
+  });
+  EXPECT_TRUE(still_open);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, QStringLiteral("Too Many Units"));
+  EXPECT_EQ(model_units_, 3);
+  EXPECT_EQ(ReadSetting(path_, "NumUnits"), "3");
+}
+
 }  // namespace
 }  // namespace woodtick

@@ -38,7 +38,12 @@ SpecifyUnitsDialog::SpecifyUnitsDialog(TallyModel& model, QWidget* parent)
 }
 
 void SpecifyUnitsDialog::Apply() {
-  model_.SetNumberOfUnits(FromQString(units_box_->text()));
+  if (!model_.SetNumberOfUnits(FromQString(units_box_->text()))) {
+    // Refused, and told why: the number can be corrected here.
+    units_box_->setFocus();
+    units_box_->selectAll();
+    return;
+  }
   accept();
 }
 

@@ -324,7 +324,7 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
   }
   auto* key = static_cast<QKeyEvent*>(event);
   const int code = VirtualKeyCode(*key);
-  if (code == 0 || (key->modifiers() & Qt::AltModifier))
+  if (key->modifiers() & Qt::AltModifier)
     return QDialog::eventFilter(watched, event);
   TallyKey(code);
   return true;

@@ -88,6 +88,12 @@ TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
   // Tab does not move the focus either.
   QTest::keyClick(UnitList(), Qt::Key_Tab);
   EXPECT_TRUE(UnitList()->hasFocus());
+  // Function keys are invalid keys too; keypad digits are digits, and the
+  // keypad's 1 no longer reaches the population with key A.
+  QTest::keyClick(UnitList(), Qt::Key_F1);
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: "));
+  QTest::keyClick(UnitList(), Qt::Key_1, Qt::KeypadModifier);
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: 1"));
   // An invalid key leaves every count alone.
   EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:3\nM:3"));
 }

@@ -1,17 +1,23 @@
 // ProcessKey per key press, including its commit when the save interval
 // says so: SaveInterval 1 (every key commits) and 100, on tally files whose
-// data table holds 1,000 and 50,000 records. Every tenth tally of the
+// data table holds 1,000, 50,000 and 200,000 records (the largest with a
+// long note in two records of three, about 40 MB, as a season's file is). Every tenth tally of the
 // population is a HIT that appends a record (the record editor is a no-op).
 // disk:1 commits to the real file, flushed to the disk; disk:0 commits to an
 // in-memory copy, which shows the program's own share of the time apart
 // from the disk's flush latency.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "bench/letters.h"
 #include "mk/storage.h"
 #include "mk/testing/memory_file_system.h"
 #include "model/tally_model.h"
@@ -22,13 +28,17 @@
 namespace woodtick {
 namespace {
 
+constexpr int kBigFile = 200000;
+
 std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   std::string path = dir.File("bench.tal");
   TallyFileSpec spec{
       .num_units = 3,
       .populations = {{.key = "A", .label = "Aspen", .meth = "S", .freq = 10,
                        .dat_table = "Trees"},
-                      {.key = "B", .label = "Birch", .meth = " "}},
+                      {.key = "B", .label = "Birch", .meth = " "},
+                      {.key = "C", .label = "Cedar", .meth = "S", .freq = 1,
+                       .dat_table = "Trees"}},
       .tables = {{.name = "Trees", .columns = {"Unit", "Num", "Label", "Height", "Dbh", "Notes"}}},
       .settings = {{"System", "SaveInterval", std::to_string(save_interval)}}};
   std::string error;
@@ -43,7 +53,11 @@ std::string MakeFile(const TempDir& dir, int records, int save_interval) {
     trees.SetString(row, 2, row % 2 ? "Aspen" : "Birch");
     trees.SetString(row, 3, std::to_string(10 + row % 30) + ".5");
     trees.SetString(row, 4, std::to_string(20 + row % 40) + ".1");
-    if (row % 7 == 0) trees.SetString(row, 5, "near road, north side");
+    if (records >= kBigFile && row % 3 != 0) {
+      trees.SetString(row, 5, Letters(150 + row % 201, row));
+    } else if (row % 7 == 0) {
+      trees.SetString(row, 5, "near road, north side");
+    }
   }
   if (!storage->Commit().ok()) return "";
   return path;
@@ -87,6 +101,62 @@ BENCHMARK(BM_ProcessKey)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Heap bytes in use, large (mapped) blocks included.
+size_t HeapBytes() {
+  struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+size_t HeapInUse() {
+  malloc_trim(0);
+  return HeapBytes();
+}
+
+// SaveInterval 1 on the 200,000-record file, on disk: hit:0 presses B (a
+// count only), hit:1 presses C (every tally a HIT that appends a record).
+// model_bytes is the heap the program holds at its largest with the file
+// open (what the engine remembers of the file included), sampled after each
+// press, against the file's size.
+void BM_ProcessKeyBigFile(benchmark::State& state) {
+  size_t before = HeapInUse();
+  TempDir dir;
+  std::string path = MakeFile(dir, kBigFile, 1);
+  if (path.empty()) {
+    state.SkipWithError("cannot build the tally file");
+    return;
+  }
+  size_t peak = 0;
+  {
+    FakeUi ui;
+    TallyModel model(ui, {});
+    model.SetStartupFile(path);
+    if (!model.OpenTallyFile()) {
+      state.SkipWithError("cannot open the tally file");
+      return;
+    }
+    const std::string key = state.range(0) ? "C" : "B";
+    for (auto _ : state) {
+      model.SetKeyBoxText(key);
+      state.PauseTiming();
+      peak = std::max(peak, HeapBytes());
+      state.ResumeTiming();
+    }
+  }
+  double file = static_cast<double>(std::filesystem::file_size(path));
+  state.counters["file_size"] = file;
+  state.counters["model_bytes"] = static_cast<double>(peak - std::min(peak, before));
+  state.counters["model_per_file"] = static_cast<double>(peak - std::min(peak, before)) / file;
+}
+BENCHMARK(BM_ProcessKeyBigFile)
+    ->ArgNames({"hit"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(50)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 }  // namespace

@@ -7,8 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "mk/storage.h"
-#include "platform/temp_dir.h"
+#include "bench/bench_tally_file.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -17,25 +16,7 @@ namespace {
 constexpr int kRecords = 50000;
 constexpr int kCommitEvery = 10;
 
-// A copy of the sample tally file with kRecords rows in Trees.
-std::string MakeTallyFile(const TempDir& dir) {
-  std::string path = dir.CopyIn(std::string(WOODTICK_TESTDATA) + "/mk/sample.tal", "bench.tal");
-  std::unique_ptr<mk::Storage> storage;
-  if (!mk::Storage::Open(path, &storage).ok()) return "";
-  mk::View trees = storage->GetView("Trees");
-  int first = trees.GetSize();
-  trees.InsertEmptyRowsAt(first, kRecords - first);
-  for (int row = first; row < kRecords; ++row) {
-    trees.SetString(row, 0, std::to_string(row % 100 + 1));
-    trees.SetString(row, 1, std::to_string(row + 1));
-    trees.SetString(row, 2, row % 3 == 0 ? "Fir" : "Pine");
-    trees.SetString(row, 3, std::to_string(10 + row % 30) + ".5");
-    trees.SetString(row, 4, std::to_string(20 + row % 40) + ".1");
-    if (row % 7 == 0) trees.SetString(row, 5, "near road, north side");
-  }
-  if (!storage->Commit().ok()) return "";
-  return path;
-}
+std::string MakeTallyFile(const TempDir& dir) { return MakeBenchTallyFile(dir, kRecords); }
 
 struct TallyStore {
   explicit TallyStore(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "editors/edit_data_dialog.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
@@ -13,7 +14,9 @@
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
 #include "editors/table_definitions.h"
+#include "model/tally_file.h"
 #include "model/tally_model.h"
+#include "model/text.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -21,6 +24,7 @@ namespace {
 
 // Tally's fixed columns, in the positions the checks rely on.
 constexpr int kKeyColumn = 0;
+constexpr int kLabelColumn = 1;
 constexpr int kMethColumn = 3;
 constexpr int kFreqColumn = 4;
 constexpr int kDatTableColumn = 5;
@@ -103,6 +107,7 @@ void EditDataDialog::BuildControls() {
   connect(new_, &QPushButton::clicked, this, &EditDataDialog::NewRecord);
   connect(delete_, &QPushButton::clicked, this, &EditDataDialog::DeleteRecord);
   connect(ok, &QPushButton::clicked, this, [this] {
+    if (!CheckRecord()) return;
     SaveRecord();
     accept();
   });
@@ -204,6 +209,7 @@ void EditDataDialog::SaveRecord() {
 }
 
 void EditDataDialog::Navigate(int target) {
+  if (!CheckRecord()) return;
   status_->clear();
   SaveRecord();
   if (target < 0) {
@@ -222,6 +228,7 @@ void EditDataDialog::GoPrevious() { Navigate(current_record_ - 1); }
 void EditDataDialog::GoNext() { Navigate(current_record_ + 1); }
 
 void EditDataDialog::GoLast() {
+  if (!CheckRecord()) return;
   status_->clear();
   SaveRecord();
   current_record_ = std::max(0, record_count_ - 1);
@@ -234,6 +241,7 @@ void EditDataDialog::NewRecord() {
                              MessageButtons::kOk});
     return;
   }
+  if (!CheckRecord()) return;
   SetNavigationEnabled(true);
   SaveRecord();
   current_record_ = store_.AddRow(slot_, -1);
@@ -285,14 +293,26 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
       }
       const auto reason = static_cast<QFocusEvent*>(event)->reason();
       // Another window coming up (a message box) or this one closing is not
-      // the user leaving the field.
+      // the user leaving the field; nor is Delete, which throws the record
+      // away, checks and all.
       const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                        QApplication::focusWidget() != delete_ &&
                         !refocusing_ && !moving_focus_ && !finished_ && isVisible() &&
                         k < shown_fields_ && record_count_ > 0;
       if (left) CheckField(k);
     }
   }
   return QDialog::eventFilter(watched, event);
+}
+
+bool EditDataDialog::CheckRecord() {
+  // A refusal already on its way back to its field answers for the record.
+  if (refocusing_) return false;
+  if (record_count_ < 1 || current_record_ < 0 || current_record_ >= record_count_) return true;
+  for (int k = 0; k < shown_fields_; ++k) {
+    if (!CheckField(k)) return false;
+  }
+  return true;
 }
 
 bool EditDataDialog::CheckField(int k) {
@@ -303,10 +323,26 @@ bool EditDataDialog::CheckField(int k) {
                       MessageIcon::kExclamation, MessageButtons::kOk});
       return false;
     }
+    const std::string owner = PopulationWithKey(FromQString(fields_[k]->text()));
+    if (!owner.empty()) {
+      RefuseField(k, {"The hotkey " + FromQString(fields_[k]->text()) +
+                          " is already used by the population " + owner +
+                          ".\nEach population needs a hotkey of its own (upper and lower case "
+                          "count as the same key).",
+                      "Duplicate Key", MessageIcon::kExclamation, MessageButtons::kOk});
+      return false;
+    }
   } else if (k == kDatTableColumn && name == "DatTable") {
     const std::string table = TrimBlanks(FromQString(fields_[k]->text()));
     fields_[k]->setText(ToQString(table));
     if (table.empty()) return true;
+    if (IsReservedTableName(table)) {
+      fields_[k]->clear();
+      RefuseField(k, {"The name '" + table + "' is reserved for one of Woodtick's own tables; "
+                      "choose one of your data tables.",
+                      "Table Name Error", MessageIcon::kExclamation, MessageButtons::kOk});
+      return false;
+    }
     std::string stored;
     model_.ReadSetting("Tally", "TablesDefined", &stored);
     if (!TableListContains(stored, table)) {
@@ -317,6 +353,20 @@ bool EditDataDialog::CheckField(int k) {
     }
   }
   return true;
+}
+
+std::string EditDataDialog::PopulationWithKey(const std::string& key) const {
+  const std::string wanted = UpperCase(key);
+  for (int row = 0; row < record_count_; ++row) {
+    if (row == current_record_) continue;
+    std::string other;
+    store_.GetString(slot_, row, kKeyColumn, &other);
+    if (UpperCase(other) != wanted) continue;
+    std::string label;
+    store_.GetString(slot_, row, kLabelColumn, &label);
+    return label.empty() ? "in record " + std::to_string(row + 1) : label;
+  }
+  return std::string();
 }
 
 void EditDataDialog::RefuseField(int k, const Message& message) {
@@ -342,6 +392,8 @@ void EditDataDialog::Finish() {
 }
 
 void EditDataDialog::done(int result) {
+  // Escape and the close box leave the record too.
+  if (!finished_ && !CheckRecord()) return;
   Finish();
   QDialog::done(result);
 }

@@ -85,6 +85,12 @@ class EditDataDialog : public QDialog {
   // The checks of the Key and DatTable fields, run when field `k` loses the
   // focus; false when the value was refused and the focus goes back.
   bool CheckField(int k);
+  // Every field check of the current record, as leaving it (OK, Enter,
+  // Escape, closing, New, navigation) requires; false at the first refusal.
+  bool CheckRecord();
+  // The Label of another population whose Key is `key` in any letter case
+  // ("in record N" when it has none); "" when no other has it.
+  std::string PopulationWithKey(const std::string& key) const;
   void RefuseField(int k, const Message& message);
   std::string ColumnName(int col) const;
   std::string ViewName() const;

@@ -129,8 +129,9 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
     Click(&dialog, "newRecord");
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, "Missing Key");
+    EXPECT_EQ(dialog.record_count(), 5);  // and stays on it
     ui_.messages.clear();
-    for (int i = 6; i < 20; ++i) {
+    for (int i = 5; i < 20; ++i) {
       Type(&dialog, 1, QString(QChar('A' + i)), 2);
       Click(&dialog, "newRecord");
     }
@@ -159,8 +160,9 @@ TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
   QTest::keyClick(Field(&dialog, 1), Qt::Key_N, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.record_count() == 4; }, 2000));
   EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
-  // The empty key box keeps the focus throughout: the form showing the next
-  // new record is not the user leaving it.
+  // The key box keeps the focus throughout: the form showing the next new
+  // record is not the user leaving it.
+  QTest::keyClicks(Field(&dialog, 1), "D");
   QTest::keyClick(Field(&dialog, 1), Qt::Key_N, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.record_count() == 5; }, 2000));
   EXPECT_TRUE(ui_.messages.empty());
@@ -245,6 +247,60 @@ TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
   // Saving is never blocked by a refused field.
   Click(&dialog, "next");
   EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("Q", "Pine", "Ponderosa pine", "C", "1", ""));
+}
+
+TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  // Typed and left without the field losing the focus.
+  Field(&dialog, 6)->setText("Logz");
+  QTest::keyClick(Field(&dialog, 6), Qt::Key_Return);
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].title, "Table Name Error");
+  EXPECT_TRUE(dialog.isVisible());
+  QTest::qWait(0);
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 6));
+
+  Field(&dialog, 1)->setText("");
+  QTest::keyClick(Field(&dialog, 6), Qt::Key_Escape);
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages[1].title, "Missing Key");
+  EXPECT_TRUE(dialog.isVisible());
+  QTest::qWait(0);
+  dialog.GoNext();
+  EXPECT_EQ(ui_.messages.size(), 3u);
+  QTest::qWait(0);
+  EXPECT_EQ(dialog.current_record(), 0);
+  EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("A", "Pine", "Ponderosa pine", "C", "1", "Trees"));
+
+  // A key another population has, in either case, is refused too.
+  Field(&dialog, 1)->setText("b");
+  QTest::keyClick(Field(&dialog, 1), Qt::Key_Return);
+  ASSERT_EQ(ui_.messages.size(), 4u);
+  EXPECT_EQ(ui_.messages[3].title, "Duplicate Key");
+  EXPECT_EQ(ui_.messages[3].icon, MessageIcon::kExclamation);
+  EXPECT_NE(ui_.messages[3].text.find("Fir"), std::string::npos);
+  QTest::qWait(0);
+  EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+  EXPECT_TRUE(dialog.isVisible());
+
+  Field(&dialog, 1)->setText("a");  // its own key in another case is fine
+  QTest::keyClick(Field(&dialog, 1), Qt::Key_Return);
+  EXPECT_EQ(ui_.messages.size(), 4u);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_THAT(Rows("Tally", 6)[0], ElementsAre("a", "Pine", "Ponderosa pine", "C", "1", ""));
+}
+
+TEST_F(EditDataDialogTest, DeleteThrowsARecordAwayWithoutCheckingIt) {
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+                        nullptr);
+  ShowActive(&dialog);
+  Click(&dialog, "newRecord");  // an empty population, its key box focused
+  ASSERT_EQ(QApplication::focusWidget(), Field(&dialog, 1));
+  Click(&dialog, "deleteRecord");
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(dialog.record_count(), 3);
 }
 
 // Shows real message boxes, as the program does, and records them.

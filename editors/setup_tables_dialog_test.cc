@@ -143,6 +143,19 @@ TEST_F(SetupTablesDialogTest, CreatesTablesWithTheirDictionaryRowsAndListEntries
   EXPECT_EQ(Rows("Trees").size(), 6u);
 }
 
+TEST_F(SetupTablesDialogTest, ATableCreatedAfterAUnitChangeReachesTheFile) {
+  RunInSetup([&](TallyModel& model, DataStore&) {
+    ASSERT_TRUE(model.SetNumberOfUnits("5"));
+    SetupTablesDialog dialog(model, nullptr);
+    ShowActive(&dialog);
+    AnswerDefineColumns("Seedlings", "Unit, Num, Label, Height");
+    Click(&dialog, "createTable");
+  });
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_THAT(Columns("Seedlings"), ElementsAre("Unit", "Num", "Label", "Height"));
+  EXPECT_EQ(Columns("Tally").back(), "U005Hit");
+}
+
 TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
   WithScreen([&](SetupTablesDialog& dialog) {
     AnswerDefineColumns("Trees", "Unit, Size");

@@ -131,6 +131,10 @@ std::string CheckColumnList(const std::string& column_list) {
     seen.push_back(key);
   }
   if (seen.empty()) return "Please enter at least one column name.";
+  if (seen.size() > kMaxTableColumns) {
+    return "A table can have at most " + std::to_string(kMaxTableColumns) +
+           " columns, as many as the record editor shows.";
+  }
   return "";
 }
 

@@ -46,6 +46,8 @@ int DetachPopulations(DataStore& store, const std::string& table);
 std::string CheckNewTableName(DataStore& store, const std::string& tables_defined,
                               const std::string& name);
 std::string CheckColumnList(const std::string& column_list);
+// The record editor shows six fields; a table has no more columns.
+inline constexpr size_t kMaxTableColumns = 6;
 
 // Blanks trimmed from both ends (spaces, tabs, line breaks).
 std::string TrimBlanks(const std::string& text);

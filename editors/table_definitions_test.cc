@@ -31,6 +31,8 @@ TEST(TableListTest, EntriesAreTrimmedAndComparedWithCase) {
 
 TEST(TableListTest, ColumnListsThatWouldBreakTheFileAreRefused) {
   EXPECT_EQ(CheckColumnList("Unit, Num, Label, Tree Height"), "");
+  EXPECT_EQ(CheckColumnList("a, b, c, d, e, f"), "");
+  EXPECT_THAT(CheckColumnList("a, b, c, d, e, f, g"), HasSubstr("at most 6 columns"));
   EXPECT_THAT(CheckColumnList(""), HasSubstr("at least one"));
   EXPECT_THAT(CheckColumnList("Unit,,Num"), HasSubstr("empty"));
   EXPECT_EQ(CheckColumnList("Unit, Num,"), "");  // a trailing comma ends the list

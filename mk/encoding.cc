@@ -22,6 +22,8 @@ constexpr int kSpecialSizes[3][4] = {
     {6, 1, 2, 2},
 };
 
+}  // namespace
+
 int BitsNeeded(int32_t v) {
   if (v == 0) return 0;
   if (v == 1) return 1;
@@ -31,8 +33,6 @@ int BitsNeeded(int32_t v) {
   if (v >= -32768 && v <= 32767) return 16;
   return 32;
 }
-
-}  // namespace
 
 void AppendVarint(int64_t value, std::string* out) {
   uint64_t v;
@@ -147,16 +147,22 @@ std::string EncodeVector(const std::vector<int32_t>& values, bool big_endian) {
     }
     return out;
   }
+  AppendVectorEntries(values, width, big_endian, &out);
+  return out;
+}
+
+void AppendVectorEntries(const std::vector<int32_t>& values, int width, bool big_endian,
+                         std::string* out) {
   int bytes = width / 8;
-  out.resize(n * bytes);
-  for (size_t i = 0; i < n; ++i) {
+  size_t at = out->size();
+  out->resize(at + values.size() * bytes);
+  for (size_t i = 0; i < values.size(); ++i) {
     uint32_t v = static_cast<uint32_t>(values[i]);
     for (int b = 0; b < bytes; ++b) {
       int shift = big_endian ? (bytes - 1 - b) * 8 : b * 8;
-      out[i * bytes + b] = static_cast<char>((v >> shift) & 0xFF);
+      (*out)[at + i * bytes + b] = static_cast<char>((v >> shift) & 0xFF);
     }
   }
-  return out;
 }
 
 void AppendU64(uint64_t value, bool big_endian, std::string* out) {

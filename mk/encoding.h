@@ -69,6 +69,11 @@ bool ForEachEntry(std::string_view data, int width, int64_t rows, bool big_endia
 // The narrowest vector for these values, with the padded sizes that mark
 // sub-byte widths in views of one to four rows.
 std::string EncodeVector(const std::vector<int32_t>& values, bool big_endian);
+// The bits an entry needs: 0, 1, 2, 4, 8, 16 or 32.
+int BitsNeeded(int32_t v);
+// Appends the entries of a vector of `width` bits (8, 16 or 32).
+void AppendVectorEntries(const std::vector<int32_t>& values, int width, bool big_endian,
+                         std::string* out);
 
 // Fixed 8-byte values (L and D columns) in the given byte order.
 void AppendU64(uint64_t value, bool big_endian, std::string* out);

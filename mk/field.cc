@@ -19,6 +19,11 @@ class FieldParser {
   Status ParseAll(std::vector<Field>* out) {
     out->clear();
     if (text_.empty()) return Status::Ok();
+    // Metakit reads a description as a C string: a NUL would cut it short.
+    if (size_t nul = text_.find('\0'); nul != std::string_view::npos) {
+      pos_ = nul;
+      return Fail("a name holds a NUL byte");
+    }
     Status s = ParseList(0, out);
     if (!s.ok()) return s;
     if (pos_ != text_.size()) return Fail("unexpected ']'");

@@ -33,6 +33,13 @@ struct ColumnRef {
   std::shared_ptr<const Encoded> encoded;  // the bytes of data, sizes and memo items
   std::string walks;                       // V: the bytes of the V block
   std::vector<ViewRef> rows;               // V: one record per row
+  // The ranges of the first `items` memo items in file order, worked out
+  // when first needed; a later state that keeps those items shares them.
+  struct SortedMemos {
+    size_t items = 0;
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+  };
+  mutable std::shared_ptr<const SortedMemos> sorted_memos;
 };
 
 // One view record.

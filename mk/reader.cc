@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 #include "mk/encoding.h"
 
@@ -10,6 +12,28 @@ namespace {
 
 constexpr int64_t kMaxFileSize = int64_t{1} << 31;
 constexpr int kMaxDepth = 100;
+constexpr size_t kOwnFrom = size_t{1} << 20;
+constexpr int64_t kOwnBelow = 16384;
+
+// Reads a few bytes of the file at a time, so that the framing is checked
+// before anything the size of the file is allocated.
+class Probe {
+ public:
+  Probe(RandomAccessFile* file, const std::string& path, int64_t size)
+      : file_(file), path_(path), size_(size) {}
+  int64_t size() const { return size_; }
+  Status Read(int64_t at, int64_t n, std::string* out) const {
+    out->resize(static_cast<size_t>(n));
+    if (n == 0) return Status::Ok();
+    Status s = file_->Read(static_cast<uint64_t>(at), static_cast<size_t>(n), out->data());
+    return s.ok() ? s : Status::Error(path_ + ": " + s.message());
+  }
+
+ private:
+  RandomAccessFile* file_;
+  const std::string& path_;
+  int64_t size_;
+};
 
 struct Mark {
   uint8_t tag;
@@ -17,9 +41,13 @@ struct Mark {
   uint32_t offset;
 };
 
-Mark MarkAt(const std::string& b, int64_t p) {
-  const char* q = b.data() + p;
-  return Mark{static_cast<uint8_t>(q[0]), ReadBigEndian32(q) & 0xFFFFFF, ReadBigEndian32(q + 4)};
+Status MarkAt(const Probe& probe, int64_t p, Mark* m) {
+  std::string b;
+  Status s = probe.Read(p, 8, &b);
+  if (!s.ok()) return s;
+  *m = Mark{static_cast<uint8_t>(b[0]), ReadBigEndian32(b.data()) & 0xFFFFFF,
+            ReadBigEndian32(b.data() + 4)};
+  return Status::Ok();
 }
 
 bool IsCommitTail(const Mark& m) { return m.tag == 0x80 && m.count > 0; }
@@ -30,15 +58,23 @@ Status Damaged(const std::string& path, const std::string& what, int64_t at) {
                        ")");
 }
 
-// Finds base, byte order and root walk from the tails (the framing).
-Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
-  int64_t n = static_cast<int64_t>(b.size());
+#define MK_RETURN_IF_ERROR(expr)       \
+  do {                                 \
+    Status status_ = (expr);           \
+    if (!status_.ok()) return status_; \
+  } while (0)
+
+// Finds base, byte order and root walk from the tails (the framing),
+// reading only the marks, the first 4 KB and the root walk.
+Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
+  int64_t n = probe.size();
   if (n < 27)
     return Status::Error(path + ": damaged datafile: only " + std::to_string(n) +
                          " bytes, too short for a datafile");
   int64_t p = n - 8;
+  Mark m;
   for (;;) {
-    Mark m = MarkAt(b, p);
+    MK_RETURN_IF_ERROR(MarkAt(probe, p, &m));
     if (IsCommitTail(m)) break;
     if ((m.tag & 0xF0) == 0x90 && m.tag != 0x90) {
       return Status::Error(path + ": datafile uses a newer Metakit format (tail tag " +
@@ -49,8 +85,10 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
       if (p < 8) return Damaged(path, "skip tail leads outside the file", n - 8);
       continue;
     }
-    for (int64_t h = 0; h + 8 <= n && h <= 4096; h += 8) {
-      if (b.compare(h, 4, "JL\x1a\x80", 4) == 0) {
+    std::string head;
+    MK_RETURN_IF_ERROR(probe.Read(0, std::min<int64_t>(n, 4096 + 8), &head));
+    for (size_t h = 0; h + 8 <= head.size(); h += 8) {
+      if (head.compare(h, 4, "JL\x1a\x80", 4) == 0) {
         return Status::Error(path +
                              ": datafile uses the pre-2.3 Metakit format; convert it with "
                              "Metakit 2.4 first");
@@ -60,16 +98,19 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
       return Status::Error(path + ": not a Metakit datafile (no commit tail at the end)");
     return Damaged(path, "no commit tail where a skip tail leads", p);
   }
-  Mark commit = MarkAt(b, p);
+  Mark commit = m;
   int64_t skip_pos = p - 8;
   if (skip_pos < 8) return Damaged(path, "commit tail without a skip tail", p);
-  Mark skip = MarkAt(b, skip_pos);
+  Mark skip;
+  MK_RETURN_IF_ERROR(MarkAt(probe, skip_pos, &skip));
   if (!IsSkipTail(skip)) return Damaged(path, "commit tail not preceded by a skip tail", skip_pos);
   if (skip.tag != 0x80 && skip.tag != 0x90) return Damaged(path, "unknown skip tail", skip_pos);
   int64_t base = skip_pos - static_cast<int64_t>(skip.offset);
   if (skip.offset < 8 || base < 0)
     return Damaged(path, "skip tail points outside the file", skip_pos);
-  const char* h = b.data() + base;
+  std::string header;
+  MK_RETURN_IF_ERROR(probe.Read(base, 8, &header));
+  const char* h = header.data();
   bool jl = h[0] == 'J' && h[1] == 'L', lj = h[0] == 'L' && h[1] == 'J';
   if ((!jl && !lj) || h[2] != 0x1a) return Damaged(path, "no header where the tails point", base);
   if (static_cast<uint8_t>(h[3]) == 0x80) {
@@ -90,8 +131,7 @@ Status FindFrame(const std::string& b, const std::string& path, FileState* st) {
   st->commit_tail = p;
   st->big_endian = lj;
   st->root = BlockRef{root_len, root_pos};
-  st->root_walk = b.substr(base + root_pos, root_len);
-  return Status::Ok();
+  return probe.Read(base + root_pos, root_len, &st->root_walk);
 }
 
 class Reader {
@@ -185,6 +225,7 @@ class Reader {
       Status s = Ref(c, &cr.data);
       if (!s.ok()) return s;
       enc->data = Bytes(cr.data);
+      bool rewrite = false;
       switch (f.type) {
         case 'I':
         case 'F':
@@ -196,10 +237,13 @@ class Reader {
           if (cr.data.size != 0 && cr.data.size != 8 * rows) {
             return Fail(*c, "64-bit column of wrong size");
           }
+          // Size 0 reads as zeros here; Metakit would read memory it never
+          // filled, so the next commit writes the zeros out.
+          rewrite = cr.data.size == 0;
           break;
         case 'S':
         case 'B':
-          s = ReadItems(f.type, n, c, &cr, enc.get());
+          s = ReadItems(f.type, n, c, &cr, enc.get(), &rewrite);
           if (!s.ok()) return s;
           break;
         case 'V': {
@@ -223,15 +267,29 @@ class Reader {
           continue;
         }
       }
+      // A small column of a large file keeps a copy of its bytes: the file
+      // image can then go once the large columns have grown into buffers
+      // of their own.
+      int64_t bytes = cr.data.size + cr.sizes.size;
+      for (const BlockRef& item : cr.memo_items) bytes += item.size;
+      if (buf_->size() >= kOwnFrom && bytes < kOwnBelow) OwnBytes(enc.get());
       cr.encoded = enc;
       cols.push_back(std::make_shared<Column>(f.type, n, std::move(enc)));
+      if (rewrite) cols.back()->Reencode();
     }
     table->Assign(n, std::move(cols));
     return Status::Ok();
   }
 
   // The sizes and memo walk of an S or B column, checked against the data.
-  Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc) {
+  // A text item with a NUL before its end reads as the text up to that NUL,
+  // like in Metakit; `*rewrite` then asks the next commit to write the
+  // column as it reads, because other Metakit software cannot copy such
+  // items soundly.
+  Status ReadItems(char type, int rows, Cursor* c, ColumnRef* cr, Encoded* enc, bool* rewrite) {
+    auto inner_nul = [type](std::string_view item) {
+      return type == 'S' && item.size() > 1 && std::memchr(item.data(), 0, item.size() - 1);
+    };
     Status s;
     int width = 0;
     if (cr->data.size > 0) {
@@ -249,6 +307,7 @@ class Reader {
           fault = "text sizes exceed the data";
           return false;
         }
+        if (inner_nul(std::string_view(data + offset, static_cast<size_t>(n)))) *rewrite = true;
         offset += n;
         if (text && n > 0 && data[offset - 1] != '\0') {
           fault = "text without its terminating NUL";
@@ -278,6 +337,7 @@ class Reader {
       if (type == 'S' && !bytes.empty() && bytes.back() != '\0') {
         return Fail(m, "memo text without its terminating NUL");
       }
+      if (inner_nul(bytes)) *rewrite = true;
       cr->memo_items.push_back(item);
       enc->memos.emplace_back(static_cast<int>(row), bytes);
     }
@@ -291,44 +351,40 @@ class Reader {
   int64_t row_budget_;
 };
 
-Status ReadWhole(RandomAccessFile* file, const std::string& path, std::string* out) {
-  uint64_t size = 0;
-  Status s = file->Size(&size);
+// The file's size, refused when no Metakit 2.4 datafile can be that large.
+Status SizeOf(RandomAccessFile* file, const std::string& path, int64_t* size) {
+  uint64_t n = 0;
+  Status s = file->Size(&n);
   if (!s.ok()) return Status::Error(path + ": " + s.message());
-  if (size >= static_cast<uint64_t>(kMaxFileSize)) {
+  if (n >= static_cast<uint64_t>(kMaxFileSize)) {
     return Status::Error(path + ": file of 2 GiB or more cannot be a Metakit 2.4 datafile");
   }
-  out->resize(size);
-  if (size > 0) {
-    s = file->Read(0, size, out->data());
-    if (!s.ok()) return Status::Error(path + ": " + s.message());
-  }
+  *size = static_cast<int64_t>(n);
   return Status::Ok();
 }
 
 }  // namespace
 
 Status ReadTails(RandomAccessFile* file, const std::string& path, FileState* out) {
-  std::string bytes;
-  Status s = ReadWhole(file, path, &bytes);
-  if (!s.ok()) return s;
+  int64_t size = 0;
+  MK_RETURN_IF_ERROR(SizeOf(file, path, &size));
   *out = FileState();
-  if (bytes.empty()) return Status::Ok();
-  return FindFrame(bytes, path, out);
+  if (size == 0) return Status::Ok();
+  return FindFrame(Probe(file, path, size), path, out);
 }
 
+// The framing is checked from a few small reads; only a file framed as a
+// datafile is read whole (the walks and blocks may lie anywhere in it).
 Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile* out) {
-  auto buffer = std::make_shared<std::string>();
-  Status s = ReadWhole(file, path, buffer.get());
-  if (!s.ok()) return s;
   *out = LoadedFile();
-  if (buffer->empty()) return Status::Ok();
-  s = FindFrame(*buffer, path, &out->state);
-  if (!s.ok()) return s;
+  MK_RETURN_IF_ERROR(ReadTails(file, path, &out->state));
+  if (!out->state.exists) return Status::Ok();
+  auto buffer = std::make_shared<std::string>();
+  MK_RETURN_IF_ERROR(Probe(file, path, out->state.end).Read(0, out->state.end, buffer.get()));
   std::vector<Field> fields;
   std::shared_ptr<ViewImpl> root;
   Reader reader(buffer, path, out->state);
-  s = reader.ReadRoot(&fields, &root, &out->state.top);
+  Status s = reader.ReadRoot(&fields, &root, &out->state.top);
   if (!s.ok()) return s;
   for (size_t i = 0; i < fields.size(); ++i) {
     const Field& f = fields[i];
@@ -344,12 +400,44 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   return Status::Ok();
 }
 
+namespace {
+
+// The memo items' ranges in file order: those already sorted for an earlier
+// state that kept them, merged with the rest.
+const std::vector<std::pair<int64_t, int64_t>>& SortedMemoRanges(const ColumnRef& c) {
+  const ColumnRef::SortedMemos* known = c.sorted_memos.get();
+  size_t k = known && known->items <= c.memo_items.size() ? known->items : 0;
+  if (known && k == c.memo_items.size()) return known->ranges;
+  std::vector<std::pair<int64_t, int64_t>> extra;
+  for (size_t i = k; i < c.memo_items.size(); ++i) {
+    const BlockRef& r = c.memo_items[i];
+    if (r.size > 0) extra.emplace_back(r.pos, r.pos + r.size);
+  }
+  std::sort(extra.begin(), extra.end());
+  auto sorted = std::make_shared<ColumnRef::SortedMemos>();
+  sorted->items = c.memo_items.size();
+  if (k > 0) {
+    sorted->ranges.reserve(known->ranges.size() + extra.size());
+    std::merge(known->ranges.begin(), known->ranges.end(), extra.begin(), extra.end(),
+               std::back_inserter(sorted->ranges));
+  } else {
+    sorted->ranges = std::move(extra);
+  }
+  c.sorted_memos = std::move(sorted);
+  return c.sorted_memos->ranges;
+}
+
+}  // namespace
+
 std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
   std::vector<std::pair<int64_t, int64_t>> out;
   if (!state.exists) return out;
   auto add = [&](const BlockRef& r) {
     if (r.size > 0) out.emplace_back(r.pos, r.pos + r.size);
   };
+  // Each column's memo items are sorted once and the order kept with the
+  // column's references; the runs are merged in.
+  std::vector<const ColumnRef*> memo_runs;
   out.emplace_back(0, 8);
   add(state.root);
   std::vector<const ViewRef*> stack = {&state.top};
@@ -360,11 +448,17 @@ std::vector<std::pair<int64_t, int64_t>> LiveRanges(const FileState& state) {
       add(c.data);
       add(c.sizes);
       add(c.memo);
-      for (const BlockRef& r : c.memo_items) add(r);
+      if (!c.memo_items.empty()) memo_runs.push_back(&c);
       for (const ViewRef& sub : c.rows) stack.push_back(&sub);
     }
   }
   std::sort(out.begin(), out.end());
+  for (const ColumnRef* c : memo_runs) {
+    const std::vector<std::pair<int64_t, int64_t>>& run = SortedMemoRanges(*c);
+    size_t mid = out.size();
+    out.insert(out.end(), run.begin(), run.end());
+    std::inplace_merge(out.begin(), out.begin() + mid, out.end());
+  }
   return out;
 }
 

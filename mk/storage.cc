@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "mk/escape.h"
+#include "mk/known_files.h"
 #include "mk/reader.h"
 #include "mk/view_impl.h"
 #include "mk/writer.h"
@@ -15,6 +16,14 @@ namespace {
 constexpr int64_t kSlackBytes = 4096;
 
 int64_t AlignUp(int64_t v, int64_t to) { return (v + to - 1) / to * to; }
+
+// Where the tails of a commit that grows the file go: at or after `from`,
+// so that the 32 bytes CommitGrown first writes there lie within one
+// 512-byte sector, which a disk writes whole.
+int64_t GrownTails(int64_t from) {
+  int64_t t = AlignUp(from, 16);
+  return t % 512 == 496 ? t + 16 : t;
+}
 
 // Counts the bytes written and names the file in errors.
 class Writer {
@@ -63,15 +72,17 @@ FileState StateOf(const CommitPlan& plan, bool big_endian, int64_t base, int64_t
   return st;
 }
 
-// 64 bytes: a datafile without views in the first 32, and a mark at the end
-// that skips back to its commit tail.
+// 64 bytes: a datafile without views in the first 32, and the same one
+// again in all 64 (two marks back to the first commit tail, then tails of
+// its own): it reads as empty whether half of it or all of it was written,
+// and it ends with its live commit tail either way.
 std::string EmptyDatafile() {
   std::string out = Header(false, 32);
   out += std::string("\x80\x80\x81", 3);
   out.resize(16, '\0');
   out += Tails(16, BlockRef{3, 8});
-  out.resize(56, '\0');
-  out += SkipBackMark(56, 24);
+  out += SkipBackMark(32, 24) + SkipBackMark(40, 24);
+  out += Tails(48, BlockRef{3, 8});
   return out;
 }
 
@@ -172,12 +183,23 @@ class Storage::Rep {
     state = std::move(next);
   }
 
+  // What the file holds after a commit or pack is what a later Open of it
+  // may take without reading it.
+  void Remember(RandomAccessFile* file, const Status& s) {
+    if (s.ok()) {
+      RememberFile(fs, path, file, state);
+    } else {
+      ForgetFile(fs, path);
+    }
+  }
+
   Status Commit(CommitStats* stats) {
     std::unique_ptr<RandomAccessFile> file;
     MK_RETURN_IF_ERROR(OpenFile(&file));
     MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
-    Status s = state.exists ? CommitInPlace(&w) : CommitFirst(&w, false);
+    Status s = state.exists ? CommitInPlace(&w, file.get()) : CommitFirst(&w, false);
+    Remember(file.get(), s);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -258,7 +280,7 @@ class Storage::Rep {
     if (l.in_place) {
       l.tails = old_tails;
     } else {
-      l.tails = l.shrink ? t : AlignUp(std::max(base + plan.limit, state.end), 16);
+      l.tails = l.shrink ? t : GrownTails(std::max(base + plan.limit, state.end));
     }
     l.end = l.in_place ? state.end : l.tails + 16;
     // Blocks that stay put can keep the file from shrinking. When the file
@@ -267,7 +289,8 @@ class Storage::Rep {
     return l;
   }
 
-  Status CommitInPlace(Writer* w) {
+  // `file` is null when the commit must not pack the file.
+  Status CommitInPlace(Writer* w, RandomAccessFile* file) {
     std::vector<std::pair<int64_t, int64_t>> live = LiveRanges(state);
     PlanOptions o;
     o.old = &state;
@@ -287,7 +310,19 @@ class Storage::Rep {
       plan = PlanCommit(top, o);
       l = ChooseLayout(plan, live);
     }
-    if (l.too_big) return PackInPlace(w, false);
+    if (l.too_big && file) {
+      // Packing needs room for a second copy of everything for a moment;
+      // on a nearly full disk the commit itself may still fit, and must
+      // not fail for want of that room. A pack that failed before the file
+      // switched to its first copy left the old content, which Resync
+      // adopts (at the size the pack left) before planning again.
+      const BlockRef before = state.root;
+      Status packed = PackInPlace(w, false);
+      if (packed.ok() || state.root != before) return packed;
+      // Resync adopts the first copy when its commit tail reached the disk.
+      if (!Resync(file).ok() || state.root != before) return packed;
+      return CommitInPlace(w, nullptr);
+    }
     if (l.in_place) {
       attempt = StateOf(plan, state.big_endian, base, state.end);
       attempt.commit_tail = state.commit_tail;
@@ -301,26 +336,47 @@ class Storage::Rep {
       uncertain = false;
       return Status::Ok();
     }
-    bool shrink = l.shrink;
-    int64_t t = l.tails, new_end = l.end;
-
-    attempt = StateOf(plan, state.big_endian, base, new_end);
+    attempt = StateOf(plan, state.big_endian, base, l.end);
     uncertain = true;
-    if (!shrink) {
-      // Past the new tails, two marks that lead back to the old commit
-      // tail: the file reads as before until it is cut to `new_end`, also
-      // when only the first of them reaches the disk.
-      std::string marks =
-          SkipBackMark(new_end, state.commit_tail) + SkipBackMark(new_end + 8, state.commit_tail);
-      MK_RETURN_IF_ERROR(w->Write(new_end, marks));
-      MK_RETURN_IF_ERROR(w->Sync());
-    }
+    if (!l.shrink) return CommitGrown(w, plan, l.tails);
+    // The new tails lie in free space below the old ones: the file reads
+    // as before until it is cut to them.
+    for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
+    MK_RETURN_IF_ERROR(w->Write(l.tails, Tails(l.tails - base, plan.root)));
+    // The header's size is informational; readers find the state from the tails.
+    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, l.end - base)));
+    MK_RETURN_IF_ERROR(w->Sync());
+    MK_RETURN_IF_ERROR(w->Truncate(l.end));
+    MK_RETURN_IF_ERROR(w->Sync());
+    state = attempt;
+    uncertain = false;
+    return Status::Ok();
+  }
+
+  // Writes `attempt`, whose tails go to `t`, at or past the old end. First
+  // the file grows 16 bytes beyond its new end, to tails that still lead to
+  // the old root walk: it reads as before and, like every datafile, ends
+  // with its live commit tail. Nothing of an unfinished commit may stay
+  // past that tail: other Metakit software never cuts a file, so such bytes
+  // would outlive its next commit and lead its readers into stale data.
+  // (The 16 bytes before those tails are two marks that lead back to the
+  // old commit tail, so that the file also reads as before when only the
+  // first half of that write reached it.) Then the blocks and the new tails
+  // go below, and cutting the file to the new tails switches it to the new
+  // state at once. After a failure the file holds the old state at a larger
+  // size, which the next commit adopts, free space and all.
+  Status CommitGrown(Writer* w, const CommitPlan& plan, int64_t t) {
+    const int64_t base = state.base;
+    std::string grow = SkipBackMark(t, state.commit_tail) + SkipBackMark(t + 8, state.commit_tail) +
+                       Tails(t + 16 - base, state.root);
+    MK_RETURN_IF_ERROR(w->Write(t, grow));
+    MK_RETURN_IF_ERROR(w->Sync());
     for (const auto& [pos, bytes] : plan.writes) MK_RETURN_IF_ERROR(w->Write(base + pos, bytes));
     MK_RETURN_IF_ERROR(w->Write(t, Tails(t - base, plan.root)));
     // The header's size is informational; readers find the state from the tails.
-    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, new_end - base)));
+    MK_RETURN_IF_ERROR(w->Write(base, Header(state.big_endian, t + 16 - base)));
     MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(new_end));
+    MK_RETURN_IF_ERROR(w->Truncate(t + 16));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
     uncertain = false;
@@ -333,6 +389,7 @@ class Storage::Rep {
     MK_RETURN_IF_ERROR(CheckUnchanged(file.get()));
     Writer w(file.get(), path);
     Status s = state.exists ? PackInPlace(&w, true) : CommitFirst(&w, true);
+    Remember(file.get(), s);
     if (stats) {
       stats->bytes_written = w.written();
       stats->file_size = static_cast<uint64_t>(state.end);
@@ -340,34 +397,33 @@ class Storage::Rep {
     return s;
   }
 
-  // First a packed image after the current end (the file then holds it
-  // behind the old bytes), then the same image moved to where the datafile
-  // starts; bytes before it (other content the datafile was appended to)
-  // stay. The first copy lies clear of where the second goes.
+  // Two commits, each leaving a datafile that ends with its live commit
+  // tail: first the content as a growing commit whose blocks all lie past
+  // both the old end and the place of the packed image, then the packed
+  // image over the start of the datafile, and the file cut to it. Bytes
+  // before the datafile (other content it was appended to) stay.
   Status PackInPlace(Writer* w, bool reencode) {
+    const int64_t base = state.base;
     PlanOptions o;
     o.big_endian = state.big_endian;
     o.reencode = reencode;
-    CommitPlan plan = PlanCommit(top, o);
-    std::string image = PackedImage(plan, state.big_endian);
-    const int64_t start = state.base, n = static_cast<int64_t>(image.size());
-    int64_t at = AlignUp(std::max(state.end, start + n) + n, 16) - n;
-    MK_RETURN_IF_ERROR(CheckLimits(plan, at + n + 16));
-    attempt = StateOf(plan, state.big_endian, at, at + n);
+    CommitPlan packed = PlanCommit(top, o);
+    std::string image = PackedImage(packed, state.big_endian);
+    const int64_t n = static_cast<int64_t>(image.size());
+    // The encodings are fresh now; the second plan reuses them.
+    o.reencode = false;
+    o.fresh_start = AlignUp(std::max(state.end, base + n), 8) - base;
+    CommitPlan moved = PlanCommit(top, o);
+    int64_t t = GrownTails(base + moved.limit);
+    MK_RETURN_IF_ERROR(CheckLimits(moved, t + 32));  // CommitGrown goes 16 bytes past t + 16
+    attempt = StateOf(moved, state.big_endian, base, t + 16);
     uncertain = true;
-    std::string marks =
-        SkipBackMark(at + n, state.commit_tail) + SkipBackMark(at + n + 8, state.commit_tail);
-    MK_RETURN_IF_ERROR(w->Write(at + n, marks));
+    MK_RETURN_IF_ERROR(CommitGrown(w, moved, t));
+    attempt = StateOf(packed, state.big_endian, base, base + n);
+    uncertain = true;
+    MK_RETURN_IF_ERROR(w->Write(base, image));
     MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Write(at, image));
-    MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(at + n));
-    MK_RETURN_IF_ERROR(w->Sync());
-    state = attempt;
-    attempt = StateOf(plan, state.big_endian, start, start + n);
-    MK_RETURN_IF_ERROR(w->Write(start, image));
-    MK_RETURN_IF_ERROR(w->Sync());
-    MK_RETURN_IF_ERROR(w->Truncate(start + n));
+    MK_RETURN_IF_ERROR(w->Truncate(base + n));
     MK_RETURN_IF_ERROR(w->Sync());
     state = attempt;
     uncertain = false;
@@ -384,10 +440,15 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, Fil
   rep->fs = fs;
   std::unique_ptr<RandomAccessFile> file;
   MK_RETURN_IF_ERROR(rep->OpenFile(&file, true));
-  LoadedFile loaded;
-  MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
-  rep->state = std::move(loaded.state);
-  rep->top = std::move(loaded.top);
+  if (RecallFile(fs, path, file.get(), &rep->state)) {
+    rep->top = TablesOf(rep->state);
+  } else {
+    LoadedFile loaded;
+    MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
+    rep->state = std::move(loaded.state);
+    rep->top = std::move(loaded.top);
+    RememberFile(fs, path, file.get(), rep->state);
+  }
   out->reset(new Storage(std::move(rep)));
   return Status::Ok();
 }

@@ -153,6 +153,25 @@ TEST_F(StorageTest, MissingFileIsCreatedEmptyAndAnEmptyCommitWritesNothing) {
   EXPECT_EQ(fs::file_size(path_), 0u);
 }
 
+TEST_F(StorageTest, ReadOnlyFileSystemReadsButNeverWritesOrCreates) {
+  std::unique_ptr<Storage> storage;
+  EXPECT_FALSE(Storage::Open(path_, &storage, ReadOnlyFileSystem()).ok());
+  EXPECT_FALSE(fs::exists(path_));
+  {
+    auto writable = Open();
+    writable->GetAs("v[a:S]").SetSize(2);
+    ASSERT_TRUE(writable->Commit().ok());
+  }
+  std::string before = Bytes();
+  fs::permissions(path_, fs::perms::owner_read);
+  ASSERT_TRUE(Storage::Open(path_, &storage, ReadOnlyFileSystem()).ok());
+  EXPECT_EQ(storage->GetView("v").GetSize(), 2);
+  storage->GetView("v").SetString(0, 0, "changed");
+  EXPECT_FALSE(storage->Commit().ok());
+  EXPECT_FALSE(storage->Pack().ok());
+  EXPECT_EQ(Bytes(), before);
+}
+
 TEST_F(StorageTest, StructureFromDescriptionsSurvivesReopen) {
   std::string expected;
   {

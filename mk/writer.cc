@@ -34,7 +34,7 @@ std::vector<std::pair<int64_t, int64_t>> FreeRanges(const PlanOptions& o) {
 }
 
 int64_t GrowthStart(const PlanOptions& o) {
-  if (!o.old) return 8;
+  if (!o.old) return o.fresh_start;
   return o.old->end - o.old->base;
 }
 
@@ -72,6 +72,8 @@ class Planner {
       items_.push_back(Item{Item::kSubviews, {}, nullptr, &cr, old});
     }
     Place();
+    // Room left after blocks placed past the end belongs below the tails.
+    plan_.limit = std::max(plan_.limit, alloc_.end());
 
     std::string walk;
     walk.push_back('\x80');
@@ -93,11 +95,13 @@ class Planner {
 
  private:
   struct Item {
-    enum Kind { kData, kMemoWalk, kSubviews } kind;
-    std::string_view bytes;  // kData
-    BlockRef* target;        // kData
+    enum Kind { kData, kGrow, kMemoWalk, kSubviews } kind;
+    std::string_view bytes;  // kData, kGrow
+    BlockRef* target;        // kData, kGrow
     ColumnRef* column;       // walks
     const ColumnRef* old;    // walks
+    BlockRef old_block{};    // kGrow: the block whose bytes these extend
+    int64_t from = 0;        // kGrow: the first byte that differs from it
   };
 
   static const ColumnRef* FindOld(const ViewRef* old, const Field& f) {
@@ -169,16 +173,20 @@ class Planner {
   void CollectData(const Column& column, const ColumnRef* old, ColumnRef* cr) {
     std::shared_ptr<const Encoded> enc = column.Encode(o_.big_endian, o_.reencode);
     // The plan keeps the encoding alive for the writes that point into it.
-    plan_.owned.push_back(enc->owner);
+    plan_.owned.push_back(enc);
     cr->encoded = enc;
     const Encoded* prev = old ? old->encoded.get() : nullptr;
+    if (prev && enc->grown_from == prev->id) return CollectGrown(*enc, *old, cr);
     if (prev && (prev == enc.get() || prev->SameBytes(*enc))) {
       // Unchanged: keep every block.
       cr->data = old->data;
       cr->sizes = old->sizes;
       cr->memo = old->memo;
       cr->memo_items = old->memo_items;
-      cr->encoded = old->encoded;
+      cr->sorted_memos = old->sorted_memos;
+      // The same bytes; the column's own copy is what it hands out next
+      // time, so the next commit knows it unchanged without comparing.
+      cr->encoded = enc;
       Keep(cr->data);
       Keep(cr->sizes);
       Keep(cr->memo);
@@ -200,7 +208,61 @@ class Planner {
     if (!enc->memos.empty()) items_.push_back(Item{Item::kMemoWalk, {}, nullptr, cr, old});
   }
 
+  // A column that was only appended to: its old bytes are a prefix of the
+  // new ones, known without comparing. Old memo items stay; data, sizes and
+  // the memo walk grow in place where the space after them is free.
+  void CollectGrown(const Encoded& enc, const ColumnRef& old, ColumnRef* cr) {
+    const size_t kept = old.encoded->memos.size();
+    cr->sorted_memos = old.sorted_memos;  // its first items are these kept ones
+    cr->memo_items.resize(enc.memos.size());
+    for (size_t i = 0; i < enc.memos.size(); ++i) {
+      if (i < kept) {
+        cr->memo_items[i] = old.memo_items[i];
+        Keep(cr->memo_items[i]);
+      } else {
+        Data(enc.memos[i].second, nullptr, "", &cr->memo_items[i]);
+      }
+    }
+    Grown(enc.data, old.data, &cr->data);
+    Grown(enc.sizes, old.sizes, &cr->sizes);
+    if (!enc.memos.empty()) items_.push_back(Item{Item::kMemoWalk, {}, nullptr, cr, &old});
+  }
+
+  // `bytes` extend the old block's bytes, except that its last byte may
+  // differ in bits no old row reads (a vector of sub-byte entries). That
+  // byte is always written again: the old encoding may share the buffer the
+  // new one grew in, so comparing cannot tell.
+  void Grown(std::string_view bytes, const BlockRef& old, BlockRef* target) {
+    if (old.size == 0) {
+      if (!bytes.empty()) items_.push_back(Item{Item::kData, bytes, target, nullptr, nullptr});
+      return;
+    }
+    items_.push_back(Item{Item::kGrow, bytes, target, nullptr, nullptr, old, old.size - 1});
+  }
+
+  // Writes only the new tail of a growing block when the space after it is
+  // free in the old state: what the old state reads stays as it is until
+  // the commit point. Otherwise the whole block goes elsewhere, with room to
+  // grow.
+  void Grow(std::string_view bytes, const BlockRef& old, int64_t from, BlockRef* target) {
+    int64_t extra = static_cast<int64_t>(bytes.size()) - old.size;
+    if (extra == 0 || alloc_.Claim(old.pos + old.size, extra)) {
+      *target = BlockRef{static_cast<int64_t>(bytes.size()), old.pos};
+      plan_.writes.emplace_back(old.pos + from, bytes.substr(from));
+      Keep(*target);
+      return;
+    }
+    int64_t size = static_cast<int64_t>(bytes.size());
+    *target = BlockRef{size, alloc_.Allocate(size, size / 8 + 64)};
+    plan_.writes.emplace_back(target->pos, bytes);
+    Keep(*target);
+  }
+
   void Place() {
+    // Growth first: nothing else may take the space a block grows into.
+    for (Item& item : items_) {
+      if (item.kind == Item::kGrow) Grow(item.bytes, item.old_block, item.from, item.target);
+    }
     if (o_.old) {
       std::vector<size_t> data;
       for (size_t i = 0; i < items_.size(); ++i) {
@@ -215,6 +277,8 @@ class Planner {
       switch (item.kind) {
         case Item::kData:
           if (!o_.old) *item.target = Allocate(item.bytes);
+          break;
+        case Item::kGrow:
           break;
         case Item::kMemoWalk:
           PlaceMemoWalk(item.column, item.old);
@@ -244,8 +308,15 @@ class Planner {
     if (same) {
       cr->memo = old->memo;
       Keep(cr->memo);
+      return;
+    }
+    std::string_view bytes = Own(std::move(walk));
+    if (prev && enc.grown_from == prev->id && old->memo.size > 0 &&
+        static_cast<int64_t>(bytes.size()) > old->memo.size) {
+      // The old items kept their rows and blocks: the old walk is a prefix.
+      Grow(bytes, old->memo, old->memo.size, &cr->memo);
     } else {
-      cr->memo = Allocate(Own(std::move(walk)));
+      cr->memo = Allocate(bytes);
     }
   }
 

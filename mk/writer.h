@@ -1,6 +1,8 @@
 // Plans the blocks of a new state of a datafile: encodes the views, reuses
-// every block whose bytes did not change, and places the rest first-fit in
-// free space. The caller writes the result in a crash-safe order.
+// every block whose bytes did not change, grows a block whose column was
+// only appended to into the free space after it (writing just the new
+// bytes), and places the rest first-fit in free space. The caller writes
+// the result in a crash-safe order.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +23,9 @@ struct CommitPlan {
   std::string root_walk;  // its bytes
   // Blocks to write, positions relative to the header.
   std::vector<std::pair<int64_t, std::string_view>> writes;
-  std::vector<std::shared_ptr<const std::string>> owned;  // bytes the writes point into
+  std::vector<std::shared_ptr<const void>> owned;  // bytes the writes point into
   int64_t limit = 8;  // end of the highest live block of the new state
-  int64_t slack = 0;  // room left before blocks placed past the old end
+  int64_t slack = 0;  // room left after blocks placed past the old end
 };
 
 struct PlanOptions {
@@ -31,8 +33,11 @@ struct PlanOptions {
   const std::vector<std::pair<int64_t, int64_t>>* live = nullptr;  // LiveRanges(*old)
   bool big_endian = false;
   bool reencode = false;  // encode every column anew (packing)
-  // At most this much room before large blocks placed past the old end, so
-  // that slightly larger rewrites fit there later (-1: an eighth of each).
+  // Without `old`: where the blocks begin (relative), 8 for an image that
+  // starts with its header.
+  int64_t fresh_start = 8;
+  // At most this much room after large blocks placed past the old end, so
+  // that they can grow in place later (-1: an eighth of each).
   int64_t slack_budget = -1;
 };
 

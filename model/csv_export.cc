@@ -85,4 +85,12 @@ bool WriteCsvExport(DataStore& store, const std::string& file_name) {
   return ok;
 }
 
+void MarkLastExportNotDone(DataStore& store, int message_log_slot) {
+  mk::View log = store.View(message_log_slot);
+  const int msg_col = log.FindPropIndexByName("Msg");
+  if (log.GetSize() > 0 && msg_col >= 0) {
+    store.SetString(message_log_slot, log.GetSize() - 1, msg_col, "Data Not Exported");
+  }
+}
+
 }  // namespace woodtick

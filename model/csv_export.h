@@ -18,4 +18,10 @@ std::string CsvBlock(DataStore& store, int slot, const std::string& name);
 // found among the store's open slots. False when the file cannot be written.
 bool WriteCsvExport(DataStore& store, const std::string& file_name);
 
+// An export logs "Data Exported" before it writes, so that it holds its own
+// entry. When the file then cannot be written, this changes that last log
+// entry (in `message_log_slot`) to "Data Not Exported", so the log never
+// claims an export that wrote nothing; the caller commits.
+void MarkLastExportNotDone(DataStore& store, int message_log_slot);
+
 }  // namespace woodtick

@@ -74,7 +74,9 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
       ",Data Exported,05/03/2005,09:05,A," + path + "\r\n";
   EXPECT_EQ(FileBytes(dir_.File("plot7.csv")), expected);
   ASSERT_NE(ui_.LastMessage(), nullptr);
-  EXPECT_EQ(ui_.LastMessage()->text, "All of the data has been exported to this file:\nplot7.csv");
+  // Named with its folder, so it can be found.
+  EXPECT_EQ(ui_.LastMessage()->text,
+            "All of the data has been exported to this file:\n" + dir_.File("plot7.csv"));
   EXPECT_EQ(ui_.LastMessage()->title, "Data Exported");
   EXPECT_EQ(ui_.LastMessage()->icon, MessageIcon::kInformation);
   EXPECT_FALSE(ui_.busy_during_message);
@@ -127,6 +129,9 @@ TEST_F(CsvExportTest, AnUnwritableExportIsNotReportedAsDone) {
   std::filesystem::create_directory(dir_.File("ro.csv"));  // a folder cannot be written as a file
   EXPECT_FALSE(model.ExportCsv());
   EXPECT_EQ(ui_.LastMessage()->title, "Data Not Exported");
+  // The log tells what happened, in the file too.
+  EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened", "Data Not Exported"));
+  EXPECT_EQ(DiskRows(path, "MessageLog").back()[4], "A");
 }
 
 }  // namespace

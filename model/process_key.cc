@@ -38,7 +38,8 @@ void TallyModel::ProcessKey(const std::string& text) {
   size_t found = key[0] == '\0' ? std::string::npos : keys_.find(key[0]);
   int row = static_cast<int>(found);
   if (found == std::string::npos || row >= store_->View(tally_slot_).GetSize()) {
-    status_text_ = "Invalid Key: " + key;
+    // The one key text no hot key can have names no character.
+    status_text_ = "Invalid Key: " + (key[0] == '\0' ? std::string() : key);
     return;
   }
 
@@ -76,6 +77,7 @@ void TallyModel::ProcessKey(const std::string& text) {
   }
   AddBufferEntry(measured_);
 
+  ++unsaved_tallies_;
   int64_t counter = save_counter_++;
   if (counter % save_interval_ == 0) {
     BusyCursor busy(ui_);
@@ -86,7 +88,18 @@ void TallyModel::ProcessKey(const std::string& text) {
 void TallyModel::AddDataRecord(int row) {
   std::string table = ReadTallyText(row, tally_cols_.dat_table);
   if (table.empty()) return;
-  int slot = IsStandardView(table) ? -1 : store_->FindView(table);
+  if (IsReservedTableName(table)) {
+    if (missing_tables_told_.insert(table).second) {
+      ui_.Warn("The population " + ReadTallyText(row, tally_cols_.label) + " names '" + table +
+                   "' as its data table, but that name is reserved for one of Woodtick's own "
+                   "tables.\nThe tally and the HIT have been counted, but no data record can "
+                   "be added for it.\nChoose one of your data tables for the population in "
+                   "Setup.",
+               "Reserved Table Name");
+    }
+    return;
+  }
+  int slot = store_->FindView(table);
   if (slot < 0) {
     // The table was deleted while a population still names it: the tally
     // and HIT stay counted, and the user learns once why no record opens.
@@ -112,6 +125,10 @@ void TallyModel::AddBufferEntry(bool measured) {
   store_->SetInt(buffer_slot_, row, 0, cur_unit_);
   store_->SetString(buffer_slot_, row, 1, last_key_);
   store_->SetString(buffer_slot_, row, 2, measured ? "M" : "C");
+  buffer_nums_.push_back(measured && show_num_box_ ? hit_number_text_ : "");
+  while (static_cast<int>(buffer_nums_.size()) > store_->View(buffer_slot_).GetSize()) {
+    buffer_nums_.pop_front();
+  }
 }
 
 }  // namespace woodtick

@@ -166,6 +166,25 @@ TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
   EXPECT_THAT(DiskRows(path, "Trees")[1], ElementsAre("007", "124", "Pine", "31.5"));
 }
 
+TEST_F(ProcessKeyTest, AStandardViewAsDataTableIsToldReservedNotMissing) {
+  std::string path = Build("reserved.tal", {.populations = {{.key = "A", .label = "Ash",
+                                                             .dat_table = "Buffer"},
+                                                            {.key = "B", .label = "Birch",
+                                                             .dat_table = "messagelog"}}});
+  Open(path);
+  Press("AABB");
+  EXPECT_EQ(Cell(0, "U001Hit"), "2");
+  EXPECT_TRUE(ui_.editor_requests.empty());
+  ASSERT_EQ(ui_.messages.size(), 2u);  // once per name
+  EXPECT_EQ(ui_.messages[0].title, "Reserved Table Name");
+  EXPECT_THAT(ui_.messages[0].text, ::testing::HasSubstr("'Buffer'"));
+  EXPECT_THAT(ui_.messages[0].text, ::testing::HasSubstr("reserved"));
+  EXPECT_THAT(ui_.messages[1].text, ::testing::HasSubstr("'messagelog'"));
+  for (const Message& m : ui_.messages) {
+    EXPECT_THAT(m.text, ::testing::Not(::testing::HasSubstr("does not exist")));
+  }
+}
+
 TEST_F(ProcessKeyTest, AMissingDataTableIsToldOnceAndTheCountsStay) {
   std::string path = Build("gone.tal", {.populations = {{.key = "A", .label = "Ash",
                                                          .dat_table = "Vanished"}}});

@@ -89,36 +89,86 @@ void TallyModel::LoadSettings() {
   keys_ = UpperCase(keys_);
 }
 
-void TallyModel::SetNumberOfUnits(const std::string& text) {
-  BusyCursor busy(ui_);
+bool TallyModel::SetNumberOfUnits(const std::string& text) {
   int n = mk::TextToInt(text);
-  if (n != num_units_) {
-    // The unit columns are rebuilt by restructuring the file's own Tally
-    // view, which needs the file held open with its views attached.
-    if (store_->state() != 1) {
-      Commit();
-      store_->Close(false);
-      store_->Open(path_, false);
-      OpenAllViews(false);
-    }
-    num_units_text_ = n < 1 ? "1" : text;
-    n = std::max(n, 1);
-    num_units_ = n;
-    WriteSetting("Tally", "NumUnits", DecimalText(n));
-    std::string cur;
-    ReadSetting("Tally", "CurUnit", &cur);
-    if (n < mk::TextToInt(cur)) WriteSetting("Tally", "CurUnit", DecimalText(n));
-    ReadSetting("Tally", "CurUnit", &cur);
-    cur_unit_ = mk::TextToInt(cur);
-    WriteUnitDictionaryRows(*store_, dictionary_slot_, n);
-    store_->DefineTable("Tally", "Order1");
+  if (n > kMaxUnits) {
+    ui_.Warn("A tally can have at most " + DecimalText(kMaxUnits) +
+                 " units (a unit is numbered with three digits).\nThe number of units stays " +
+                 num_units_text_ + ".",
+             "Too Many Units");
+    return false;
+  }
+  std::string failure;
+  {
+    BusyCursor busy(ui_);
+    if (n != num_units_) failure = RestructureUnits(n, text);
     Commit();
-    store_->Open(path_, true);
+  }
+  if (failure.empty()) return true;
+  ui_.Warn("The number of units could not be changed to " + DecimalText(std::max(n, 1)) + ".\n" +
+               failure + "\nThe tally file is unchanged: it still has " + num_units_text_ +
+               " units.",
+           "Units Not Changed");
+  return false;
+}
+
+std::string TallyModel::RestructureUnits(int n, const std::string& text) {
+  // The unit columns are rebuilt by restructuring the file's own Tally view,
+  // which needs the file held open with its views attached. Everything done
+  // so far is saved first, so that a failure can go back to the file as it
+  // is now without losing anything else.
+  const bool attached = store_->state() == 1;
+  {
+    // This failure is told by the caller, with what it means here.
+    QuietCommitFailures quiet(this);
+    if (Commit() != kStoreOk) return "The tally file could not be saved.";
+  }
+  if (!attached) {
+    store_->Close(false);
+    store_->Open(path_, false, held_lock_);
+    OpenAllViews(false);
+  }
+  const int old_units = num_units_;
+  const std::string old_text = num_units_text_;
+  const int old_cur = cur_unit_;
+  num_units_text_ = n < 1 ? "1" : text;
+  n = std::max(n, 1);
+  num_units_ = n;
+  WriteSetting("Tally", "NumUnits", DecimalText(n));
+  std::string cur;
+  ReadSetting("Tally", "CurUnit", &cur);
+  if (n < mk::TextToInt(cur)) WriteSetting("Tally", "CurUnit", DecimalText(n));
+  ReadSetting("Tally", "CurUnit", &cur);
+  cur_unit_ = mk::TextToInt(cur);
+  WriteUnitDictionaryRows(*store_, dictionary_slot_, n);
+  int result;
+  {
+    QuietCommitFailures quiet(this);
+    result = store_->DefineTable("Tally", "Order1");
+  }
+  std::string failure;
+  if (result != kStoreOk) {
+    failure = result == kStoreCommitFailed
+                  ? "The tally file could not be saved."
+                  : "The populations' table could not be rebuilt from its column list.";
+    // Drop the unsaved changes: reopening reads the file as saved above.
+    store_->Close(false);
+    store_->Open(path_, false, held_lock_);
+    num_units_ = old_units;
+    num_units_text_ = old_text;
+    cur_unit_ = old_cur;
+  }
+  if (attached) {
+    // Inside Setup the file stays held with its views attached, so what the
+    // other Setup screens change next still reaches it.
+    OpenAllViews(false);
+  } else {
+    store_->Open(path_, true, held_lock_);
     OpenAllViews(true);
     store_->Close(true);
-    LookUpUnitColumns();
   }
-  Commit();
+  LookUpUnitColumns();
+  return failure;
 }
 
 void TallyModel::SetCurrentUnit(const std::string& text) {

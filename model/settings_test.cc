@@ -29,6 +29,22 @@ class SettingsTest : public ModelTest {
     }
     return "<none>";
   }
+  // The model of a two-unit file at `path` refuses `units` with a box
+  // titled `title` and changes nothing, in memory or in the file.
+  void ExpectUnitsRefused(const std::string& path, const std::string& units,
+                          const std::string& title) {
+    Rows dictionary = DiskRows(path, "DataDictionary");
+    std::vector<std::string> columns = DiskColumns(path, "Tally");
+    EXPECT_FALSE(model_->SetNumberOfUnits(units));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].title, title);
+    EXPECT_FALSE(ui_.busy_during_message);
+    EXPECT_EQ(model_->num_units(), 2);
+    EXPECT_EQ(model_->num_units_text(), "2");
+    EXPECT_EQ(Setting(path, "NumUnits"), "2");
+    EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
+    EXPECT_EQ(DiskColumns(path, "Tally"), columns);
+  }
 };
 
 TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) {
@@ -100,6 +116,35 @@ TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
   EXPECT_EQ(DiskColumns(path, "Tally").size(), 8u);
   model.SetNumberOfUnits("");
   EXPECT_EQ(model.num_units(), 1);
+}
+
+TEST_F(SettingsTest, MoreThan999UnitsAreRefusedAndChangeNothing) {
+  std::string path = Build("two.tal", {.num_units = 2, .populations = {{.key = "A"}}});
+  TallyModel& model = Open(path);
+  ExpectUnitsRefused(path, "1000", "Too Many Units");
+  EXPECT_TRUE(model.SetNumberOfUnits("999"));
+  EXPECT_EQ(DiskColumns(path, "Tally").back(), "U999Hit");
+}
+
+TEST_F(SettingsTest, AFailedRestructuringLeavesTheFileAsItWasAndSaysSo) {
+  std::string path = Build("two.tal", {.num_units = 2, .populations = {{.key = "A"}}});
+  TallyModel& model = Open(path);
+  // A second dictionary row for Key: the Tally view cannot be rebuilt.
+  DataStore& store = *model.store();
+  int dict = model.dictionary_slot();
+  const TallyModel::DictionaryColumns& c = model.dictionary_columns();
+  int row = store.AddRow(dict, -1);
+  store.SetString(dict, row, c.table_name, "Tally");
+  store.SetString(dict, row, c.column_name, "Key");
+  store.SetString(dict, row, c.field_type, "S");
+  store.SetString(dict, row, c.is_used, "Y");
+  store.SetInt(dict, row, c.order1, 1);
+  model.Commit();
+  ExpectUnitsRefused(path, "5", "Units Not Changed");
+  // Tallying goes on into the columns that are there.
+  Press("A");
+  model.Commit();
+  EXPECT_EQ(DiskRows(path, "Tally")[0][6], "1");
 }
 
 TEST_F(SettingsTest, SettingValuesAreReadAsTheFileHoldsThem) {

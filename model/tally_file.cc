@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "mk/convert.h"
+#include "mk/field.h"
 #include "mk/storage.h"
 #include "model/tally_model.h"
 #include "model/text.h"
+#include "platform/file_lock.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -103,6 +105,14 @@ bool IsStandardView(const std::string& name) {
          name == kBufferView || name == kMessageLogView;
 }
 
+bool IsReservedTableName(const std::string& name) {
+  for (const char* view : {kTallyView, kGlobalsView, kDictionaryView, kBufferView,
+                           kMessageLogView}) {
+    if (mk::SameName(name, view)) return true;
+  }
+  return false;
+}
+
 StandardSlots OpenAllViews(DataStore& store, bool buffered) {
   StandardSlots slots;
   slots.tally = store.OpenAView(kTallyView, buffered);
@@ -187,14 +197,14 @@ void WriteUnitDictionaryRows(DataStore& store, int slot, int num_units) {
 }
 
 int CreateTallyFile(const std::string& path, std::string* message) {
-  // Claim the name first, so an existing file is never touched.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-  if (fd < 0) {
-    int error = errno;
+  // Claim the name first, so an existing file is never touched, and hold
+  // the new file's lock so no program opens it half made.
+  FileLock lock;
+  int error = lock.CreateAndAcquire(path);
+  if (error != 0) {
     *message = path + ": " + std::strerror(error);
     return error;
   }
-  ::close(fd);
   std::unique_ptr<mk::Storage> storage;
   mk::Status status = mk::Storage::Open(path, &storage);
   if (status.ok()) {

@@ -17,6 +17,9 @@ inline constexpr const char* kMessageLogView = "MessageLog";
 
 // True for the names of the five standard views (exact case).
 bool IsStandardView(const std::string& name);
+// True for a name a data table cannot have: a standard view's, in any case
+// (the file does not tell view names apart by case).
+bool IsReservedTableName(const std::string& name);
 
 struct StandardSlots {
   int tally = -1;

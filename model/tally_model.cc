@@ -1,12 +1,12 @@
 #include "model/tally_model.h"
 
 #include "mk/convert.h"
-#include "model/file_in_use_warning.h"
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
 #include "model/text.h"
 #include "platform/file_lock.h"
+#include "platform/file_name_text.h"
 
 namespace woodtick {
 namespace {
@@ -14,12 +14,6 @@ namespace {
 constexpr const char* kUpgradeNote =
     "Data Updated for new SamplingStrategies class: Blanks changed to 'C's in Meth col of "
     "Tally Table.";
-
-// The part of a path after its last separator (the whole path without one).
-std::string FileNameOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -31,6 +25,11 @@ class TallyModel::Reporter : public StoreReporter {
     model_.ui_.ShowMessage({text, kProgramTitle, MessageIcon::kExclamation, MessageButtons::kOk});
   }
   void CommitFailed(const std::string& text) override { model_.TellCommitFailure(text); }
+  void FileMoved(const std::string& text) override {
+    model_.last_failure_ = text;
+    // The model's own saves offer to save the data elsewhere instead.
+    if (!model_.in_save_) model_.TellCommitFailure(text);
+  }
 
  private:
   TallyModel& model_;
@@ -64,30 +63,42 @@ bool TallyModel::OpenTallyFile() {
   std::string display_name = display_name_;
   std::string title = title_;
   if (startup_) {
-    display_name = FileNameOf(path_);
-    size_t dot = display_name.find_last_of('.');
-    title = dot == std::string::npos ? display_name : display_name.substr(0, dot);
+    // The title names the CSV export, so it keeps the file system's bytes.
+    std::string file_name(BaseName(path_));
+    display_name = FileNameText(file_name);
+    size_t dot = file_name.find_last_of('.');
+    title = dot == std::string::npos ? file_name : file_name.substr(0, dot);
   }
-  if (FileOpenError(path_) != kFileOpenOk) {
-    busy.Release();
-    WarnFileInUse(ui_, display_name);
-    return false;
+  // The lock taken here is held until CloseTallyFile; a reopen (after
+  // Setup) goes on with the one already held.
+  std::shared_ptr<FileLock> lock = held_lock_;
+  if (lock == nullptr) {
+    lock = std::make_shared<FileLock>();
+    int cause = lock->Acquire(path_);
+    if (cause != kFileOpenOk) {
+      busy.Release();
+      TellUnopenable(display_name, cause);
+      return false;
+    }
+    // Every tally is saved as it is made: a file that cannot take them is
+    // refused now, not after the first tallies are lost.
+    int write_error = FileWriteError(path_);
+    if (write_error != 0) {
+      busy.Release();
+      TellUnwritable(display_name, write_error);
+      return false;
+    }
   }
 
   // Check the structure on the file's own views first: a refused file is
   // closed without a commit, so it stays exactly as it was.
   auto store = NewStore();
   std::string missing;
-  int opened = store->Open(path_, false);
+  int opened = store->Open(path_, false, lock);
   if (opened == kStoreOk) {
     StandardSlots slots = woodtick::OpenAllViews(*store, false);
     missing = FindMissingStructure(*store, slots);
     store->Close(false);
-  }
-  if (opened == kStoreFileHeld) {
-    busy.Release();
-    WarnFileInUse(ui_, display_name);
-    return false;
   }
   if (opened != kStoreOk) {
     busy.Release();
@@ -103,12 +114,19 @@ bool TallyModel::OpenTallyFile() {
              "Not a Tally File");
     return false;
   }
+  opened = store->Open(path_, true, lock);
+  if (opened != kStoreOk) {
+    busy.Release();
+    ui_.Warn(display_name + " could not be opened again.\n" + store->LastError(),
+             "Not a Tally File");
+    return false;
+  }
+  held_lock_ = lock;
 
   display_name_ = display_name;
   title_ = title;
   ui_.ShowFileName(display_name_);
   store_ = std::move(store);
-  store_->Open(path_, true);
   OpenAllViews(true);
   store_->Close(true);
   LoadSettings();
@@ -183,10 +201,23 @@ void TallyModel::BuildStrategies() {
 void TallyModel::RunSetup() {
   {
     BusyCursor busy(ui_);
-    Commit();
+    // Closing drops the buffered views: only a file that holds them may close.
+    if (Commit() != kStoreOk) {
+      busy.Release();
+      ui_.Warn("Setup cannot open while the tally file cannot be saved.\nYour data is still "
+               "held in memory. Make sure the disk has room and the tally file can be written, "
+               "then try again.",
+               "Setup Not Opened");
+      return;
+    }
     store_->Close(false);
     store_ = NewStore();
-    store_->Open(path_, false);
+    if (store_->Open(path_, false, held_lock_) != kStoreOk) {
+      busy.Release();
+      ui_.Warn("Setup cannot open the tally file.\n" + store_->LastError(), "Setup Not Opened");
+      open_ = false;
+      return;
+    }
     OpenAllViews(false);
   }
   ui_.RunSetupScreen(*this, *store_, num_populations_);
@@ -195,46 +226,53 @@ void TallyModel::RunSetup() {
   store_->Close(false);
   store_ = NewStore();
   if (!OpenTallyFile()) {
-    // The Setup screen left a file that cannot be reopened (or another
-    // program took it): nothing more can be tallied into it this run.
+    // The Setup screen left a file that cannot be reopened: nothing more
+    // can be tallied into it this run.
     open_ = false;
   }
 }
 
 void TallyModel::CloseTallyFile() {
   if (open_ && store_ != nullptr) {
+    closing_ = true;
+    moved_declined_ = false;  // a file that left its path is offered once more
     Log("Tally File Closed", "I", "");
-    Commit();
+    SaveBeforeClosing();
     for (int slot : {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_,
                      message_log_slot_}) {
       if (slot >= 0) store_->ReleaseView(slot);
     }
     store_->Close(false);
+    closing_ = false;
   }
   open_ = false;
   store_.reset();
   strategies_.reset();
+  held_lock_.reset();
 }
 
 int TallyModel::Commit() {
+  in_save_ = true;
   int result = store_->Commit();
-  if (result == kStoreOk) commit_failing_ = false;
-  return result;
+  in_save_ = false;
+  return AfterSave(result);
 }
 
 int TallyModel::Log(const std::string& msg, const std::string& level, const std::string& note) {
+  in_save_ = true;
   int result = store_->LogMessage(msg, level, note);
-  if (result == kStoreOk) commit_failing_ = false;
-  return result;
+  in_save_ = false;
+  return AfterSave(result);
 }
 
 void TallyModel::TellCommitFailure(const std::string& text) {
-  if (commit_failing_) return;
+  last_failure_ = text;
+  if (commit_failing_ || closing_) return;
   commit_failing_ = true;
   ui_.ShowMessage({text +
                        "\n\nMake sure the disk has room and the tally file can be written (for "
                        "example that its drive is still connected). You are told again only "
-                       "after a save has succeeded.",
+                       "after a save has succeeded, and always when the file is closed.",
                    "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kOk});
 }
 
@@ -261,11 +299,10 @@ std::string TallyModel::ReadTallyText(int row, int col) {
 }
 
 int TallyModel::FindPopulationByKey(const std::string& key) {
-  int found = -1;
   for (int row = 0; row < store_->View(tally_slot_).GetSize(); ++row) {
-    if (UpperCase(ReadTallyText(row, tally_cols_.key)) == key) found = row;
+    if (UpperCase(ReadTallyText(row, tally_cols_.key)) == key) return row;
   }
-  return found;
+  return -1;
 }
 
 }  // namespace woodtick

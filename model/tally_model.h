@@ -14,10 +14,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ui.h"
@@ -34,6 +36,9 @@ class SamplingStrategies;
 
 // The program version every opened file is brought to.
 inline constexpr const char* kProgramVersion = "2005.05.03";
+
+// Unit texts have three digits.
+inline constexpr int kMaxUnits = 999;
 
 // Marker lines of the Untally list.
 inline constexpr const char* kUntalliedMarker = "--untallied--";
@@ -75,7 +80,9 @@ class TallyModel {
   // Opens the file as the program does (in-use test, all views buffered,
   // settings, the version check and upgrade, sampling strategies) and logs
   // "Tally File Opened". False, with the model unchanged and a message
-  // shown, when the file is held, missing or not a usable tally file.
+  // shown, when the file is held, missing, cannot be written or is not a
+  // usable tally file. From the first successful open to CloseTallyFile
+  // the model holds the file's lock without a break, through every reopen.
   bool OpenTallyFile();
   // Opens the five standard views, then every other view of the file.
   void OpenAllViews(bool buffered);
@@ -83,19 +90,25 @@ class TallyModel {
   // (Ui::RunSetupScreen), then opens it afresh with OpenTallyFile.
   void RunSetup();
   // Logs "Tally File Closed", commits and closes (when a file is open), and
-  // discards the store and the sampling strategies.
+  // discards the store and the sampling strategies. A save that fails here
+  // is always told, with the choice to try again or to end knowing what is
+  // lost; the file's lock goes last.
   void CloseTallyFile();
   // Discards the sampling strategies and builds them from the Tally rows.
   void BuildStrategies();
-  // Commits the store; a failure is told once per streak of failures.
+  // Commits the store; a failure is told once per streak of failures. When
+  // the file has left its path, offers to save the held data there again or
+  // under another name (SaveMovedFile).
   int Commit();
   // LogMessage on the store (which commits), ending a failure streak too.
   int Log(const std::string& msg, const std::string& level, const std::string& note);
 
   // ---- settings and units (settings.cc)
   void LoadSettings();
-  // The Specify Units screen's OK with the typed text.
-  void SetNumberOfUnits(const std::string& text);
+  // The Specify Units screen's OK with the typed text. False, with a
+  // message and nothing changed, for more than kMaxUnits units or when the
+  // file could not be restructured.
+  bool SetNumberOfUnits(const std::string& text);
   // The tally screen's unit list, with the selected text ("004").
   void SetCurrentUnit(const std::string& text);
   // The largest "Num" of the records of `unit` in the data table of the
@@ -212,15 +225,58 @@ class TallyModel {
   // Cell helpers on the Tally view.
   int ReadTallyInt(int row, int col);
   std::string ReadTallyText(int row, int col);
-  // The Tally row whose upper-cased Key is `key`, the last such; -1.
+  // The Tally row whose upper-cased Key is `key`, the first such (the one
+  // ProcessKey counts); -1.
   int FindPopulationByKey(const std::string& key);
   void AddDataRecord(int row);
+  // Untally of a HIT: deletes the record Buffer row `selection` added to the
+  // data table of population `row` when it can be told with certainty, and
+  // returns the log's deletion note ("" when nothing was deleted).
+  std::string DeleteHitRecord(int selection, int row, int unit);
+  // The Num the HIT of Buffer row `buffer_row` wrote into its record; ""
+  // when it wrote none or was made before this run.
+  std::string HitNumberWrittenBy(int buffer_row);
   void TellCommitFailure(const std::string& text);
+  // SetNumberOfUnits with n differing from NumUnits: "" when done, else why
+  // not (the file, settings and columns then as they were).
+  std::string RestructureUnits(int n, const std::string& text);
+  // While one lives, failed commits are not told (its owner tells them).
+  class QuietCommitFailures {
+   public:
+    explicit QuietCommitFailures(TallyModel* model)
+        : model_(model), was_(std::exchange(model->commit_failing_, true)) {}
+    ~QuietCommitFailures() { model_->commit_failing_ = was_; }
+
+   private:
+    TallyModel* model_;
+    bool was_;
+  };
+  // What to do with a result of the store's Commit or LogMessage: a moved
+  // file is offered SaveMovedFile, success ends a failure streak.
+  int AfterSave(int result);
+  // Asks whether to save the held data as the old path again (Yes), under
+  // another name (No) or not now (Cancel); the answer of the store's SaveAs.
+  int SaveMovedFile();
+  int SaveHeldDataAs(const std::string& path);
+  // Tells why the file at path_ cannot be opened (a FileOpenError cause).
+  void TellUnopenable(const std::string& display_name, int cause);
+  // Tells that the file at path_ cannot be written and why (an errno).
+  void TellUnwritable(const std::string& display_name, int error);
+  // The last save before the file closes: retried for as long as the user asks.
+  void SaveBeforeClosing();
 
   Ui& ui_;
   TallyModelOptions options_;
   std::unique_ptr<Reporter> reporter_;
   bool commit_failing_ = false;  // inside a streak of failed commits
+  bool closing_ = false;         // the last save: failures are told by SaveBeforeClosing
+  bool in_save_ = false;         // inside Commit or Log: a moved file is offered there
+  bool moved_declined_ = false;  // "not now" to saving a moved file: not asked again until
+                                 // the close or a Retry there
+  std::string last_failure_;     // the store's text of the last failed save
+  int unsaved_tallies_ = 0;      // tallies since the last successful save
+  // The open file's lock, held from the first open to the end of the run.
+  std::shared_ptr<FileLock> held_lock_;
 
   // file
   std::string path_;
@@ -266,6 +322,9 @@ class TallyModel {
   std::string hit_text_;
   bool measured_ = false;
   int64_t save_counter_ = 0;  // never reset during a run
+  // The Num each of the last Buffer entries wrote into its record (""
+  // when none), aligned with the end of Buffer.
+  std::deque<std::string> buffer_nums_;
   int hit_number_ = 0;
   std::string hit_number_text_ = "0";
   std::set<std::string> missing_tables_told_;

@@ -96,8 +96,8 @@ TEST_F(OpenTest, AFileHeldElsewhereOrMissingIsToldAndNothingChanges) {
 
   model.SetStartupFile(dir_.File("nowhere.tal"));
   EXPECT_FALSE(model.OpenTallyFile());
-  EXPECT_EQ(ui_.messages.back().text,
-            "nowhere.tal is in use by another application!\nClose it and try again.");
+  EXPECT_EQ(ui_.messages.back().text, "nowhere.tal cannot be opened: it does not exist.");
+  EXPECT_EQ(ui_.messages.back().title, "File Not Found");
   EXPECT_FALSE(std::filesystem::exists(dir_.File("nowhere.tal")));
 }
 

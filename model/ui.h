@@ -26,9 +26,9 @@ enum class MessageIcon {
   kExclamation,  // warnings and confirmations of destructive actions
 };
 
-enum class MessageButtons { kOk, kYesNo, kOkCancel };
+enum class MessageButtons { kOk, kYesNo, kOkCancel, kYesNoCancel, kRetryCancel };
 
-enum class MessageAnswer { kOk, kCancel, kYes, kNo };
+enum class MessageAnswer { kOk, kCancel, kYes, kNo, kRetry };
 
 struct Message {
   std::string text;
@@ -77,6 +77,10 @@ class Ui {
   // The Create Tally Template screen: the typed name on OK (at most 30
   // characters), nothing on Cancel.
   virtual std::optional<std::string> AskTemplateName() = 0;
+
+  // A file-save dialog for a new tally file, starting at `suggested_path`:
+  // the chosen path as the file system spells it, nothing on Cancel.
+  virtual std::optional<std::string> AskSaveFileName(const std::string& suggested_path) = 0;
 
   // --- what the model tells the screens
   // Opening has passed the in-use test: show the display name and enable

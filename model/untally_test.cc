@@ -122,5 +122,104 @@ TEST_F(UntallyTest, ARecordAlreadyGoneIsExplained) {
   EXPECT_THAT(Notes(), ElementsAre("before"));
 }
 
+class UntallyRecordTest : public ModelTest {
+ protected:
+  // A and B (always a HIT) write into Plots (Unit, Num, Label, Height); the
+  // editor fills what a HIT fills and types Height, or deletes the record.
+  TallyModel& OpenPlots(std::vector<PopulationSpec> extra = {}) {
+    std::vector<PopulationSpec> pops = {
+        {.key = "A", .label = "Aspen", .meth = "C", .dat_table = "Plots"},
+        {.key = "B", .label = "Birch", .meth = "C", .dat_table = "Plots"}};
+    pops.insert(pops.end(), extra.begin(), extra.end());
+    std::string path = Build("plots.tal", {.populations = pops,
+                                           .tables = {{.name = "Plots",
+                                                       .columns = {"Unit", "Num", "Label",
+                                                                   "Height"}}},
+                                           .settings = {{"System", "ShowNumBox", "Y"}}});
+    ui_.record_editor = [this](const RecordEditorRequest& r) {
+      if (delete_next_) {
+        r.store->View(r.slot).RemoveAt(r.row);
+        delete_next_ = false;
+        return;
+      }
+      r.store->SetString(r.slot, r.row, 0, r.unit_text);
+      if (r.fill_num) r.store->SetString(r.slot, r.row, 1, r.hit_number_text);
+      r.store->SetString(r.slot, r.row, 2, r.label);
+      r.store->SetString(r.slot, r.row, 3, std::to_string(++height_));
+    };
+    return Open(path);
+  }
+  // Label and Height of every record.
+  std::vector<std::string> Records() {
+    std::vector<std::string> out;
+    for (const auto& row : SlotRows(*model_->store(), model_->store()->FindView("Plots"))) {
+      out.push_back(row[2] + row[3]);
+    }
+    return out;
+  }
+  int Hits(int row) {
+    int32_t hits = 0;
+    int col = model_->store()->View(model_->tally_slot()).FindPropIndexByName("U001Hit");
+    model_->store()->GetInt(model_->tally_slot(), row, col, &hits);
+    return hits;
+  }
+  bool AlreadyDeletedShown() {
+    return !ui_.messages.empty() && ui_.messages.back().title == "Data Record Already Deleted";
+  }
+  void Untally(int entry) {
+    ui_.messages.clear();
+    ASSERT_TRUE(model_->UntallyEntry(entry, model_->UntallyListLines()[entry]));
+  }
+
+  bool delete_next_ = false;
+  int height_ = 0;
+};
+
+TEST_F(UntallyRecordTest, ARecordDeletedInTheEditorLeavesTheOthersAlone) {
+  OpenPlots();
+  Press("B");  // Birch1
+  delete_next_ = true;
+  Press("A");  // deleted in the editor
+  Untally(1);
+  EXPECT_TRUE(AlreadyDeletedShown());
+  EXPECT_THAT(Records(), ElementsAre("Birch1"));
+  EXPECT_EQ(Hits(0), 0);  // taken back all the same
+  EXPECT_EQ(DiskLog(model_->path()).back(), "Untally");
+}
+
+TEST_F(UntallyRecordTest, TheNumTellsTwoHitsOfOnePopulationApart) {
+  OpenPlots();
+  Press("A");  // Height 1
+  delete_next_ = true;
+  Press("A");  // record deleted
+  Untally(1);
+  EXPECT_TRUE(AlreadyDeletedShown());
+  EXPECT_THAT(Records(), ElementsAre("Aspen1"));
+  EXPECT_EQ(Hits(0), 1);
+}
+
+TEST_F(UntallyRecordTest, ARecordAddedSinceIsFoundByWhatTheHitWrote) {
+  OpenPlots();
+  Press("AB");  // Aspen1, Birch2
+  int slot = model_->store()->FindView("Plots");
+  model_->store()->SetString(slot, model_->store()->AddRow(slot, -1), 2, "Typed");
+  Untally(0);
+  EXPECT_FALSE(AlreadyDeletedShown());
+  EXPECT_THAT(Records(), ElementsAre("Birch2", "Typed"));
+  Untally(1);
+  EXPECT_THAT(Records(), ElementsAre("Typed"));
+}
+
+TEST_F(UntallyRecordTest, KeysDifferingInCaseTakeBackTheRowThatWasCounted) {
+  OpenPlots({{.key = "a", .label = "Alder", .meth = "C", .dat_table = "Other"}});
+  Press("A");  // counts the first row whose key is A in any case: Aspen
+  std::vector<std::string> lines = model_->UntallyListLines();
+  EXPECT_THAT(lines, ElementsAre("001  Aspen  M"));
+  Untally(0);
+  EXPECT_EQ(Hits(0), 0);
+  EXPECT_EQ(Hits(2), 0);
+  EXPECT_THAT(Records(), ElementsAre());
+}
+
 }  // namespace
 }  // namespace woodtick

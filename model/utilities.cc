@@ -1,6 +1,7 @@
 // The Utilities screen's operations: export, reset counters, clear the data
 // tables, clear the message log.
 #include <cstdio>
+#include <filesystem>
 
 #include "model/csv_export.h"
 #include "model/file_in_use_warning.h"
@@ -8,6 +9,7 @@
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "platform/file_lock.h"
+#include "platform/file_name_text.h"
 
 namespace woodtick {
 
@@ -27,16 +29,23 @@ bool TallyModel::ExportCsv() {
     return false;
   }
   Log("Data Exported", "A", path_);
-  bool written = WriteCsvExport(*store_, file_name);
+  const bool written = WriteCsvExport(*store_, file_name);
+  if (!written) {
+    MarkLastExportNotDone(*store_, message_log_slot_);
+    Commit();
+  }
   busy.Release();
+  // Named with its folder, so the user can find it.
+  std::error_code ignored;
+  std::string shown = FileNameText(std::filesystem::absolute(file_name, ignored).string());
   if (!written) {
     // Telling "exported" for a file that was not written would mislead.
-    ui_.Warn("The data could not be written to this file:\n" + file_name +
+    ui_.Warn("The data could not be written to this file:\n" + shown +
                  "\nCheck that the folder can be written and the disk has room.",
              "Data Not Exported");
     return false;
   }
-  ui_.Inform("All of the data has been exported to this file:\n" + file_name, "Data Exported");
+  ui_.Inform("All of the data has been exported to this file:\n" + shown, "Data Exported");
   return true;
 }
 

@@ -2,7 +2,9 @@
 //
 // A program that has a tally file open keeps an exclusive advisory lock
 // (flock) on it; another program (or another FileLock in this one) that
-// tries the same lock sees the file as held.
+// tries the same lock sees the file as held. Only regular files can be
+// locked: a folder, FIFO, device or socket is refused at once, without
+// waiting for a writer (a FIFO would otherwise block the open).
 #pragma once
 
 #include <string>
@@ -13,13 +15,31 @@ namespace woodtick {
 inline constexpr int kFileOpenOk = 0;
 inline constexpr int kFileNotFound = 2;
 inline constexpr int kFileSharingViolation = 11;
+// The name leads to something other than a regular file or a folder (a
+// FIFO, a device, a socket). No errno has this value.
+inline constexpr int kFileNotRegular = -1;
 
 // 0 when the file could be opened for exclusive reading; 2 when it does not
-// exist; 11 when another holder has it locked; another non-zero code (the
-// errno) for any other failure. Takes and drops the lock at once.
+// exist; 11 when another holder has it locked; EISDIR for a folder, ELOOP
+// for a symbolic-link loop, kFileNotRegular for other special files; another
+// non-zero code (the errno) for any other failure. Takes and drops the lock
+// at once.
 int FileOpenError(const std::string& path);
+// Why a file could not be opened, for messages: "it is a folder" ...
+std::string FileOpenErrorText(int cause);
 // True only for a file held by another holder (a missing file is not held).
 bool IsFileInUse(const std::string& path);
+// 0 when the file can be opened for writing, else the errno saying why not
+// (EACCES, EROFS ...). Writes nothing.
+int FileWriteError(const std::string& path);
+
+// What a holder finds at the path of the file it holds.
+enum class HeldPath {
+  kSameFile,     // the path still names the held file
+  kMissing,      // nothing is at the path any more (deleted, renamed, moved)
+  kOtherFile,    // another file has taken the path
+  kNotHeld,      // no lock is held
+};
 
 // Holds the exclusive lock on a file until Release or destruction.
 class FileLock {
@@ -31,8 +51,13 @@ class FileLock {
 
   // 0, or the cause code of FileOpenError.
   int Acquire(const std::string& path);
+  // Creates `path` (which must not exist) and locks it in one step, so no
+  // other program can take the new file first. 0, EEXIST, or another errno.
+  int CreateAndAcquire(const std::string& path);
   void Release();
   bool held() const { return fd_ >= 0; }
+  // Compares the held descriptor's device and inode with what `path` names now.
+  HeldPath Check(const std::string& path) const;
 
  private:
   int fd_ = -1;

@@ -1,6 +1,7 @@
 #include "platform/file_lock.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -124,6 +125,80 @@ TEST(FileLockTest, AnotherProgramSeesTheFileHeld) {
   ::waitpid(pid, nullptr, 0);
   EXPECT_FALSE(IsFileInUse(path));
   for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+}
+
+TEST(FileOpenErrorTest, SpecialFilesAreToldAtOnceAndNeverWaitedOn) {
+  TempDir dir;
+  std::string fifo = dir.File("pipe.tal");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // Without a writer a plain open of a FIFO blocks for ever: run it in a
+  // child that is killed if it does not answer in time.
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(5);
+    FileLock lock;
+    ::_exit(FileOpenError(fifo) == kFileNotRegular && lock.Acquire(fifo) == kFileNotRegular ? 0
+                                                                                              : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the FIFO made the lock wait";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  EXPECT_EQ(FileOpenError(dir.path()), EISDIR);
+  std::string loop = dir.File("loop.tal");
+  ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+  EXPECT_EQ(FileOpenError(loop), ELOOP);
+}
+
+TEST(FileLockTest, NoticesTheHeldFileLeavingItsPath) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "held.tal");
+  FileLock lock;
+  EXPECT_EQ(lock.Check(path), HeldPath::kNotHeld);
+  ASSERT_EQ(lock.Acquire(path), kFileOpenOk);
+  EXPECT_EQ(lock.Check(path), HeldPath::kSameFile);
+
+  std::string moved = dir.File("moved.tal");
+  ASSERT_EQ(::rename(path.c_str(), moved.c_str()), 0);
+  EXPECT_EQ(lock.Check(path), HeldPath::kMissing);
+  EXPECT_EQ(lock.Check(moved), HeldPath::kSameFile);
+  MakeFile(dir, "held.tal");  // a new file under the old name
+  EXPECT_EQ(lock.Check(path), HeldPath::kOtherFile);
+  // The lock stays on the moved file, not on the new one at the old name.
+  EXPECT_TRUE(IsFileInUse(moved));
+  EXPECT_FALSE(IsFileInUse(path));
+
+  ASSERT_EQ(::unlink(moved.c_str()), 0);
+  EXPECT_EQ(lock.Check(moved), HeldPath::kMissing);
+}
+
+TEST(FileLockTest, CreateAndAcquireNeverTakesAnExistingFile) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "there.tal");
+  FileLock lock;
+  EXPECT_EQ(lock.CreateAndAcquire(path), EEXIST);
+  EXPECT_FALSE(lock.held());
+  std::ifstream in(path);
+  std::string content;
+  in >> content;
+  EXPECT_EQ(content, "data");
+
+  std::string fresh = dir.File("fresh.tal");
+  ASSERT_EQ(lock.CreateAndAcquire(fresh), kFileOpenOk);
+  EXPECT_TRUE(IsFileInUse(fresh));
+  EXPECT_EQ(lock.Check(fresh), HeldPath::kSameFile);
+}
+
+TEST(FileWriteErrorTest, SaysWhyAFileCannotBeWritten) {
+  TempDir dir;
+  std::string path = MakeFile(dir, "w.tal");
+  EXPECT_EQ(FileWriteError(path), 0);
+  EXPECT_EQ(FileWriteError(dir.path()), EISDIR);
+  if (::geteuid() != 0) {  // permissions do not stop root
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_EQ(FileWriteError(path), EACCES);
+  }
 }
 
 }  // namespace

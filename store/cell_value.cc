@@ -27,8 +27,7 @@ struct Overloaded : Fs... {
 };
 
 // Calls `take` with the cell as its column stores it: double (D), float (F),
-// int32_t (I, and L by its low 32 bits, so reading a Long cell as text
-// agrees with reading it as a number) or std::string_view (S).
+// int32_t (I), int64_t (L) or std::string_view (S).
 template <typename Take>
 int ReadCell(const mk::View& view, int row, int col, Take take) {
   if (!CellInView(view, row, col)) return kStoreBadAddress;
@@ -44,7 +43,7 @@ int ReadCell(const mk::View& view, int row, int col, Take take) {
         take(view.GetInt(row, col));
         return kStoreOk;
       case 'L':
-        take(static_cast<int32_t>(view.GetLong(row, col)));
+        take(view.GetLong(row, col));
         return kStoreOk;
       case 'S':
         take(view.GetString(row, col));
@@ -94,6 +93,8 @@ int ReadCellText(const mk::View& view, int row, int col, std::string* out) {
                   Overloaded{[&](double v) { *out = mk::DoubleToText(v); },
                              [&](float v) { *out = mk::FloatToText(v); },
                              [&](int32_t v) { *out = mk::LongToText(v); },
+                             // The whole value: a text is as wide as the number it shows.
+                             [&](int64_t v) { *out = mk::LongToText(v); },
                              [&](std::string_view v) { *out = std::string(v); }});
 }
 
@@ -103,6 +104,8 @@ int ReadCellInt(const mk::View& view, int row, int col, int32_t* out) {
       view, row, col,
       Overloaded{[&](double v) { *out = mk::RealToInt(v); },
                  [&](float v) { *out = mk::RealToInt(v); }, [&](int32_t v) { *out = v; },
+                 // A number read of a Long cell takes its low 32 bits.
+                 [&](int64_t v) { *out = static_cast<int32_t>(v); },
                  [&](std::string_view v) { *out = mk::TextToInt(v); }});
 }
 
@@ -112,6 +115,7 @@ int ReadCellFloat(const mk::View& view, int row, int col, float* out) {
       view, row, col,
       Overloaded{[&](double v) { *out = static_cast<float>(v); }, [&](float v) { *out = v; },
                  [&](int32_t v) { *out = static_cast<float>(v); },
+                 [&](int64_t v) { *out = static_cast<float>(static_cast<int32_t>(v)); },
                  [&](std::string_view v) { *out = static_cast<float>(mk::TextToReal(v)); }});
 }
 

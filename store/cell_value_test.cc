@@ -56,10 +56,13 @@ TEST(CellValueTest, IntegersLongsAndTextsRead) {
   view.SetInt(0, kI, -123);
   EXPECT_EQ(TextOf(view, kI), "-123");
   EXPECT_EQ(FloatOf(view, kI), -123.0f);
-  // Longs read as their low 32 bits.
+  // Longs read into 32 bits keep their low 32 bits; as text, the whole value.
   view.SetLong(0, kL, (int64_t{1} << 32) + 5);
   EXPECT_EQ(IntOf(view, kL), 5);
-  EXPECT_EQ(TextOf(view, kL), "5");
+  EXPECT_EQ(TextOf(view, kL), "4294967301");
+  view.SetLong(0, kL, -6000000000);
+  ASSERT_EQ(WriteCellText(view, 0, kL, TextOf(view, kL)), kStoreOk);  // as an editor saves it
+  EXPECT_EQ(view.GetLong(0, kL), -6000000000);
   view.SetLong(0, kL, -1);
   EXPECT_EQ(TextOf(view, kL), "-1");
   EXPECT_EQ(FloatOf(view, kL), -1.0f);

@@ -3,11 +3,16 @@
 // data_store_*.cc files beside this one.
 #include "store/data_store.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "mk/field.h"
+#include "mk/known_files.h"
+#include "platform/file_name_text.h"
 
 namespace woodtick {
 namespace {
@@ -28,24 +33,48 @@ DataStore::~DataStore() {
 
 bool DataStore::BufferedOpenMode() { return buffered_open_mode.load(); }
 
-int DataStore::Open(const std::string& path, bool buffered) {
+int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held) {
+  // Reopening the file this store has open keeps its lock: no gap in which
+  // another program could take the file.
+  if (held == nullptr && lock_ != nullptr && lock_->Check(path) == HeldPath::kSameFile) held = lock_;
   if (state_ != -1) Close(false);
   buffered_open_mode.store(buffered);
 
   // The lock is the in-use test: taking it at once leaves no gap in which a
   // second program could open the file too.
-  int cause = lock_.Acquire(path);
-  if (cause == kFileSharingViolation) return kStoreFileHeld;
+  int cause = kFileOpenOk;
+  if (held != nullptr && held->held()) {
+    if (held->Check(path) != HeldPath::kSameFile) {
+      last_error_ = FileNameText(path) + " is no longer the file Woodtick holds open.";
+      return kStoreFileMoved;
+    }
+    lock_ = std::move(held);
+  } else {
+    lock_ = std::make_shared<FileLock>();
+    cause = lock_->Acquire(path);
+    if (cause == kFileSharingViolation) {
+      lock_.reset();
+      return kStoreFileHeld;
+    }
+    if (cause != kFileOpenOk && cause != kFileNotFound) {
+      // A folder, a FIFO or a file that cannot be read: the engine is never
+      // asked, so nothing waits on a FIFO.
+      lock_.reset();
+      last_error_ = FileNameText(path) + ": " + FileOpenErrorText(cause);
+      return kStoreFileUnreadable;
+    }
+  }
   path_ = path;
   storage_.reset();
   std::unique_ptr<mk::Storage> storage;
   mk::Status status = mk::Storage::Open(path, &storage, fs_);
   if (!status.ok()) {
-    lock_.Release();
+    lock_.reset();
     last_error_ = status.message();
     return kStoreFileUnreadable;
   }
-  if (cause == kFileNotFound && lock_.Acquire(path) == kFileSharingViolation) {
+  if (cause == kFileNotFound && lock_->Acquire(path) == kFileSharingViolation) {
+    lock_.reset();
     return kStoreFileHeld;  // another program took the file we just created
   }
   storage_ = std::move(storage);
@@ -70,7 +99,7 @@ int DataStore::Close(bool keep_buffered) {
   if (!keep_buffered) {
     for (const Slot& slot : slots_) {
       if (slot.named && slot.buffered) {
-        if (Commit() == kStoreCommitFailed) result = kStoreCommitFailed;
+        result = Commit();
         break;
       }
     }
@@ -86,7 +115,9 @@ int DataStore::Close(bool keep_buffered) {
   view_list_.clear();
   if (!keep_buffered) {
     state_ = -1;
-    lock_.Release();
+    lock_.reset();
+    // Let go of the file, let go of what the engine remembers of it.
+    mk::ForgetFile(fs_, path_);
   }
   storage_.reset();
   return result;
@@ -97,6 +128,12 @@ int DataStore::Commit() {
     // "Committing ata": the program's exact words, kept as users know them.
     ReportError("Committing ata", kStoreClosed);
     return kStoreClosed;
+  }
+  // Never write to a path whose file this store does not hold: the engine
+  // would create a new file there or write into another program's file.
+  HeldPath where = lock_ != nullptr ? lock_->Check(path_) : HeldPath::kSameFile;
+  if (where == HeldPath::kMissing || where == HeldPath::kOtherFile) {
+    return ReportFileMoved(where == HeldPath::kOtherFile);
   }
   std::unique_ptr<mk::Storage> temporary;
   mk::Storage* storage = storage_.get();
@@ -134,9 +171,41 @@ int DataStore::CommitStorage(mk::Storage* storage) {
   return kStoreOk;
 }
 
+int DataStore::SaveAs(const std::string& path) {
+  if (state_ == -1) return kStoreClosed;
+  if (storage_ != nullptr) return kStoreUnsupported;
+  auto lock = std::make_shared<FileLock>();
+  int made = lock->CreateAndAcquire(path);
+  if (made != kFileOpenOk) {
+    last_error_ = FileNameText(path) + ": " + FileOpenErrorText(made);
+    return kStoreFileUnreadable;
+  }
+  std::string old_path = std::exchange(path_, path);
+  std::shared_ptr<FileLock> old_lock = std::exchange(lock_, lock);
+  int result = Commit();
+  if (result != kStoreOk) {
+    // Only this store knows the new file: it goes, and the store stays as it was.
+    ::unlink(path.c_str());
+    path_ = old_path;
+    lock_ = old_lock;
+  }
+  return result;
+}
+
+int DataStore::ReportFileMoved(bool replaced) {
+  std::string name = FileNameText(path_);
+  if (reporter_ != nullptr) {
+    reporter_->FileMoved(
+        "The tally file " + name + " is no longer where it was opened: " +
+        (replaced ? "another file has taken its name" : "it has been deleted, renamed or moved") +
+        ".\nNothing has been written to " + name + ". The data is still held in memory.");
+  }
+  return kStoreFileMoved;
+}
+
 int DataStore::ReportCommitFailure(const std::string& cause) {
   if (reporter_ != nullptr) {
-    reporter_->CommitFailed("The tally file " + path_ + " could not be saved.\n" + cause +
+    reporter_->CommitFailed("The tally file " + FileNameText(path_) + " could not be saved.\n" + cause +
                             "\nThe data is still held in memory and will be written again at "
                             "the next save.");
   }
@@ -207,14 +276,19 @@ int DataStore::ReleaseView(int slot) {
   if (state_ == -1) return kStoreClosed;
   if (!ValidSlot(slot)) return kStoreSlotRange;
   if (!slots_[slot].named) return kStoreUnsupported;
-  if (slots_[slot].buffered && Commit() == kStoreCommitFailed) {
-    return kStoreCommitFailed;  // keep the only copy of what did not reach the file
+  if (slots_[slot].buffered) {
+    int committed = Commit();
+    if (committed != kStoreOk) return committed;  // keep the only copy of what did not reach the file
   }
   FreeSlot(slot);
   return kStoreOk;
 }
 
-void DataStore::FreeSlot(int slot) { slots_[slot] = Slot(); }
+void DataStore::FreeSlot(int slot) {
+  const uint64_t next = slots_[slot].occupant + 1;
+  slots_[slot] = Slot();
+  slots_[slot].occupant = next;
+}
 
 int DataStore::LowestFreeSlot() const {
   for (int i = 0; i < kNumSlots; ++i) {

@@ -29,6 +29,7 @@ inline constexpr int kStoreCommitFailed = -3;    // the file was not written; da
 inline constexpr int kStoreBadAddress = -4;      // row, column or slot outside what exists
 inline constexpr int kStoreFileHeld = -5;        // another program holds the file
 inline constexpr int kStoreFileUnreadable = -6;  // Open: damaged or foreign file (see LastError)
+inline constexpr int kStoreFileMoved = -7;  // the held file is no longer at its path; nothing written
 inline constexpr int kStoreUnsupported = 1;      // column type unsupported; or the slot is free
 inline constexpr int kStoreSlotRange = 2;        // slot number outside 0 to 24
 
@@ -53,20 +54,38 @@ class DataStore {
 
   // --- slots, opening, committing, closing
   // 0; kStoreFileHeld; kStoreFileUnreadable when the engine cannot read the
-  // file (the store stays closed and LastError says why).
-  int Open(const std::string& path, bool buffered);
-  // 0; kStoreClosed; kStoreCommitFailed when writing back the buffered views
-  // failed (the failure has been reported; the store is closed all the same).
+  // file or it is no regular file (the store stays closed and LastError
+  // says why). With `held`, a lock this program already holds on that file,
+  // the store shares it instead of taking its own, so the file is never let
+  // go between two stores (kStoreFileMoved when the path no longer names the
+  // held file); reopening the file the store has open keeps its lock too.
+  // The lock is released when its last holder lets it go.
+  int Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held = nullptr);
+  // The lock of the open file (null when closed), to share with a later Open.
+  const std::shared_ptr<FileLock>& lock() const { return lock_; }
+  // 0; kStoreClosed; kStoreCommitFailed or kStoreFileMoved when writing back
+  // the buffered views failed (the failure has been reported; the store is
+  // closed all the same).
   int Close(bool keep_buffered);
   // 0; kStoreClosed; kStoreCommitFailed when the file was not written: the
   // failure goes to the reporter, buffered views stay as they are and the
-  // next Commit writes them again.
+  // next Commit writes them again. kStoreFileMoved (reported too) when the
+  // held file is no longer at its path: nothing is written, neither into
+  // a file of that name that this store does not hold nor a new one.
   int Commit();
+  // Writes every buffered view into a new file at `path` (it must not
+  // exist), which this store then holds and saves to; the file left behind
+  // is let go. 0; kStoreFileUnreadable when the new file cannot be made
+  // (LastError says why; nothing changes); kStoreCommitFailed when it could not be written
+  // (the new file is removed, nothing changes); kStoreUnsupported when the
+  // file is held open unbuffered.
+  int SaveAs(const std::string& path);
   int OpenAView(const std::string& name, bool buffered);
   int FindView(std::string_view name);
   bool CheckForView(std::string_view name, int* slot);
-  // 0, 1, 2, kStoreClosed; kStoreCommitFailed when the commit of a buffered
-  // slot failed, in which case the slot stays open with its data.
+  // 0, 1, 2, kStoreClosed; kStoreCommitFailed or kStoreFileMoved when the
+  // commit of a buffered slot failed, in which case the slot stays open with
+  // its data.
   int ReleaseView(int slot);
   int GetViewIndex(const std::string& name);
   int BuildViewList();
@@ -81,7 +100,7 @@ class DataStore {
   const std::string& Path() const { return path_; }
   const std::string& ViewList() const { return view_list_; }
   int state() const { return state_; }
-  // The engine's message for the last Open that failed with kStoreFileUnreadable.
+  // The message for the last Open or SaveAs that failed with kStoreFileUnreadable.
   const std::string& LastError() const { return last_error_; }
   // The process-wide buffered-open mode: the last Open of any store decides.
   static bool BufferedOpenMode();
@@ -117,10 +136,19 @@ class DataStore {
     mk::View view;
     int base_slot = -1;  // for a selection, the slot it was derived from
     bool buffered = false;
+    // Which of the views that held this slot in turn is here now; freeing
+    // the slot moves it on, so a selection can tell its base was replaced.
+    uint64_t occupant = 0;
+    uint64_t base_occupant = 0;  // for a selection, its base's when taken
   };
 
   bool ValidSlot(int slot) const { return slot >= 0 && slot < kNumSlots; }
   bool SlotInUse(int slot) const { return ValidSlot(slot) && slots_[slot].named; }
+  // For a selection: its base slot still holds the view it was taken from.
+  bool BaseIntact(int slot) const {
+    int base = slots_[slot].base_slot;
+    return SlotInUse(base) && slots_[base].occupant == slots_[slot].base_occupant;
+  }
   // 0 and the slot's view, or the failure code for cell access.
   int CellView(int slot, mk::View* view) const;
   // Where a write to (slot, row, col) lands: the cell itself, or for a
@@ -133,6 +161,7 @@ class DataStore {
   // Commits the storage; a failure is reported and answered kStoreCommitFailed.
   int CommitStorage(mk::Storage* storage);
   int ReportCommitFailure(const std::string& cause);
+  int ReportFileMoved(bool replaced);
 
   StoreReporter* reporter_;
   const Clock* clock_;
@@ -143,7 +172,7 @@ class DataStore {
   std::string last_error_;
   std::unique_ptr<mk::Storage> storage_;
   std::array<Slot, kNumSlots> slots_;
-  FileLock lock_;
+  std::shared_ptr<FileLock> lock_;
 };
 
 }  // namespace woodtick

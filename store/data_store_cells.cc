@@ -18,10 +18,13 @@ int DataStore::WriteTarget(int slot, int* row, int* col, mk::View* view) const {
   if (!CellInView(*view, *row, *col)) return kStoreBadAddress;
   int base = slots_[slot].base_slot;
   if (base < 0) return kStoreOk;
+  // A selection whose base was released (and its slot perhaps reused) would
+  // write into a copy no one keeps, or into another view.
+  if (!BaseIntact(slot)) return kStoreBadAddress;
   const mk::View& base_view = slots_[base].view;
   // A selection of a selection maps to the underlying table, not to its base
   // slot's numbering; the derived view writes through to the same row then.
-  if (!SlotInUse(base) || base_view.IsDerived()) return kStoreOk;
+  if (base_view.IsDerived()) return kStoreOk;
   int base_col = base_view.FindPropIndexByName(view->NthProperty(*col).name);
   if (base_col < 0) return kStoreOk;
   *row = view->RowInBase(*row);
@@ -77,7 +80,7 @@ int DataStore::AddRow(int slot, int after_row) {
   int base = slots_[slot].base_slot;
   if (base >= 0) {
     // A selection's new row goes to the end of the view it was taken from.
-    if (!SlotInUse(base) || slots_[base].view.IsDerived()) return kStoreBadAddress;
+    if (!BaseIntact(slot) || slots_[base].view.IsDerived()) return kStoreBadAddress;
     mk::View base_view = slots_[base].view;
     int pos = base_view.GetSize();
     base_view.InsertEmptyRowsAt(pos);

@@ -129,6 +129,7 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
   // The base is the slot the rows came from, even when the result's name
   // repeats the view's name.
   slots_[result].base_slot = base;
+  slots_[result].base_occupant = slots_[base].occupant;
   if (sel_crit >= 0) FreeSlot(sel_crit);
   return result;
 }

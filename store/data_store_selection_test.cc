@@ -155,6 +155,26 @@ TEST_F(DataStoreSelectionTest, ASelectionWhoseBaseLostRowsAnswersBadAddress) {
   EXPECT_EQ(FreeSlots(), free);
 }
 
+TEST_F(DataStoreSelectionTest, ASelectionWhoseBaseSlotWasReusedTouchesNothing) {
+  ASSERT_EQ(store_.Open(path_, true), kStoreOk);
+  int trees = store_.OpenAView("Trees", true);
+  int sel = store_.OpenSelection("Trees", "Label", "Unit=002", "", "");
+  ASSERT_GE(sel, 0);
+  ASSERT_EQ(store_.ReleaseView(trees), kStoreOk);
+  int buffer = store_.OpenAView("Buffer", true);
+  ASSERT_EQ(buffer, trees);  // the slot now holds an unrelated view
+  const int rows = store_.View(buffer).GetSize();
+  EXPECT_LT(store_.AddRow(sel, -1), 0);
+  EXPECT_LT(store_.SetString(sel, 0, 0, "x"), 0);
+  EXPECT_LT(store_.SetInt(sel, 0, 0, 1), 0);
+  EXPECT_EQ(store_.View(buffer).GetSize(), rows);
+  // Released and taken again by the same view: still another copy.
+  ASSERT_EQ(store_.ReleaseView(buffer), kStoreOk);
+  ASSERT_EQ(store_.OpenAView("Trees", true), trees);
+  EXPECT_LT(store_.AddRow(sel, -1), 0);
+  EXPECT_EQ(store_.View(trees).GetSize(), 6);
+}
+
 TEST_F(DataStoreSelectionTest, ClosedStoreGivesTheOpenResult) {
   EXPECT_EQ(store_.OpenSelection("Globals", "", "Block=Tally", "", ""), kStoreClosed);
 }

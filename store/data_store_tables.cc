@@ -79,6 +79,8 @@ int DataStore::DefineTable(const std::string& table, const std::string& order_co
       ReadCellText(rows, row, used_col, &used);
       if (used != "Y" && used != "M") continue;
       ReadCellText(rows, row, column_col, &column);
+      // A comma would cut one name into two columns.
+      if (column.find(',') != std::string::npos) return kStoreNotFound;
       ReadCellText(rows, row, type_col, &type);
       bool known =
           type.size() == 1 && std::string_view("SILFD").find(type[0]) != std::string_view::npos;

@@ -104,6 +104,9 @@ TEST_F(DataStoreTablesTest, RefusesWhatItCannotBuild) {
   EXPECT_EQ(store_.DefineTable("Twice", "Order1"), kStoreNotFound);
   AddColumn("Bad[Name", "Col", "S", "Y", 1);
   EXPECT_EQ(store_.DefineTable("Bad[Name", "Order1"), kStoreNotFound);
+  // A name with a comma would silently make two columns.
+  AddColumn("Comma", "Height,Dbh", "S", "Y", 1);
+  EXPECT_EQ(store_.DefineTable("Comma", "Order1"), kStoreNotFound);
   ASSERT_EQ(store_.Commit(), kStoreOk);
   EXPECT_EQ(FileStructure(path_), before);
 }

@@ -14,6 +14,9 @@ class StoreReporter {
   // A commit did not reach the file; the data is still held in memory and
   // the next commit writes it again.
   virtual void CommitFailed(const std::string& text) = 0;
+  // A commit found the held file gone from its path (deleted, renamed,
+  // replaced) and wrote nothing; the data is still held in memory.
+  virtual void FileMoved(const std::string& text) { CommitFailed(text); }
 };
 
 }  // namespace woodtick

@@ -1,6 +1,8 @@
 #include <iterator>
 
 #include "mk/escape.h"
+#include "model/tally_model.h"
+#include "tools/analysis/analysis_export.h"
 #include "tools/commands.h"
 #include "tools/model_commands.h"
 
@@ -17,8 +19,8 @@ const CliCommand kCommands[] = {
      RunPack},
     {"new", "FILE", "make a new tally file: standard views, default settings, one unit", 1, 1,
      RunNew},
-    {"export", "FILE", "write FILE's data as the Utilities screen does, to <name>.csv here", 1, 1,
-     RunExport},
+    {"export", "FILE", "write FILE's data as the Utilities screen does, to <name>.csv here", 1,
+     1 << 20, RunExportCommand},
     {"summary", "FILE", "print counts and HITs per population and unit with measured shares", 1,
      1, RunSummary},
 };
@@ -30,7 +32,10 @@ void PrintHelp(std::ostream& out) {
     out << "  " << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << c.summary
         << "\n";
   }
-  out << "\nOptions:\n  --help          show this help\n";
+  out << "  export --format csv|sqlite --output DIR|DB FILE...\n"
+         "                  read the files (never changing them) and write every view:\n"
+         "                  CSV files in folder DIR, or tables of SQLite database DB\n";
+  out << "\nOptions:\n  --help          show this help\n  --version       show the version\n";
 }
 
 }  // namespace
@@ -42,6 +47,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintHelp(out);
+    return 0;
+  }
+  if (args[0] == "--version") {
+    out << "woodtick-cli " << kProgramVersion << "\n";
     return 0;
   }
   for (const CliCommand& c : kCommands) {

@@ -1,21 +1,32 @@
 // dump, check and pack: the commands that work on a datafile directly.
+#include <filesystem>
 #include <memory>
 
 #include "mk/dump.h"
 #include "mk/storage.h"
+#include "platform/file_lock.h"
 #include "tools/commands.h"
 
 namespace woodtick {
 namespace {
 
-// Opens an existing file (the engine would create a missing one).
-std::unique_ptr<mk::Storage> OpenExisting(const std::string& path, std::ostream& err) {
-  FILE* probe = std::fopen(path.c_str(), "rb");
-  if (!probe) {
-    err << "woodtick-cli: " << path << ": no such file\n";
+// Opens an existing regular file (the engine would create a missing one).
+// With `lock`, the file is locked first, as the program locks it, and a
+// file another program holds is refused untouched; without, a held file is
+// only read.
+std::unique_ptr<mk::Storage> OpenExisting(const std::string& path, std::ostream& err,
+                                          FileLock* lock = nullptr) {
+  int cause = lock != nullptr ? lock->Acquire(path) : FileOpenError(path);
+  if (cause == kFileSharingViolation && lock != nullptr) {
+    err << "woodtick-cli: " << path
+        << " is in use by another application (a Woodtick holds it open); it has not been "
+           "changed. Close it there and try again.\n";
     return nullptr;
   }
-  std::fclose(probe);
+  if (cause != kFileOpenOk && cause != kFileSharingViolation) {
+    err << "woodtick-cli: " << path << ": " << FileOpenErrorText(cause) << "\n";
+    return nullptr;
+  }
   std::unique_ptr<mk::Storage> storage;
   mk::Status s = mk::Storage::Open(path, &storage);
   if (!s.ok()) {
@@ -52,7 +63,8 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }
 
 int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  auto storage = OpenExisting(args[0], err);
+  FileLock lock;  // held until the packed file is written
+  auto storage = OpenExisting(args[0], err, &lock);
   if (!storage) return 1;
   mk::CommitStats stats;
   mk::Status s = storage->Pack(&stats);

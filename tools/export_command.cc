@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "model/csv_export.h"
@@ -9,6 +10,8 @@
 namespace woodtick {
 
 int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  // The export logs into the tally file: it holds the program's lock from
+  // before the first read to the last write.
   std::filesystem::path path = std::filesystem::absolute(args.at(0));
   std::unique_ptr<OpenedTallyFile> file = OpenTallyFileForTool(path.string(), err);
   if (!file) return 1;
@@ -20,11 +23,15 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   }
   if (store.LogMessage("Data Exported", "A", path.string()) != kStoreOk) return 1;
   if (!WriteCsvExport(store, csv)) {
-    err << "The data could not be written to " << csv << ".\n";
+    MarkLastExportNotDone(store, file->slots.message_log);
+    store.Commit();
+    err << "The data could not be written to " << std::filesystem::absolute(csv).string()
+        << ".\n";
     return 1;
   }
   if (store.Close(false) != kStoreOk) return 1;
-  out << "All of the data has been exported to this file:\n" << csv << "\n";
+  out << "All of the data has been exported to this file:\n"
+      << std::filesystem::absolute(csv).string() << "\n";
   return 0;
 }
 

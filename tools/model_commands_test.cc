@@ -10,6 +10,7 @@
 #include "model/testing/fake_ui.h"
 #include "model/testing/model_fixture.h"
 #include "model/testing/model_test_base.h"
+#include "platform/file_lock.h"
 #include "tools/commands.h"
 
 namespace woodtick {
@@ -57,7 +58,9 @@ TEST(ExportCommandTest, WritesTheScreensExportIntoTheCurrentDirectoryAndLogsIt) 
   int result = RunCli({"export", "stand.tal"}, out, err);
   std::filesystem::current_path(old_dir);
   ASSERT_EQ(result, 0) << err.str();
-  EXPECT_EQ(out.str(), "All of the data has been exported to this file:\nstand.csv\n");
+  // Named with its folder, so it can be found.
+  EXPECT_EQ(out.str(), "All of the data has been exported to this file:\n" +
+                           dir.File("stand.csv") + "\n");
   std::string csv = FileBytes(dir.File("stand.csv"));
   EXPECT_THAT(csv, HasSubstr("[Trees]\r\nTrees[Unit:S,Num:S]\r\nUnit,Num\r\n001,1\r\n"));
   EXPECT_THAT(csv, HasSubstr("\r\nA,Ash^ white,,C,1,Trees,0,0\r\n"));
@@ -105,6 +108,43 @@ TEST(SummaryCommandTest, PrintsTheTableWithoutWritingTheFile) {
             "Total                5      2      0      0        5        2     40.0%\n");
   EXPECT_EQ(FileBytes(path), bytes);
   EXPECT_EQ(RunCli({"summary", dir.File("missing.tal")}, out, err), 1);
+}
+
+// Every command that writes a tally file takes the lock the program holds
+// and refuses a held file without touching it.
+TEST(HeldFileCommandTest, PackExportAndNewRefuseAFileTheProgramHolds) {
+  TempDir dir;
+  std::string path = dir.File("held.tal");
+  std::string error;
+  ASSERT_TRUE(BuildTallyFile(path, {.populations = {{.key = "A", .label = "Ash"}}}, &error));
+  FakeUi ui;
+  TallyModel program(ui);
+  program.SetStartupFile(path);
+  ASSERT_TRUE(program.OpenTallyFile());
+  std::string bytes = FileBytes(path);
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"pack", path}, out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("held.tal is in use by another application"));
+
+  std::filesystem::path old_dir = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  EXPECT_EQ(RunCli({"export", "held.tal"}, out, err), 1);
+  std::filesystem::current_path(old_dir);
+  EXPECT_THAT(err.str(), HasSubstr("held.tal is in use by another application"));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("held.csv")));
+
+  EXPECT_EQ(RunCli({"new", path}, out, err), 1);
+  EXPECT_THAT(err.str(), HasSubstr("already exists and is in use by another application"));
+  EXPECT_EQ(FileBytes(path), bytes);
+  EXPECT_EQ(out.str(), "");
+
+  // Read-only commands still read a held file.
+  std::ostringstream check_out, check_err;
+  EXPECT_EQ(RunCli({"check", path}, check_out, check_err), 0) << check_err.str();
+  program.CloseTallyFile();
+  std::ostringstream pack_out, pack_err;
+  EXPECT_EQ(RunCli({"pack", path}, pack_out, pack_err), 0) << pack_err.str();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "model/tally_file.h"
+#include "platform/file_lock.h"
 #include "tools/model_commands.h"
 
 namespace woodtick {
@@ -11,7 +12,9 @@ int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream
   std::string message;
   int result = CreateTallyFile(file, &message);
   if (result == EEXIST) {
-    err << file << " already exists; it has not been changed.\n";
+    err << file << " already exists"
+        << (IsFileInUse(file) ? " and is in use by another application" : "")
+        << "; it has not been changed.\n";
     return 1;
   }
   if (result != 0) {

@@ -2,18 +2,23 @@
 
 #include <filesystem>
 
-#include "platform/file_lock.h"
 
 namespace woodtick {
 
 std::unique_ptr<OpenedTallyFile> OpenTallyFileForTool(const std::string& path, std::ostream& err) {
   const std::string name = std::filesystem::path(path).filename().string();
-  if (FileOpenError(path) != kFileOpenOk) {
-    err << name << " is in use by another application, or does not exist.\n";
+  auto file = std::make_unique<OpenedTallyFile>(err);
+  const int cause = file->lock->Acquire(path);
+  if (cause == kFileSharingViolation) {
+    err << name << " is in use by another application!\nClose it and try again. The file has "
+                   "not been changed.\n";
     return nullptr;
   }
-  auto file = std::make_unique<OpenedTallyFile>(err);
-  if (file->store.Open(path, false) != kStoreOk) {
+  if (cause != kFileOpenOk) {
+    err << name << " cannot be opened: " << FileOpenErrorText(cause) << ".\n";
+    return nullptr;
+  }
+  if (file->store.Open(path, false, file->lock) != kStoreOk) {
     err << name << " cannot be read as a tally file. " << file->store.LastError() << "\n";
     return nullptr;
   }

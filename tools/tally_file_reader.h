@@ -1,4 +1,4 @@
-// Opening a tally file for a woodtick-cli command: the in-use test, the
+// Opening a tally file for a woodtick-cli command: the program's lock, the
 // store with attached views, and the check that it is a tally file, each
 // failure told on `err` in the program's words.
 #pragma once
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "model/tally_file.h"
+#include "platform/file_lock.h"
 #include "store/data_store.h"
 #include "store/store_reporter.h"
 
@@ -24,17 +25,19 @@ class ConsoleReporter : public StoreReporter {
   std::ostream& err_;
 };
 
-// A tally file opened with attached views; closing it without a change
-// writes nothing.
+// A tally file opened with attached views and locked as the program locks
+// it, from before the first read to the last write; closing it without a
+// change writes nothing.
 struct OpenedTallyFile {
   explicit OpenedTallyFile(std::ostream& err) : reporter(err), store(&reporter) {}
+  std::shared_ptr<FileLock> lock = std::make_shared<FileLock>();
   ConsoleReporter reporter;
   DataStore store;
   StandardSlots slots;
 };
 
-// Null, with the reason written to `err`, when the file is held, missing,
-// unreadable or not a tally file.
+// Null, with the reason written to `err`, when the file is held by another
+// program (it is then not touched), missing, unreadable or not a tally file.
 std::unique_ptr<OpenedTallyFile> OpenTallyFileForTool(const std::string& path, std::ostream& err);
 
 }  // namespace woodtick

@@ -9,6 +9,7 @@
 
 #include "widgets/accessible_texts.h"
 #include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {
@@ -58,7 +59,9 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, Qt::Ali
 }
 
 QLineEdit* AddEdit(QWidget* parent, const char* name, int x, int y, int width, int height) {
-  return Place(new QLineEdit(parent), name, x, y, width, height);
+  auto* edit = new QLineEdit(parent);
+  edit->setValidator(new TallyTextValidator(edit));
+  return Place(edit, name, x, y, width, height);
 }
 
 QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y,
@@ -72,6 +75,7 @@ QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int 
   if (field == ComboField::kEditable) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setValidator(new TallyTextValidator(combo));
   }
   Place(combo, name, x, y, width, height);
   const int field_height = combo->sizeHint().height();

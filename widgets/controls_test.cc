@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +94,24 @@ TEST(ControlsTest, AComboBoxSplitsItsHeightIntoFieldAndDroppedList) {
   QTest::keyClicks(editable->lineEdit(), QStringLiteral("77"));
   QTest::keyClick(editable->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(editable->count(), 2);
+}
+
+TEST(ControlsTest, EditBoxesRefuseCharactersATallyFileCannotHold) {
+  QDialog dialog;
+  SetUpDialog(&dialog, QStringLiteral("Edit"));
+  QLineEdit* edit = AddEdit(&dialog, "edit", 5, 5, 90, 14);
+  QComboBox* combo = AddComboBox(&dialog, "combo", ComboField::kEditable, 5, 25, 60, 50);
+  dialog.show();
+  for (QLineEdit* box : {edit, combo->lineEdit()}) {
+    box->setFocus();
+    // Windows-1252 holds e acute, the euro sign and the dagger, not omega nor an emoji.
+    // Typed one character at a time, as a keyboard layout delivers them.
+    for (char32_t c : QString::fromUtf8("Fir \u00e9\u20ac\u2020\u03a9\U0001F332!").toUcs4()) {
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUcs4(&c, 1));
+      QApplication::sendEvent(box, &press);
+    }
+    EXPECT_EQ(box->text(), QString::fromUtf8("Fir \u00e9\u20ac\u2020!"));
+  }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Key codes as the tally logic sees them: the numbers a tally file stores
-// its hot keys as, one per key, so a file means the same keys on every
-// system. Letters are their upper case and digits themselves whatever the
-// shift state; other keys have fixed codes (Enter 13, Escape 27, Space 32,
-// arrows 37 to 40 ...), punctuation by its key on the US layout.
+// Key codes as the tally logic sees them: one character per key pressed.
+// Letters are upper case and digits themselves, on the main row and the
+// numeric keypad alike and whatever the shift state. Enter (13), Escape
+// (27), Space (32) and the arrows (37 to 40) keep their platform codes;
+// every other key, function keys included, gives kInvalidKeyCode.
 #pragma once
 
 #include <Qt>
@@ -11,7 +11,10 @@ class QKeyEvent;
 
 namespace woodtick {
 
-// 0 for a key that has no virtual-key code here.
+// A code no hot key can have (a population whose Key is empty is never
+// tallied), so the key is an invalid key.
+inline constexpr int kInvalidKeyCode = 0;
+
 int VirtualKeyCode(int qt_key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 int VirtualKeyCode(const QKeyEvent& event);
 

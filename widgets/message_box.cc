@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <vector>
 
 #include "widgets/dialog_units.h"
 
@@ -17,11 +18,17 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
   box.setObjectName(kMessageBoxName);
   box.setFont(DialogFont());
   if (default_button != QMessageBox::NoButton) box.setDefaultButton(default_button);
-  // Any busy cursor of the operation in progress gives way to the arrow.
-  const bool busy = QGuiApplication::overrideCursor() != nullptr;
-  if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+  // The wait cursor of the operation in progress comes down, every level of
+  // it, while the box is up, and goes back up for the rest of the operation.
+  std::vector<QCursor> taken_down;
+  while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+    taken_down.push_back(*cursor);
+    QGuiApplication::restoreOverrideCursor();
+  }
   const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
-  if (busy) QGuiApplication::restoreOverrideCursor();
+  for (auto it = taken_down.rbegin(); it != taken_down.rend(); ++it) {
+    QGuiApplication::setOverrideCursor(*it);
+  }
   return answer;
 }
 

@@ -1,5 +1,5 @@
 // Modal message boxes: the icon, title, text and buttons the model asks for.
-// The busy cursor steps aside while a box is up, so the user sees an arrow.
+// The wait cursor comes down while a box is up and goes back up after it.
 #pragma once
 
 #include <QMessageBox>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QValidator>
 #include <string>
 
 namespace woodtick {
@@ -12,7 +13,20 @@ namespace woodtick {
 // string comes back unchanged from FromQString.
 QString ToQString(const std::string& text);
 
-// Characters Windows-1252 cannot hold become "?".
+// Characters Windows-1252 cannot hold become "?"; edit boxes refuse them
+// as they are typed (TallyTextValidator), so only a program's own texts
+// could ever meet this.
 std::string FromQString(const QString& text);
+
+// True when every character of the text has a Windows-1252 byte.
+bool FitsTallyFile(const QString& text);
+
+// Refuses, as they are typed or pasted, characters a tally file cannot hold.
+// Every edit box of the program has one (AddEdit, editable AddComboBox).
+class TallyTextValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override;
+};
 
 }  // namespace woodtick

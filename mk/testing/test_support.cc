@@ -9,6 +9,7 @@
 
 #include "mk/dump.h"
 #include "mk/storage.h"
+#include "mk/testing/memory_file_system.h"
 
 namespace mk {
 
@@ -47,6 +48,14 @@ std::string MakeScratchDir(std::string_view name) {
 }
 
 std::string DumpFile(const std::string& path, Status* status, FileSystem* fs) {
+  // What is on the disk, not what this program remembers of the file: a
+  // copy of its bytes in memory is read afresh.
+  MemoryFileSystem fresh;
+  if (fs == DefaultFileSystem() && std::filesystem::is_regular_file(path) &&
+      access(path.c_str(), R_OK) == 0) {
+    fresh.SetFile(path, ReadBytes(path));
+    fs = &fresh;
+  }
   std::unique_ptr<Storage> storage;
   *status = Storage::Open(path, &storage, fs);
   if (!status->ok()) return "";

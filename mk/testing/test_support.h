@@ -20,7 +20,8 @@ std::string FromHex(std::string_view hex);
 std::string MakeScratchDir(std::string_view name);
 
 // Opens the file with a fresh Storage and renders its canonical dump, which
-// reads every cell. On failure returns "" and sets `*status`.
+// reads every cell. A file on the real file system is read from its bytes,
+// never from what the engine remembers of it. On failure returns "" and sets `*status`.
 std::string DumpFile(const std::string& path, Status* status,
                      FileSystem* fs = DefaultFileSystem());
 

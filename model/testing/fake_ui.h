@@ -25,10 +25,16 @@ class FakeUi : public Ui {
 
   MessageAnswer ShowMessage(const Message& message) override {
     messages.push_back(message);
+    if (on_message) on_message(message);
     busy_during_message = busy_during_message || busy_depth > 0;
     if (message.buttons == MessageButtons::kOk) return MessageAnswer::kOk;
-    MessageAnswer answer = message.buttons == MessageButtons::kYesNo ? MessageAnswer::kYes
-                                                                      : MessageAnswer::kOk;
+    // Unscripted, the boxes that can end a loop answer with their way out.
+    MessageAnswer answer = MessageAnswer::kOk;
+    if (message.buttons == MessageButtons::kYesNo) answer = MessageAnswer::kYes;
+    if (message.buttons == MessageButtons::kYesNoCancel ||
+        message.buttons == MessageButtons::kRetryCancel) {
+      answer = MessageAnswer::kCancel;
+    }
     if (!answers.empty()) {
       answer = answers.front();
       answers.pop_front();
@@ -58,12 +64,25 @@ class FakeUi : public Ui {
     template_names.pop_front();
     return name;
   }
+  std::optional<std::string> AskSaveFileName(const std::string& suggested_path) override {
+    save_suggestions.push_back(suggested_path);
+    if (save_file_names.empty()) return std::nullopt;
+    std::optional<std::string> name = std::move(save_file_names.front());
+    save_file_names.pop_front();
+    return name;
+  }
   void ShowFileName(const std::string& display_name) override { shown_name = display_name; }
   void FileOpened() override { ++files_opened; }
   void EnableUntally() override { untally_enabled = true; }
   void ShowHitNumber(const std::string& text) override { hit_numbers.push_back(text); }
   void RedrawPopulationButtons() override { ++button_redraws; }
 
+  // How many boxes with this title were shown.
+  int CountTitled(const std::string& title) const {
+    int n = 0;
+    for (const Message& m : messages) n += m.title == title;
+    return n;
+  }
   // The texts of all messages shown, in order.
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> texts;
@@ -75,14 +94,17 @@ class FakeUi : public Ui {
   // --- script
   std::deque<MessageAnswer> answers;  // for Yes/No and OK/Cancel boxes; default Yes / OK
   std::deque<std::optional<std::string>> template_names;  // nullopt: Cancel
+  std::deque<std::optional<std::string>> save_file_names;  // nullopt: Cancel
   std::function<void(const RecordEditorRequest&)> record_editor;
   std::function<void(TallyModel&, DataStore&, int)> setup_screen;
+  std::function<void(const Message&)> on_message;  // while the box is up
 
   // --- record
   std::vector<Message> messages;
   std::vector<Beeped> beeps;
   std::vector<RecordEditorRequest> editor_requests;
   std::vector<std::string> hit_numbers;
+  std::vector<std::string> save_suggestions;
   std::string shown_name;
   int busy_depth = 0;
   int busy_count = 0;

@@ -1,0 +1,76 @@
+# What `cmake --install` puts where: the programs, and what a desktop needs
+# to list the program, show its icon and open .tal files with it.
+include(GNUInstallDirs)
+
+set(WOODTICK_ID org.woodtick.Woodtick)
+set(WOODTICK_HOMEPAGE "https://woodtick.example.org" CACHE STRING
+    "Project home page; the metainfo's screenshots are found below it")
+set(WOODTICK_DATA ${CMAKE_SOURCE_DIR}/data)
+
+install(TARGETS woodtick-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET woodtick)
+  install(TARGETS woodtick RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+configure_file(${WOODTICK_DATA}/${WOODTICK_ID}.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/data/${WOODTICK_ID}.metainfo.xml @ONLY)
+install(FILES ${WOODTICK_DATA}/${WOODTICK_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_BINARY_DIR}/data/${WOODTICK_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${WOODTICK_DATA}/${WOODTICK_ID}.mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${WOODTICK_ID}.xml)
+install(FILES ${WOODTICK_DATA}/${WOODTICK_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The PNG icons are drawn from the SVG at build time.
+find_program(RSVG_CONVERT rsvg-convert)
+set(woodtick_generated)
+if(RSVG_CONVERT)
+  foreach(size 16 22 24 32 48 64 128 256)
+    set(png ${CMAKE_BINARY_DIR}/data/icons/${size}x${size}/${WOODTICK_ID}.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data/icons/${size}x${size}
+      COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${WOODTICK_DATA}/${WOODTICK_ID}.svg
+      DEPENDS ${WOODTICK_DATA}/${WOODTICK_ID}.svg VERBATIM)
+    list(APPEND woodtick_generated ${png})
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+else()
+  message(WARNING "rsvg-convert (librsvg2-bin) not found: only the SVG icon is installed")
+endif()
+
+# Man pages and the Debian changelog are installed compressed, as Debian
+# policy asks (gzip -n: no name or time stamp, so the bytes are reproducible).
+foreach(page woodtick woodtick-cli)
+  set(gz ${CMAKE_BINARY_DIR}/data/man/${page}.1.gz)
+  add_custom_command(OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data/man
+    COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${CMAKE_SOURCE_DIR}/man/${page}.1 ${gz}
+    DEPENDS ${CMAKE_SOURCE_DIR}/man/${page}.1 VERBATIM)
+  list(APPEND woodtick_generated ${gz})
+  install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+set(changelog_gz ${CMAKE_BINARY_DIR}/data/changelog.gz)
+add_custom_command(OUTPUT ${changelog_gz}
+  COMMAND sh -c "gzip -9n < \"$0\" > \"$1\"" ${WOODTICK_DATA}/debian/changelog ${changelog_gz}
+  DEPENDS ${WOODTICK_DATA}/debian/changelog VERBATIM)
+list(APPEND woodtick_generated ${changelog_gz})
+install(FILES ${changelog_gz} ${WOODTICK_DATA}/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+add_custom_target(woodtick_install_data ALL DEPENDS ${woodtick_generated})
+
+# Both programs answer --version and --help without a display (a package
+# check and a shell on a server run them so).
+foreach(program woodtick woodtick-cli)
+  if(TARGET ${program})
+    add_test(NAME ${program}_version COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+             --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM $<TARGET_FILE:${program}> --version)
+    set_tests_properties(${program}_version PROPERTIES
+      PASS_REGULAR_EXPRESSION "^${program} ${PROJECT_VERSION}\n$")
+    add_test(NAME ${program}_help COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY
+             --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM $<TARGET_FILE:${program}> --help)
+    set_tests_properties(${program}_help PROPERTIES PASS_REGULAR_EXPRESSION "Usage: ${program} ")
+  endif()
+endforeach()
