@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/program_icon.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
-#include "app/program_icon.h"
 
 namespace woodtick {
 

@@ -10,15 +10,15 @@
 #include <QSignalBlocker>
 
 #include "app/about_dialog.h"
-#include "widgets/controls.h"
-#include "widgets/dialog_units.h"
-#include "widgets/text.h"
 #include "app/program_icon.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
 #include "app/untally_dialog.h"
 #include "app/utilities_dialog.h"
 #include "editors/select_table_dialog.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 

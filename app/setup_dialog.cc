@@ -5,13 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "widgets/controls.h"
-#include "widgets/dialog_units.h"
-#include "widgets/text.h"
 #include "app/specify_units_dialog.h"
 #include "editors/edit_data_dialog.h"
 #include "editors/setup_tables_dialog.h"
 #include "model/tally_model.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

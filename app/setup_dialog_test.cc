@@ -20,9 +20,7 @@ namespace {
 
 class SetupDialogTest : public AppTest {
  protected:
-  void Open() {
-    path_ = CopyTallyFile(QStringLiteral(WOODTICK_TESTDATA "/mk/sample.tal"));
-  }
+  void Open() { path_ = CopyTallyFile(QStringLiteral(WOODTICK_TESTDATA "/mk/sample.tal")); }
   // Runs the Setup screen, letting `act` work on it before OK.
   void RunSetup(const std::function<void(QWidget*)>& act) {
     auto main = OpenMain(path_);

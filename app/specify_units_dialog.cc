@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "model/tally_model.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
-#include "model/tally_model.h"
 
 namespace woodtick {
 

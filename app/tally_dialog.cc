@@ -14,13 +14,13 @@
 #include <climits>
 
 #include "app/caption_fit.h"
+#include "app/main_dialog.h"
+#include "model/tally_model.h"
+#include "model/text.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/key_codes.h"
 #include "widgets/text.h"
-#include "app/main_dialog.h"
-#include "model/tally_model.h"
-#include "model/text.h"
 
 namespace woodtick {
 namespace {
@@ -324,8 +324,7 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
   }
   auto* key = static_cast<QKeyEvent*>(event);
   const int code = VirtualKeyCode(*key);
-  if (key->modifiers() & Qt::AltModifier)
-    return QDialog::eventFilter(watched, event);
+  if (key->modifiers() & Qt::AltModifier) return QDialog::eventFilter(watched, event);
   TallyKey(code);
   return true;
 }

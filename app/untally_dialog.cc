@@ -4,11 +4,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "model/tally_model.h"
 #include "widgets/accessible_texts.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
-#include "model/tally_model.h"
 
 namespace woodtick {
 

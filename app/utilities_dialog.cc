@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/summary_dialog.h"
+#include "model/tally_model.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
-#include "app/summary_dialog.h"
-#include "model/tally_model.h"
 
 namespace woodtick {
 

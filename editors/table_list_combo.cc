@@ -3,9 +3,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 
+#include "editors/table_definitions.h"
 #include "widgets/controls.h"
 #include "widgets/text.h"
-#include "editors/table_definitions.h"
 
 namespace woodtick {
 namespace {

@@ -61,13 +61,20 @@ int FileOpenError(const std::string& path) {
 
 std::string FileOpenErrorText(int cause) {
   switch (cause) {
-    case kFileOpenOk: return "it can be opened";
-    case kFileNotFound: return "it does not exist";
-    case kFileSharingViolation: return "it is in use by another application";
-    case kFileNotRegular: return "it is not a regular file (it is a FIFO, a device or a socket)";
-    case EISDIR: return "it is a folder";
-    case ELOOP: return "it is a symbolic link that leads round in a loop";
-    default: return std::strerror(cause);
+    case kFileOpenOk:
+      return "it can be opened";
+    case kFileNotFound:
+      return "it does not exist";
+    case kFileSharingViolation:
+      return "it is in use by another application";
+    case kFileNotRegular:
+      return "it is not a regular file (it is a FIFO, a device or a socket)";
+    case EISDIR:
+      return "it is a folder";
+    case ELOOP:
+      return "it is a symbolic link that leads round in a loop";
+    default:
+      return std::strerror(cause);
   }
 }
 

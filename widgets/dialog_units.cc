@@ -26,8 +26,8 @@ QFont DialogFont() {
 DialogUnits::DialogUnits(const QFont& font) {
   QFontMetrics metrics(font);
   // The horizontal base: the average width of the 52 letters, rounded.
-  const int letters =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   base_x_ = std::max(1, (letters / 26 + 1) / 2);
   base_y_ = std::max(1, metrics.height());
 }
@@ -69,7 +69,8 @@ void CentreOverParent(QDialog* dialog) {
 
 void PlaceAtOrigin(QDialog* dialog) {
   QPoint origin(0, 0);
-  if (QWidget* parent = dialog->parentWidget()) origin = parent->window()->mapToGlobal(QPoint(0, 0));
+  if (QWidget* parent = dialog->parentWidget())
+    origin = parent->window()->mapToGlobal(QPoint(0, 0));
   dialog->move(origin);
 }
 
