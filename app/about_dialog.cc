@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
 #include "app/program_icon.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 
@@ -46,7 +46,7 @@ QFont AboutDialog::BannerFont() {
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {
-  // Not centred: the resource puts it at the owner's client corner.
+  // Not centred: it opens at the owner's client corner.
   PlaceAtOrigin(this);
   QDialog::showEvent(event);
 }

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 

@@ -10,15 +10,15 @@
 #include <QSignalBlocker>
 
 #include "app/about_dialog.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "app/program_icon.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
 #include "app/untally_dialog.h"
 #include "app/utilities_dialog.h"
 #include "editors/select_table_dialog.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 
@@ -59,7 +59,7 @@ MainDialog::MainDialog(Options options, QWidget* parent)
   connect(untally_, &QPushButton::clicked, this, &MainDialog::Untally);
   connect(exit_, &QPushButton::clicked, this, &QDialog::accept);
   connect(key_box_, &QLineEdit::textChanged, this, &MainDialog::OnKeyBoxEdited);
-  // The resource places the main screen at the desktop's top-left corner.
+  // The main screen opens at the desktop's top-left corner.
   move(0, 0);
 }
 
@@ -111,7 +111,8 @@ void MainDialog::SelectTallyFile() {
   if (!model_->path().empty()) dialog.selectFile(QFile::decodeName(model_->path().c_str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QFileInfo chosen(dialog.selectedFiles().first());
-  // As the platform's dialog did: the export lands beside the tally file.
+  // The working folder becomes the chosen file's, so the export lands beside
+  // the tally file.
   QDir::setCurrent(chosen.absolutePath());
   // Path and title name files, so they keep the file system's encoding.
   model_->SetChosenFile(QFile::encodeName(chosen.absoluteFilePath()).toStdString(),

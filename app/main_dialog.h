@@ -23,9 +23,9 @@ class MainDialog : public QDialog {
 
  public:
   struct Options {
-    std::string command_line_file;  // the file to open at start, or empty
+    std::string command_line_file;                   // the file to open at start, or empty
     std::vector<std::string> command_line_problems;  // told after the banner
-    bool show_banner = true;        // the About box before the main screen
+    bool show_banner = true;                         // the About box before the main screen
     TallyModelOptions model;
   };
 

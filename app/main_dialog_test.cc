@@ -34,9 +34,9 @@ class MainDialogTest : public AppTest {
   // Which of the main screen's buttons are enabled, in screen order.
   std::string Enabled(MainDialog* main) {
     std::string on;
-    for (const char* name : {"selectFileButton", "setupButton", "editDataButton", "tallyButton",
-                             "utilitiesButton", "aboutButton", "untallyButton", "helpButton",
-                             "exitButton"}) {
+    for (const char* name :
+         {"selectFileButton", "setupButton", "editDataButton", "tallyButton", "utilitiesButton",
+          "aboutButton", "untallyButton", "helpButton", "exitButton"}) {
       on += Button(main, name)->isEnabled() ? '1' : '0';
     }
     return on;
@@ -166,7 +166,8 @@ TEST_F(MainDialogTest, ExitTellsAFailedLastSaveWhileTheScreenIsStillUp) {
   answerer->start(5);
   QTimer::singleShot(0, main.get(), [&] { Button(main.get(), "exitButton")->click(); });
   main->exec();
-  EXPECT_TRUE(titles.contains(QStringLiteral("Tally File Moved"))) << titles.join(", ").toStdString();
+  EXPECT_TRUE(titles.contains(QStringLiteral("Tally File Moved")))
+      << titles.join(", ").toStdString();
   EXPECT_EQ(titles.count(QStringLiteral("Tally File Moved")), 1);
   EXPECT_EQ(titles.last(), QStringLiteral("Data Not Saved"));
   EXPECT_TRUE(shown_during_boxes);

@@ -6,23 +6,26 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 
-#include "app/common/message_box.h"
-#include "app/common/text.h"
-#include "app/common/tone_player.h"
 #include "app/create_template_dialog.h"
 #include "app/main_dialog.h"
 #include "app/setup_dialog.h"
 #include "app/tally_dialog.h"
 #include "editors/edit_data_dialog.h"
+#include "widgets/message_box.h"
+#include "widgets/text.h"
+#include "widgets/tone_player.h"
 
 namespace woodtick {
 namespace {
 
 QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::kInformation: return QMessageBox::Information;
-    case MessageIcon::kExclamation: return QMessageBox::Warning;
-    case MessageIcon::kNone: break;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::kNone:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -46,11 +49,16 @@ MessageAnswer QtUi::ShowMessage(const Message& message) {
   }
   switch (ShowMessageBox(DialogParent(), ToQtIcon(message.icon), ToQString(message.title),
                          ToQString(message.text), buttons)) {
-    case QMessageBox::Yes: return MessageAnswer::kYes;
-    case QMessageBox::No: return MessageAnswer::kNo;
-    case QMessageBox::Cancel: return MessageAnswer::kCancel;
-    case QMessageBox::Retry: return MessageAnswer::kRetry;
-    default: break;
+    case QMessageBox::Yes:
+      return MessageAnswer::kYes;
+    case QMessageBox::No:
+      return MessageAnswer::kNo;
+    case QMessageBox::Cancel:
+      return MessageAnswer::kCancel;
+    case QMessageBox::Retry:
+      return MessageAnswer::kRetry;
+    default:
+      break;
   }
   // A box closed without a choice answers as its safe button.
   if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;

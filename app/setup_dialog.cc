@@ -5,13 +5,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "app/specify_units_dialog.h"
 #include "editors/edit_data_dialog.h"
 #include "editors/setup_tables_dialog.h"
 #include "model/tally_model.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

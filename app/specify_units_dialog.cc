@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "model/tally_model.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 
@@ -26,7 +26,7 @@ SpecifyUnitsDialog::SpecifyUnitsDialog(TallyModel& model, QWidget* parent)
   AddLabel(this, "numUnitsCaption", QStringLiteral("Number of Units:"), Qt::AlignRight, 8, 58, 72,
            8);
   units_box_ = AddEdit(this, "unitsBox", 84, 55, 22, 14);
-  // Digits only, as the platform's number edit box.
+  // Digits only: a unit count is never negative or fractional.
   units_box_->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), units_box_));
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 136, 50, 14);

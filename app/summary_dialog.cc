@@ -15,10 +15,10 @@
 #include <QValueAxis>
 #include <algorithm>
 
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "model/tally_model.h"
 #include "model/text.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 

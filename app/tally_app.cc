@@ -18,13 +18,14 @@ TallyApp::CommandLine TallyApp::ParseCommandLine(const std::vector<std::string>&
                               "with \"-\", put -- before the name: woodtick -- " +
                               FileNameText(argument));
     } else if (argument.empty()) {
-      line.problems.push_back("An empty file name was given on the command line; it names no "
-                              "tally file.");
+      line.problems.push_back(
+          "An empty file name was given on the command line; it names no "
+          "tally file.");
     } else if (line.file.empty()) {
       line.file = argument;
     } else {
-      line.problems.push_back("Woodtick opens one tally file per run: " +
-                              FileNameText(argument) + " has not been opened.");
+      line.problems.push_back("Woodtick opens one tally file per run: " + FileNameText(argument) +
+                              " has not been opened.");
     }
   }
   return line;

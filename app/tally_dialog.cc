@@ -14,19 +14,19 @@
 #include <climits>
 
 #include "app/caption_fit.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/key_codes.h"
-#include "app/common/text.h"
 #include "app/main_dialog.h"
 #include "model/tally_model.h"
 #include "model/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/key_codes.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {
 
-// The number box's value as the platform read it: leading blanks, an
-// optional sign, then decimal digits; 0 when no digits follow.
+// The number box's value: leading blanks, an optional sign, then decimal
+// digits, whatever follows them; 0 when no digits follow.
 int LeadingInteger(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
@@ -104,7 +104,7 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   unit_list_->setFocus();
   // Every key of this screen passes here first, whichever control has it.
   qApp->installEventFilter(this);
-  // Not centred: the resource puts it at the owner's client corner.
+  // Not centred: it opens at the owner's client corner.
   PlaceAtOrigin(this);
   RestoreWindowSize();
   PlaceTopRow();
@@ -324,8 +324,7 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
   }
   auto* key = static_cast<QKeyEvent*>(event);
   const int code = VirtualKeyCode(*key);
-  if (key->modifiers() & Qt::AltModifier)
-    return QDialog::eventFilter(watched, event);
+  if (key->modifiers() & Qt::AltModifier) return QDialog::eventFilter(watched, event);
   TallyKey(code);
   return true;
 }

@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/common/text.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/testing/app_fixture.h"
 #include "app/testing/tally_screen_fixture.h"
 #include "model/tally_model.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

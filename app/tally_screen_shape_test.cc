@@ -11,7 +11,6 @@
 #include <set>
 
 #include "app/caption_fit.h"
-#include "app/common/text.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
@@ -19,6 +18,7 @@
 #include "app/testing/tally_screen_fixture.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

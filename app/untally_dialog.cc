@@ -4,11 +4,11 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/common/accessible_texts.h"
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "model/tally_model.h"
+#include "widgets/accessible_texts.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 
@@ -16,6 +16,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   setObjectName(QStringLiteral("untallyDialog"));
   SetUpDialog(this, QStringLiteral("Untally"));
 
+  // Two blanks after "Unit": the program's exact words, lined up with the rows.
   AddLabel(this, "headingLabel", QStringLiteral("Unit  Label C/M"), Qt::AlignLeft, 9, 6, 100, 8);
   list_ = new QListWidget(this);
   list_->setObjectName(QStringLiteral("tallyList"));

@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "app/summary_dialog.h"
 #include "model/tally_model.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 

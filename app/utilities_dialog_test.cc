@@ -14,8 +14,8 @@ namespace {
 
 class UtilitiesDialogTest : public AppTest {};
 
-// As on the platform's dialogs: Enter clicks the push button that has the
-// focus, and the default OK only when no other push button has it.
+// Enter clicks the push button that has the focus, and the default OK only
+// when no other push button has it.
 TEST_F(UtilitiesDialogTest, EnterRunsTheFocusedCommandElseClosesTheScreen) {
   auto main = OpenMain(CopyTallyFile(ExampleTallyFile()));
   UtilitiesDialog dialog(&main->model(), main.get());

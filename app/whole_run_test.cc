@@ -4,8 +4,8 @@
 // template.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,12 +14,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/common/text.h"
 #include "app/main_dialog.h"
 #include "app/tally_dialog.h"
 #include "app/testing/app_fixture.h"
 #include "model/tally_model.h"
 #include "store/data_store.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {
@@ -61,9 +61,8 @@ TEST_F(WholeRunTest, FromStartToExit) {
   auto main = std::make_unique<MainDialog>(options);
 
   // Start: the banner, then the file.
-  WhenModal(QStringLiteral("aboutDialog"), [](QWidget* about) {
-    Child<QPushButton>(about, QStringLiteral("okButton"))->click();
-  });
+  WhenModal(QStringLiteral("aboutDialog"),
+            [](QWidget* about) { Child<QPushButton>(about, QStringLiteral("okButton"))->click(); });
   main->Initialise();
   ASSERT_TRUE(main->model().is_open());
   const int units_before = main->model().num_units();
@@ -73,8 +72,8 @@ TEST_F(WholeRunTest, FromStartToExit) {
     Child<QCheckBox>(setup, QStringLiteral("showNumBoxCheck"))->setChecked(false);
     Child<QCheckBox>(setup, QStringLiteral("showNumBoxCheck"))->click();
     WhenModal(QStringLiteral("specifyUnitsDialog"), [&](QWidget* units) {
-      Child<QLineEdit>(units, QStringLiteral("unitsBox"))->setText(
-          QString::number(units_before + 1));
+      Child<QLineEdit>(units, QStringLiteral("unitsBox"))
+          ->setText(QString::number(units_before + 1));
       Child<QPushButton>(units, QStringLiteral("okButton"))->click();
     });
     Child<QPushButton>(setup, QStringLiteral("changeButton"))->click();
@@ -86,8 +85,9 @@ TEST_F(WholeRunTest, FromStartToExit) {
 
   // Tally: a key of the second population, then a click on the first,
   // whose every tally is a HIT that opens the record editor.
-  const std::string unit = main->model().cur_unit() < 10 ? "00" + std::to_string(main->model().cur_unit())
-                                                         : std::to_string(main->model().cur_unit());
+  const std::string unit = main->model().cur_unit() < 10
+                               ? "00" + std::to_string(main->model().cur_unit())
+                               : std::to_string(main->model().cur_unit());
   std::map<QString, QString> record;
   QString status_after_key, status_after_hit, num_box;
   WhenModal(QStringLiteral("tallyDialog"), [&](QWidget* widget) {
@@ -151,7 +151,8 @@ TEST_F(WholeRunTest, FromStartToExit) {
     Child<QPushButton>(utilities, QStringLiteral("resetButton"))->click();
     WhenModal(QStringLiteral("createTemplateDialog"), [&](QWidget* name) {
       AnswerMessages({QStringLiteral("OK")}, &seen);
-      QTest::keyClicks(Child<QLineEdit>(name, QStringLiteral("nameBox")), QStringLiteral("my plot"));
+      QTest::keyClicks(Child<QLineEdit>(name, QStringLiteral("nameBox")),
+                       QStringLiteral("my plot"));
       Child<QPushButton>(name, QStringLiteral("okButton"))->click();
     });
     Child<QPushButton>(utilities, QStringLiteral("templateButton"))->click();

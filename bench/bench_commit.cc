@@ -58,8 +58,8 @@ void Fail(benchmark::State& state, const Status& s) { state.SkipWithError(s.mess
 
 std::filesystem::path BenchDir() {
   static std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() /
-             ("woodtick-bench-" + std::to_string(getpid()));
+    auto d =
+        std::filesystem::temp_directory_path() / ("woodtick-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(d);
     return d;
   }();
@@ -322,19 +322,47 @@ void OpenAndLoad(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 
-BENCHMARK(TallyPatternCommit)->Arg(1000)->Arg(10000)->Arg(50000)->Arg(kBigRows)
-    ->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(AppendRecordCommit)->Arg(1000)->Arg(10000)->Arg(50000)->Arg(kBigRows)
-    ->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(OpenAndLoad)->Arg(1000)->Arg(10000)->Arg(50000)->Arg(kBigRows)
-    ->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(TallyPatternCommit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(kBigRows)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(AppendRecordCommit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(kBigRows)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenAndLoad)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(kBigRows)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
 // Not a target of its own: shows the commit stays linear when the data
 // table itself changes.
-BENCHMARK(DataTableCommit)->Arg(1000)->Arg(10000)->Arg(50000)
-    ->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DataTableCommit)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 // Separates the engine's work from the disk's flush latency.
-BENCHMARK(TallyPatternCommitNoFlush)->Arg(1000)->Arg(10000)->Arg(50000)->Arg(kBigRows)
-    ->UseManualTime()->MinTime(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(TallyPatternCommitNoFlush)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(kBigRows)
+    ->UseManualTime()
+    ->MinTime(2)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace mk

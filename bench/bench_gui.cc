@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/letters.h"
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
+#include "bench/letters.h"
 #include "mk/storage.h"
 #include "platform/temp_dir.h"
 

@@ -7,7 +7,6 @@
 // in-memory copy, which shows the program's own share of the time apart
 // from the disk's flush latency.
 #include <benchmark/benchmark.h>
-
 #include <malloc.h>
 
 #include <algorithm>
@@ -34,11 +33,9 @@ std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   std::string path = dir.File("bench.tal");
   TallyFileSpec spec{
       .num_units = 3,
-      .populations = {{.key = "A", .label = "Aspen", .meth = "S", .freq = 10,
-                       .dat_table = "Trees"},
+      .populations = {{.key = "A", .label = "Aspen", .meth = "S", .freq = 10, .dat_table = "Trees"},
                       {.key = "B", .label = "Birch", .meth = " "},
-                      {.key = "C", .label = "Cedar", .meth = "S", .freq = 1,
-                       .dat_table = "Trees"}},
+                      {.key = "C", .label = "Cedar", .meth = "S", .freq = 1, .dat_table = "Trees"}},
       .tables = {{.name = "Trees", .columns = {"Unit", "Num", "Label", "Height", "Dbh", "Notes"}}},
       .settings = {{"System", "SaveInterval", std::to_string(save_interval)}}};
   std::string error;
@@ -72,8 +69,8 @@ std::string FileBytes(const std::string& path) {
 
 void BM_ProcessKey(benchmark::State& state) {
   TempDir dir;
-  std::string path = MakeFile(dir, static_cast<int>(state.range(0)),
-                              static_cast<int>(state.range(1)));
+  std::string path =
+      MakeFile(dir, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   if (path.empty()) {
     state.SkipWithError("cannot build the tally file");
     return;

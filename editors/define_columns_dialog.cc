@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable,
@@ -21,6 +21,7 @@ DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_ed
   name_edit_->setText(ToQString(exchange_->table_name));
   name_edit_->setEnabled(name_editable);
 
+  // "seperated": the program's exact words, kept as users know them.
   AddLabel(this, "columnsLabel", "Columns in Table, seperated by commas:", Qt::AlignLeft, 7, 26,
            147, 8);
   columns_edit_ = AddEdit(this, "columnList", 7, 36, 147, 14);

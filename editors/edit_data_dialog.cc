@@ -10,14 +10,14 @@
 #include <QTimer>
 #include <vector>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "editors/table_definitions.h"
 #include "model/tally_file.h"
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "store/data_store.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {
@@ -296,9 +296,8 @@ bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
       // the user leaving the field; nor is Delete, which throws the record
       // away, checks and all.
       const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                        QApplication::focusWidget() != delete_ &&
-                        !refocusing_ && !moving_focus_ && !finished_ && isVisible() &&
-                        k < shown_fields_ && record_count_ > 0;
+                        QApplication::focusWidget() != delete_ && !refocusing_ && !moving_focus_ &&
+                        !finished_ && isVisible() && k < shown_fields_ && record_count_ > 0;
       if (left) CheckField(k);
     }
   }
@@ -338,8 +337,9 @@ bool EditDataDialog::CheckField(int k) {
     if (table.empty()) return true;
     if (IsReservedTableName(table)) {
       fields_[k]->clear();
-      RefuseField(k, {"The name '" + table + "' is reserved for one of Woodtick's own tables; "
-                      "choose one of your data tables.",
+      RefuseField(k, {"The name '" + table +
+                          "' is reserved for one of Woodtick's own tables; "
+                          "choose one of your data tables.",
                       "Table Name Error", MessageIcon::kExclamation, MessageButtons::kOk});
       return false;
     }

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/common/dialog_units.h"
-#include "app/common/message_box.h"
-#include "app/common/text.h"
 #include "editors/editors_test_support.h"
 #include "model/sampling/sampling_strategies.h"
 #include "store/data_store.h"
+#include "widgets/dialog_units.h"
+#include "widgets/message_box.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-#include "app/common/dialog_units.h"
 #include "store/data_store.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 

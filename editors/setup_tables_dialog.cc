@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <optional>
 
-#include "app/common/controls.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
 #include "editors/table_definitions.h"
 #include "editors/table_list_combo.h"
 #include "model/tally_model.h"
 #include "model/ui.h"
+#include "widgets/controls.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

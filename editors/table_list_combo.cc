@@ -3,9 +3,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 
-#include "app/common/controls.h"
-#include "app/common/text.h"
 #include "editors/table_definitions.h"
+#include "widgets/controls.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

@@ -11,7 +11,7 @@ class QWidget;
 namespace woodtick {
 
 // An editable combo box at a rectangle in dialog units; `height` covers the
-// field and its dropped-down list, as a dialog resource gives it.
+// field and its dropped-down list together.
 QComboBox* CreateTableCombo(QWidget* parent, const char* object_name, int x, int y, int width,
                             int height);
 

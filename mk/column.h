@@ -34,7 +34,7 @@ struct Encoded {
   std::shared_ptr<const void> owner;
   std::shared_ptr<GrowBuffer> grown_data, grown_sizes, grown_memos;
   std::vector<std::shared_ptr<const void>> older_memos;  // earlier memo buffers
-  uint64_t id;              // unique to this encoding
+  uint64_t id;                                           // unique to this encoding
   uint64_t grown_from = 0;  // the id of the encoding whose data, sizes and
                             // memos are prefixes of these; 0 for none
   bool big_endian = false;

@@ -29,7 +29,8 @@ constexpr char kTable[] = "Trees[Num:S,Notes:S,Small:I,Wide:I,Count:L,Ratio:F,Si
 void FillRow(View v, int r, bool wide = false) {
   std::mt19937 rng(r);
   v.SetString(r, 0, std::to_string(r % 10));
-  if (r % 4 == 1) v.SetString(r, 1, std::string(r % 8 == 1 ? 180 : 30, static_cast<char>('a' + r % 26)));
+  if (r % 4 == 1)
+    v.SetString(r, 1, std::string(r % 8 == 1 ? 180 : 30, static_cast<char>('a' + r % 26)));
   v.SetInt(r, 2, wide ? 1000 + r : r % 3);
   v.SetInt(r, 3, static_cast<int>(rng() % 60000) - 30000);
   v.SetLong(r, 4, static_cast<int64_t>(r) << 33);
@@ -161,7 +162,8 @@ TEST(ColumnGrowthTest, CommitStoppedAnywhereLeavesOldOrNewContent) {
         EXPECT_EQ(DumpStorage(*storage), new_dump);
       }
       std::string dump = DumpFile(path, &s);
-      ASSERT_TRUE(s.ok()) << "stopped after " << ops << ", tear " << static_cast<int>(mode.tear) << ": " << s.message();
+      ASSERT_TRUE(s.ok()) << "stopped after " << ops << ", tear " << static_cast<int>(mode.tear)
+                          << ": " << s.message();
       if (done) {
         EXPECT_EQ(dump, new_dump);
       } else {

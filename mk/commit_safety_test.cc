@@ -45,7 +45,7 @@ std::string Dump(const std::string& path) {
 }
 
 uint64_t InodeOf(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
@@ -167,8 +167,7 @@ std::vector<Scenario> Scenarios() {
                   [](Storage& s) { s.GetView("Trees").SetLong(7, 3, 42); }, false, true, true});
   list.push_back({"TallyPatternCommit", [](const std::string& p) { BuildTallyFile(p); },
                   [](Storage& s) { ReplaceRows(s, TallyCopies(s), 99); }, false, true, true});
-  list.push_back({"MetakitFileCommit",
-                  [](const std::string& p) { CopyFixture("recommit.mk", p); },
+  list.push_back({"MetakitFileCommit", [](const std::string& p) { CopyFixture("recommit.mk", p); },
                   [](Storage& s) {
                     View log = s.GetView("Log");
                     log.SetString(0, 1, "changed");

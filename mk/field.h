@@ -11,8 +11,8 @@
 namespace mk {
 
 struct Field {
-  std::string name;  // exact bytes and case as described
-  char type = 'S';   // 'S','I','L','F','D','B','V' ('M' is read as 'B')
+  std::string name;              // exact bytes and case as described
+  char type = 'S';               // 'S','I','L','F','D','B','V' ('M' is read as 'B')
   std::vector<Field> subfields;  // for 'V'
   bool recursive = false;        // "name[^]": subfields are those of the enclosing view
 };

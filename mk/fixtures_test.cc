@@ -123,8 +123,9 @@ TEST_P(FixtureTest, PackKeepsContent) {
 // them again must give the same bytes. (int-widths.mk and reals.mk differ
 // only in padding bits, which Metakit leaves unset and we write as zeros.)
 TEST(FixturePackTest, SingleCommitFilesPackToTheSameBytes) {
-  for (const char* name : {"dictionary.mk", "globals.mk", "longs.mk", "many-rows.mk", "nested.mk",
-                           "strings.mk", "wide.mk", "zero-rows.mk", "sample.tal", "version11.tal"}) {
+  for (const char* name :
+       {"dictionary.mk", "globals.mk", "longs.mk", "many-rows.mk", "nested.mk", "strings.mk",
+        "wide.mk", "zero-rows.mk", "sample.tal", "version11.tal"}) {
     fs::path dir = fs::temp_directory_path() / ("mk-pack-" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::string copy = (dir / name).string();

@@ -32,7 +32,7 @@ class ViewImpl;
 
 class View {
  public:
-  View();  // an empty table without fields
+  View();                                    // an empty table without fields
   explicit View(std::vector<Field> fields);  // an empty in-memory table
   // An empty in-memory table from a field list such as "a:I,b:S".
   static View FromDescription(std::string_view fields);

@@ -24,8 +24,8 @@ struct CommitPlan {
   // Blocks to write, positions relative to the header.
   std::vector<std::pair<int64_t, std::string_view>> writes;
   std::vector<std::shared_ptr<const void>> owned;  // bytes the writes point into
-  int64_t limit = 8;  // end of the highest live block of the new state
-  int64_t slack = 0;  // room left after blocks placed past the old end
+  int64_t limit = 8;                               // end of the highest live block of the new state
+  int64_t slack = 0;                               // room left after blocks placed past the old end
 };
 
 struct PlanOptions {

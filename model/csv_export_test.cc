@@ -44,10 +44,11 @@ class CsvExportTest : public ModelTest {
 };
 
 TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
-  std::string path =
-      Build("plot7.tal", {.populations = {{.key = "S", .label = "Smith, J",
-                                           .desc = "Surveyor's pick", .meth = " ",
-                                           .freq = 0.25}}});
+  std::string path = Build("plot7.tal", {.populations = {{.key = "S",
+                                                          .label = "Smith, J",
+                                                          .desc = "Surveyor's pick",
+                                                          .meth = " ",
+                                                          .freq = 0.25}}});
   TallyModel& model = Open(path);
   Press("S");
   ASSERT_TRUE(model.ExportCsv());
@@ -70,8 +71,11 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
       "[MessageLog]\r\n"
       "MessageLog[MsgNum:S,Msg:S,Date:S,Time:S,Level:S,Note:S]\r\n"
       "MsgNum,Msg,Date,Time,Level,Note\r\n"
-      ",Tally File Opened,05/03/2005,09:05,I," + path + "\r\n"
-      ",Data Exported,05/03/2005,09:05,A," + path + "\r\n";
+      ",Tally File Opened,05/03/2005,09:05,I," +
+      path +
+      "\r\n"
+      ",Data Exported,05/03/2005,09:05,A," +
+      path + "\r\n";
   EXPECT_EQ(FileBytes(dir_.File("plot7.csv")), expected);
   ASSERT_NE(ui_.LastMessage(), nullptr);
   // Named with its folder, so it can be found.
@@ -83,12 +87,11 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
 }
 
 TEST_F(CsvExportTest, TablesFollowTablesDefinedAndASecondExportReplacesTheFirst) {
-  std::string path = Build(
-      "stand.tal", {.tables = {{.name = "Plots", .columns = {"Unit", "Slope"},
-                                .rows = {{"001", "12"}}},
-                               {.name = "Trees", .columns = {"Unit", "Dbh"},
-                                .rows = {{"001", "30,5"}}}},
-                    .settings = {{"Tally", "TablesDefined", "Trees, Ghost,Plots"}}});
+  std::string path =
+      Build("stand.tal",
+            {.tables = {{.name = "Plots", .columns = {"Unit", "Slope"}, .rows = {{"001", "12"}}},
+                        {.name = "Trees", .columns = {"Unit", "Dbh"}, .rows = {{"001", "30,5"}}}},
+             .settings = {{"Tally", "TablesDefined", "Trees, Ghost,Plots"}}});
   TallyModel& model = Open(path);
   ASSERT_TRUE(model.ExportCsv());
   std::string first = FileBytes(dir_.File("stand.csv"));

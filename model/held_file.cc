@@ -3,6 +3,7 @@
 // path while open (deleted, renamed, moved or replaced).
 #include <cstring>
 
+#include "model/file_in_use_warning.h"
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "platform/file_lock.h"
@@ -14,12 +15,16 @@ namespace {
 // The title of the box that says a file cannot be opened for `cause`.
 std::string UnopenableTitle(int cause) {
   switch (cause) {
-    case kFileNotFound: return "File Not Found";
-    case kFileSharingViolation: return "File Already Open";
+    case kFileNotFound:
+      return "File Not Found";
+    case kFileSharingViolation:
+      return "File Already Open";
     case EISDIR:
     case ELOOP:
-    case kFileNotRegular: return "Not a Tally File";
-    default: return "File Cannot Be Opened";
+    case kFileNotRegular:
+      return "Not a Tally File";
+    default:
+      return "File Cannot Be Opened";
   }
 }
 
@@ -27,8 +32,7 @@ std::string UnopenableTitle(int cause) {
 
 void TallyModel::TellUnopenable(const std::string& display_name, int cause) {
   if (cause == kFileSharingViolation) {
-    ui_.Warn(display_name + " is in use by another application!\nClose it and try again.",
-             "File Already Open");
+    WarnFileInUse(ui_, display_name);
     return;
   }
   ui_.Warn(display_name + " cannot be opened: " + FileOpenErrorText(cause) + ".",
@@ -91,21 +95,19 @@ int TallyModel::SaveHeldDataAs(const std::string& path) {
   title_ = dot == std::string::npos ? file_name : file_name.substr(0, dot);
   held_lock_ = store_->lock();
   ui_.ShowFileName(display_name_);
-  ui_.Inform("All of the data has been saved to this file:\n" + FileNameText(path),
-             "Data Saved");
+  ui_.Inform("All of the data has been saved to this file:\n" + FileNameText(path), "Data Saved");
   return result;
 }
 
 void TallyModel::SaveBeforeClosing() {
   int result = Commit();
   while (result != kStoreOk) {
-    std::string lost =
-        unsaved_tallies_ > 0
-            ? "the last " + DecimalText(unsaved_tallies_) +
-                  (unsaved_tallies_ == 1 ? " tally" : " tallies") +
-                  " and every record typed or changed since the last successful save"
-            : "every record typed or changed and every setting made since the last "
-              "successful save";
+    std::string lost = unsaved_tallies_ > 0
+                           ? "the last " + DecimalText(unsaved_tallies_) +
+                                 (unsaved_tallies_ == 1 ? " tally" : " tallies") +
+                                 " and every record typed or changed since the last successful save"
+                           : "every record typed or changed and every setting made since the last "
+                             "successful save";
     MessageAnswer answer = ui_.ShowMessage(
         {last_failure_ +
              "\n\nRetry: save again (first make room on the disk, reconnect its drive or make "

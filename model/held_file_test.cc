@@ -36,7 +36,8 @@ class HeldFileTest : public ModelTest {
 TEST_F(HeldFileTest, WhatCannotBeOpenedIsCalledWhatItIs) {
   EXPECT_FALSE(TryOpen(dir_.File("nowhere.tal")));
   EXPECT_EQ(ui_.LastMessage()->title, "File Not Found");
-  EXPECT_THAT(ui_.LastMessage()->text, HasSubstr("nowhere.tal cannot be opened: it does not exist"));
+  EXPECT_THAT(ui_.LastMessage()->text,
+              HasSubstr("nowhere.tal cannot be opened: it does not exist"));
   EXPECT_FALSE(std::filesystem::exists(dir_.File("nowhere.tal")));
 
   std::string folder = dir_.File("folder.tal");
@@ -92,7 +93,7 @@ TEST_F(HeldFileTest, NamesAreShownDecodedAndOpenedByTheirBytes) {
 
   std::string utf8 = AshFile("five pops \xC3\xBC.tal");
   ASSERT_TRUE(TryOpen(utf8));
-  EXPECT_EQ(ui_.shown_name, "five pops \xFC.tal");  // ü in the texts' Windows-1252
+  EXPECT_EQ(ui_.shown_name, "five pops \xFC.tal");   // ü in the texts' Windows-1252
   EXPECT_EQ(model_->title(), "five pops \xC3\xBC");  // names the CSV by the file's bytes
   std::filesystem::path old_dir = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());

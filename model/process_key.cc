@@ -114,8 +114,7 @@ void TallyModel::AddDataRecord(int row) {
   }
   int new_row = store_->AddRow(slot, -1);
   ui_.RunRecordEditor({store_.get(), slot, new_row, UnitText(cur_unit_),
-                       ReadTallyText(row, tally_cols_.label), show_num_box_,
-                       hit_number_text_});
+                       ReadTallyText(row, tally_cols_.label), show_num_box_, hit_number_text_});
 }
 
 void TallyModel::AddBufferEntry(bool measured) {

@@ -138,13 +138,13 @@ TEST_F(ProcessKeyTest, BlankMethodIsNeverAHitAndAHitWithoutTableOpensNoEditor) {
 }
 
 TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
-  std::string path = Build(
-      "trees.tal",
-      {.num_units = 7,
-       .populations = {{.key = "P", .label = "Pine", .dat_table = "Trees"}},
-       .tables = {{.name = "Trees", .columns = {"Unit", "Num", "Label", "Height"},
-                   .rows = {{"001", "1", "Pine", "20"}}}},
-       .settings = {{"Tally", "CurUnit", "7"}, {"System", "ShowNumBox", "Y"}}});
+  std::string path =
+      Build("trees.tal", {.num_units = 7,
+                          .populations = {{.key = "P", .label = "Pine", .dat_table = "Trees"}},
+                          .tables = {{.name = "Trees",
+                                      .columns = {"Unit", "Num", "Label", "Height"},
+                                      .rows = {{"001", "1", "Pine", "20"}}}},
+                          .settings = {{"Tally", "CurUnit", "7"}, {"System", "ShowNumBox", "Y"}}});
   TallyModel& model = Open(path);
   model.SetHitNumber(123);
   ui_.record_editor = [](const RecordEditorRequest& r) {
@@ -167,10 +167,9 @@ TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
 }
 
 TEST_F(ProcessKeyTest, AStandardViewAsDataTableIsToldReservedNotMissing) {
-  std::string path = Build("reserved.tal", {.populations = {{.key = "A", .label = "Ash",
-                                                             .dat_table = "Buffer"},
-                                                            {.key = "B", .label = "Birch",
-                                                             .dat_table = "messagelog"}}});
+  std::string path = Build(
+      "reserved.tal", {.populations = {{.key = "A", .label = "Ash", .dat_table = "Buffer"},
+                                       {.key = "B", .label = "Birch", .dat_table = "messagelog"}}});
   Open(path);
   Press("AABB");
   EXPECT_EQ(Cell(0, "U001Hit"), "2");
@@ -186,8 +185,8 @@ TEST_F(ProcessKeyTest, AStandardViewAsDataTableIsToldReservedNotMissing) {
 }
 
 TEST_F(ProcessKeyTest, AMissingDataTableIsToldOnceAndTheCountsStay) {
-  std::string path = Build("gone.tal", {.populations = {{.key = "A", .label = "Ash",
-                                                         .dat_table = "Vanished"}}});
+  std::string path =
+      Build("gone.tal", {.populations = {{.key = "A", .label = "Ash", .dat_table = "Vanished"}}});
   TallyModel& model = Open(path);
   Press("AA");
   EXPECT_EQ(Cell(0, "U001Count"), "2");
@@ -200,8 +199,9 @@ TEST_F(ProcessKeyTest, AMissingDataTableIsToldOnceAndTheCountsStay) {
 }
 
 TEST_F(ProcessKeyTest, ALongerTextIsRewrittenAndEachCharacterCountsOnce) {
-  std::string path = Build("box.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
-                                                       {.key = "B", .label = "Birch", .meth = " "}}});
+  std::string path =
+      Build("box.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                        {.key = "B", .label = "Birch", .meth = " "}}});
   TallyModel& model = Open(path);
   model.SetKeyBoxText("A");
   model.SetKeyBoxText("AB");  // "B" typed after "A" in the box

@@ -18,8 +18,7 @@ bool IsOn(const std::string& value) { return !value.empty() && value[0] == 'Y'; 
 
 }  // namespace
 
-bool TallyModel::ReadSetting(const std::string& block, const std::string& key,
-                             std::string* value) {
+bool TallyModel::ReadSetting(const std::string& block, const std::string& key, std::string* value) {
   value->clear();
   int slot = store_->OpenSelection("Globals", "Value", SettingClause(block, key), "", "");
   if (slot < 0) return false;

@@ -73,10 +73,10 @@ TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) 
 }
 
 TEST_F(SettingsTest, RaisingUnitsWritesDictionaryRowsAndKeepsOtherTablesRows) {
-  std::string path = Build(
-      "two.tal", {.num_units = 2,
-                  .populations = {{.key = "A", .label = "Ash"}},
-                  .tables = {{.name = "Plots", .columns = {"Unit", "TreeCount", "Num"}}}});
+  std::string path =
+      Build("two.tal", {.num_units = 2,
+                        .populations = {{.key = "A", .label = "Ash"}},
+                        .tables = {{.name = "Plots", .columns = {"Unit", "TreeCount", "Num"}}}});
   TallyModel& model = Open(path);
   SetCell(0, "U001Count", 3);
   SetCell(0, "U002Hit", 1);
@@ -90,18 +90,15 @@ TEST_F(SettingsTest, RaisingUnitsWritesDictionaryRowsAndKeepsOtherTablesRows) {
       unit_rows.push_back(row[3] + "/" + row[2] + "/" + row[1] + "/" + row[13]);
     }
   }
-  EXPECT_THAT(unit_rows, ElementsAre("U001Count/Count for Unit 001/L/7",
-                                     "U001Hit/Hits for Unit 001/L/8",
-                                     "U002Count/Count for Unit 002/L/9",
-                                     "U002Hit/Hits for Unit 002/L/10",
-                                     "U003Count/Count for Unit 003/L/11",
-                                     "U003Hit/Hits for Unit 003/L/12",
-                                     "U004Count/Count for Unit 004/L/13",
-                                     "U004Hit/Hits for Unit 004/L/14"));
+  EXPECT_THAT(unit_rows,
+              ElementsAre("U001Count/Count for Unit 001/L/7", "U001Hit/Hits for Unit 001/L/8",
+                          "U002Count/Count for Unit 002/L/9", "U002Hit/Hits for Unit 002/L/10",
+                          "U003Count/Count for Unit 003/L/11", "U003Hit/Hits for Unit 003/L/12",
+                          "U004Count/Count for Unit 004/L/13", "U004Hit/Hits for Unit 004/L/14"));
   EXPECT_THAT(plots_rows, ElementsAre("Unit", "TreeCount", "Num"));
   Rows tally = DiskRows(path, "Tally");
-  EXPECT_THAT(tally[0], ElementsAre("A", "Ash", "", "C", "1", "", "3", "0", "0", "1", "0", "0",
-                                    "0", "0"));
+  EXPECT_THAT(tally[0],
+              ElementsAre("A", "Ash", "", "C", "1", "", "3", "0", "0", "1", "0", "0", "0", "0"));
 }
 
 TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
@@ -167,15 +164,17 @@ TEST_F(SettingsTest, SettingValuesAreReadAsTheFileHoldsThem) {
 }
 
 TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
-  std::string path = Build(
-      "units.tal",
-      {.num_units = 3,
-       .populations = {{.key = "A", .label = "Ash", .dat_table = "Trees"}},
-       .tables = {{.name = "Trees",
-                   .columns = {"Unit", "Num", "Label"},
-                   .rows = {{"001", "4", "Ash"}, {"002", "9", "Ash"}, {"002", "12", "Ash"},
-                            {"003", "2", "Ash"}}}},
-       .settings = {{"System", "ShowNumBox", "Y"}, {"System", "ShowCountsOnButtons", "Y"}}});
+  std::string path =
+      Build("units.tal",
+            {.num_units = 3,
+             .populations = {{.key = "A", .label = "Ash", .dat_table = "Trees"}},
+             .tables = {{.name = "Trees",
+                         .columns = {"Unit", "Num", "Label"},
+                         .rows = {{"001", "4", "Ash"},
+                                  {"002", "9", "Ash"},
+                                  {"002", "12", "Ash"},
+                                  {"003", "2", "Ash"}}}},
+             .settings = {{"System", "ShowNumBox", "Y"}, {"System", "ShowCountsOnButtons", "Y"}}});
   TallyModel& model = Open(path);
   model.SetCurrentUnit("002");
   EXPECT_EQ(model.cur_unit(), 2);

@@ -47,12 +47,15 @@ struct FixedColumn {
   const char* description;
 };
 constexpr FixedColumn kFixedTallyColumns[] = {
-    {"Key", "S", "Hot Key"},         {"Label", "S", "Label"},
-    {"Desc", "S", "Description"},    {"Meth", "S", "Sampling Method"},
-    {"Freq", "D", "Sampling Frequency"}, {"DatTable", "S", "Data Table"},
+    {"Key", "S", "Hot Key"},
+    {"Label", "S", "Label"},
+    {"Desc", "S", "Description"},
+    {"Meth", "S", "Sampling Method"},
+    {"Freq", "D", "Sampling Frequency"},
+    {"DatTable", "S", "Data Table"},
 };
 
-const char* const kDictionaryColumns[] = {"TableName", "ColumnName", "FieldType", "Description",
+const char* const kDictionaryColumns[] = {"TableName", "ColumnName", "FieldType",   "Description",
                                           "IsUsed",    "Order1",     "DefaultValue"};
 
 void AddMissing(std::string* missing, const std::string& name) {
@@ -106,8 +109,8 @@ bool IsStandardView(const std::string& name) {
 }
 
 bool IsReservedTableName(const std::string& name) {
-  for (const char* view : {kTallyView, kGlobalsView, kDictionaryView, kBufferView,
-                           kMessageLogView}) {
+  for (const char* view :
+       {kTallyView, kGlobalsView, kDictionaryView, kBufferView, kMessageLogView}) {
     if (mk::SameName(name, view)) return true;
   }
   return false;
@@ -143,10 +146,10 @@ std::string FindMissingStructure(DataStore& store, const StandardSlots& slots) {
     CheckColumns(store, slots.globals, kGlobalsView, {"Block", "Key", "Value"}, &missing);
   }
   if (slots.dictionary >= 0) {
-    CheckColumns(store, slots.dictionary, kDictionaryView,
-                 std::vector<std::string>(std::begin(kDictionaryColumns),
-                                          std::end(kDictionaryColumns)),
-                 &missing);
+    CheckColumns(
+        store, slots.dictionary, kDictionaryView,
+        std::vector<std::string>(std::begin(kDictionaryColumns), std::end(kDictionaryColumns)),
+        &missing);
   }
   if (slots.buffer >= 0 && store.View(slots.buffer).NumProperties() < 3) {
     AddMissing(&missing, "the three columns of Buffer");
@@ -189,8 +192,8 @@ void WriteUnitDictionaryRows(DataStore& store, int slot, int num_units) {
     if (rest.starts_with("Count") || rest.starts_with("Hit")) dict.RemoveAt(row);
   }
   for (int u = 1; u <= num_units; ++u) {
-    AddDictionaryRow(dict, kTallyView, CountColumnName(u), "L",
-                     "Count for Unit " + UnitText(u), 2 * u + 5);
+    AddDictionaryRow(dict, kTallyView, CountColumnName(u), "L", "Count for Unit " + UnitText(u),
+                     2 * u + 5);
     AddDictionaryRow(dict, kTallyView, HitColumnName(u), "L", "Hits for Unit " + UnitText(u),
                      2 * u + 6);
   }

@@ -204,10 +204,11 @@ void TallyModel::RunSetup() {
     // Closing drops the buffered views: only a file that holds them may close.
     if (Commit() != kStoreOk) {
       busy.Release();
-      ui_.Warn("Setup cannot open while the tally file cannot be saved.\nYour data is still "
-               "held in memory. Make sure the disk has room and the tally file can be written, "
-               "then try again.",
-               "Setup Not Opened");
+      ui_.Warn(
+          "Setup cannot open while the tally file cannot be saved.\nYour data is still "
+          "held in memory. Make sure the disk has room and the tally file can be written, "
+          "then try again.",
+          "Setup Not Opened");
       return;
     }
     store_->Close(false);
@@ -238,8 +239,8 @@ void TallyModel::CloseTallyFile() {
     moved_declined_ = false;  // a file that left its path is offered once more
     Log("Tally File Closed", "I", "");
     SaveBeforeClosing();
-    for (int slot : {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_,
-                     message_log_slot_}) {
+    for (int slot :
+         {tally_slot_, globals_slot_, dictionary_slot_, buffer_slot_, message_log_slot_}) {
       if (slot >= 0) store_->ReleaseView(slot);
     }
     store_->Close(false);
@@ -269,10 +270,9 @@ void TallyModel::TellCommitFailure(const std::string& text) {
   last_failure_ = text;
   if (commit_failing_ || closing_) return;
   commit_failing_ = true;
-  ui_.ShowMessage({text +
-                       "\n\nMake sure the disk has room and the tally file can be written (for "
-                       "example that its drive is still connected). You are told again only "
-                       "after a save has succeeded, and always when the file is closed.",
+  ui_.ShowMessage({text + "\n\nMake sure the disk has room and the tally file can be written (for "
+                          "example that its drive is still connected). You are told again only "
+                          "after a save has succeeded, and always when the file is closed.",
                    "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kOk});
 }
 

@@ -47,8 +47,8 @@ inline constexpr const char* kUnitDeletedMarker = "--unit deleted--";
 
 // Where the model's stores get their time and files; tests replace them.
 struct TallyModelOptions {
-  const Clock* clock = nullptr;   // null: the system clock
-  mk::FileSystem* fs = nullptr;   // null: the real file system
+  const Clock* clock = nullptr;  // null: the system clock
+  mk::FileSystem* fs = nullptr;  // null: the real file system
 };
 
 class TallyModel {

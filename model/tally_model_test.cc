@@ -154,13 +154,13 @@ TEST_F(OpenTest, MissingSettingRowsGetTheirDefaultsWritten) {
   for (const auto& row : DiskRows(path, "Globals")) {
     settings.push_back(row[0] + "/" + row[1] + "=" + row[2]);
   }
-  EXPECT_THAT(settings, ::testing::UnorderedElementsAre(
-                            "Tally/NumUnits=1", "Tally/CurUnit=1", "Tally/TablesDefined=",
-                            "System/SaveInterval=1", "System/Sound=N",
-                            "System/ShowCountsOnButtons=N", "System/ShowNumBox=N",
-                            "System/Version=2005.05.03"));
-  EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened", "New Woodtick Version",
-                                         "Tally File Closed"));
+  EXPECT_THAT(settings,
+              ::testing::UnorderedElementsAre("Tally/NumUnits=1", "Tally/CurUnit=1",
+                                              "Tally/TablesDefined=", "System/SaveInterval=1",
+                                              "System/Sound=N", "System/ShowCountsOnButtons=N",
+                                              "System/ShowNumBox=N", "System/Version=2005.05.03"));
+  EXPECT_THAT(DiskLog(path),
+              ElementsAre("Tally File Opened", "New Woodtick Version", "Tally File Closed"));
 }
 
 TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
@@ -182,8 +182,8 @@ TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
   EXPECT_EQ(ui_.busy_depth, 0);
   EXPECT_EQ(model.store()->state(), 2);
   model_.reset();
-  EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened", "Tally File Opened",
-                                         "Tally File Closed"));
+  EXPECT_THAT(DiskLog(path),
+              ElementsAre("Tally File Opened", "Tally File Opened", "Tally File Closed"));
 }
 
 TEST_F(OpenTest, UnitsChangedInSetupAreTalliedIntoAfterwards) {
@@ -195,8 +195,8 @@ TEST_F(OpenTest, UnitsChangedInSetupAreTalliedIntoAfterwards) {
   model.SetCurrentUnit("002");
   Press("AA");
   model_.reset();
-  EXPECT_THAT(DiskRows(path, "Tally")[0], ElementsAre("A", "Ash", "", "C", "1", "", "1", "1",
-                                                      "2", "2"));
+  EXPECT_THAT(DiskRows(path, "Tally")[0],
+              ElementsAre("A", "Ash", "", "C", "1", "", "1", "1", "2", "2"));
 }
 
 TEST_F(OpenTest, ACommitFailureIsToldOncePerStreakAndNoTallyIsLost) {
@@ -241,9 +241,8 @@ TEST(CreateTallyFileTest, MakesAnOpenableFileAndNeverOverwrites) {
   std::string path = dir.File("new.tal");
   std::string message;
   ASSERT_EQ(CreateTallyFile(path, &message), 0) << message;
-  EXPECT_THAT(DiskColumns(path, "Tally"),
-              ElementsAre("Key", "Label", "Desc", "Meth", "Freq", "DatTable", "U001Count",
-                          "U001Hit"));
+  EXPECT_THAT(DiskColumns(path, "Tally"), ElementsAre("Key", "Label", "Desc", "Meth", "Freq",
+                                                      "DatTable", "U001Count", "U001Hit"));
   EXPECT_EQ(DiskRows(path, "DataDictionary").size(), 8u);
   std::string bytes = FileBytes(path);
   EXPECT_EQ(CreateTallyFile(path, &message), EEXIST);

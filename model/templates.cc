@@ -31,11 +31,12 @@ bool TallyModel::CreateTemplate() {
   if (!typed || TrimBlanks(*typed).empty()) return false;
   // The template lands beside the tally file; a name that leads elsewhere
   // or makes a hidden file is refused.
-  if (typed->find_first_of("/\\") != std::string::npos ||
-      typed->find("..") != std::string::npos || TrimBlanks(*typed)[0] == '.') {
-    ui_.Warn("A template name cannot contain \"/\", \"\\\" or \"..\" and must not start with "
-             "\".\".\nPlease choose another name.",
-             "WARNING");
+  if (typed->find_first_of("/\\") != std::string::npos || typed->find("..") != std::string::npos ||
+      TrimBlanks(*typed)[0] == '.') {
+    ui_.Warn(
+        "A template name cannot contain \"/\", \"\\\" or \"..\" and must not start with "
+        "\".\".\nPlease choose another name.",
+        "WARNING");
     return false;
   }
   std::string target = TemplateFileName(*typed);
@@ -48,14 +49,12 @@ bool TallyModel::CreateTemplate() {
     return false;
   }
   if (error != 0) {
-    ui_.Warn("The template file " + target + " could not be written:\n" +
-                 std::strerror(error),
+    ui_.Warn("The template file " + target + " could not be written:\n" + std::strerror(error),
              "WARNING");
     return false;
   }
   template_path_ = target;
-  ui_.Inform("The template file " + template_path_ + " has been created.",
-             "Template File Created");
+  ui_.Inform("The template file " + template_path_ + " has been created.", "Template File Created");
 
   BusyCursor busy(ui_);
   {
@@ -65,8 +64,7 @@ bool TallyModel::CreateTemplate() {
       ClearDataTables(*copy, tables_defined_);
       copy->ClearMessageLog();
       copy->ClearBuffer();
-      copy->LogMessage("Template Created", "I",
-                       "This tally template was created from " + path_);
+      copy->LogMessage("Template Created", "I", "This tally template was created from " + path_);
       copy->Commit();
     }
   }

@@ -13,11 +13,11 @@ using ::testing::ElementsAre;
 class TemplatesTest : public ModelTest {
  protected:
   TallyModel& OpenStand() {
-    path_ = Build("stand1.tal",
-                  {.num_units = 2,
-                   .populations = {{.key = "A", .label = "Aspen", .dat_table = "Trees"}},
-                   .tables = {{.name = "Trees", .columns = {"Unit", "Num"},
-                               .rows = {{"001", "1"}}}}});
+    path_ =
+        Build("stand1.tal",
+              {.num_units = 2,
+               .populations = {{.key = "A", .label = "Aspen", .dat_table = "Trees"}},
+               .tables = {{.name = "Trees", .columns = {"Unit", "Num"}, .rows = {{"001", "1"}}}}});
     TallyModel& model = Open(path_);
     Press("AA");
     return model;

@@ -9,11 +9,16 @@ unsigned char ToUpper(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 0x20;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
   switch (c) {
-    case 0x9A: return 0x8A;  // s caron
-    case 0x9C: return 0x8C;  // oe
-    case 0x9E: return 0x8E;  // z caron
-    case 0xFF: return 0x9F;  // y diaeresis
-    default: return c;
+    case 0x9A:
+      return 0x8A;  // s caron
+    case 0x9C:
+      return 0x8C;  // oe
+    case 0x9E:
+      return 0x8E;  // z caron
+    case 0xFF:
+      return 0x9F;  // y diaeresis
+    default:
+      return c;
   }
 }
 
@@ -21,11 +26,16 @@ unsigned char ToLower(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return c + 0x20;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
   switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+      return 0x9A;
+    case 0x8C:
+      return 0x9C;
+    case 0x8E:
+      return 0x9E;
+    case 0x9F:
+      return 0xFF;
+    default:
+      return c;
   }
 }
 

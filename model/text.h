@@ -8,7 +8,7 @@
 namespace woodtick {
 
 // Upper or lower case of every letter, ASCII and the Windows-1252 letters
-// (as the original program's case conversion did).
+// (à and À, š and Š, ÿ and Ÿ ...); every other byte is kept.
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
 

@@ -44,9 +44,9 @@ struct RecordEditorRequest {
   DataStore* store = nullptr;
   int slot = -1;
   int row = -1;
-  std::string unit_text;   // the current unit, "%03d"
-  std::string label;       // the population's Label
-  bool fill_num = false;   // the tally screen shows its Num box (ShowNumBox)
+  std::string unit_text;        // the current unit, "%03d"
+  std::string label;            // the population's Label
+  bool fill_num = false;        // the tally screen shows its Num box (ShowNumBox)
   std::string hit_number_text;  // what the Num box shows
 };
 

@@ -14,15 +14,16 @@ class UntallyTest : public ModelTest {
   // A (HIT every other tally, table Trees), B (always a HIT, Trees),
   // C (counted only); the editor writes the order of each record into Notes.
   TallyModel& OpenTrees() {
-    std::string path = Build(
-        "trees.tal",
-        {.num_units = 2,
-         .populations = {{.key = "A", .label = "Aspen", .meth = "S", .freq = 2,
-                          .dat_table = "Trees"},
-                         {.key = "B", .label = "Birch", .meth = "C", .dat_table = "Trees"},
-                         {.key = "c", .label = "Cedar", .meth = " "}},
-         .tables = {{.name = "Trees", .columns = {"Unit", "Label", "Notes"},
-                     .rows = {{"001", "Old", "before"}}}}});
+    std::string path =
+        Build("trees.tal",
+              {.num_units = 2,
+               .populations =
+                   {{.key = "A", .label = "Aspen", .meth = "S", .freq = 2, .dat_table = "Trees"},
+                    {.key = "B", .label = "Birch", .meth = "C", .dat_table = "Trees"},
+                    {.key = "c", .label = "Cedar", .meth = " "}},
+               .tables = {{.name = "Trees",
+                           .columns = {"Unit", "Label", "Notes"},
+                           .rows = {{"001", "Old", "before"}}}}});
     path_ = path;
     ui_.record_editor = [this](const RecordEditorRequest& r) {
       r.store->SetString(r.slot, r.row, 0, r.unit_text);
@@ -131,11 +132,10 @@ class UntallyRecordTest : public ModelTest {
         {.key = "A", .label = "Aspen", .meth = "C", .dat_table = "Plots"},
         {.key = "B", .label = "Birch", .meth = "C", .dat_table = "Plots"}};
     pops.insert(pops.end(), extra.begin(), extra.end());
-    std::string path = Build("plots.tal", {.populations = pops,
-                                           .tables = {{.name = "Plots",
-                                                       .columns = {"Unit", "Num", "Label",
-                                                                   "Height"}}},
-                                           .settings = {{"System", "ShowNumBox", "Y"}}});
+    std::string path = Build(
+        "plots.tal", {.populations = pops,
+                      .tables = {{.name = "Plots", .columns = {"Unit", "Num", "Label", "Height"}}},
+                      .settings = {{"System", "ShowNumBox", "Y"}}});
     ui_.record_editor = [this](const RecordEditorRequest& r) {
       if (delete_next_) {
         r.store->View(r.slot).RemoveAt(r.row);

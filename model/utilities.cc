@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "model/csv_export.h"
+#include "model/file_in_use_warning.h"
 #include "model/tally_file.h"
 #include "model/tally_model.h"
 #include "model/text.h"
@@ -24,8 +25,7 @@ bool TallyModel::ExportCsv() {
   std::string file_name = title_ + ".csv";
   if (FileOpenError(file_name) == kFileSharingViolation) {
     busy.Release();
-    ui_.Warn(file_name + " is in use by another application!\nClose it and try again.",
-             "File Already Open");
+    WarnFileInUse(ui_, file_name);
     return false;
   }
   Log("Data Exported", "A", path_);

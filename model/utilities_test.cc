@@ -1,7 +1,7 @@
-#include <filesystem>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "model/tally_model.h"
 #include "model/testing/model_test_base.h"
@@ -15,12 +15,13 @@ using ::testing::ElementsAre;
 class UtilitiesTest : public ModelTest {
  protected:
   TallyModel& OpenStand() {
-    path_ = Build("stand.tal",
-                  {.num_units = 2,
-                   .populations = {{.key = "A", .label = "Aspen", .dat_table = "Trees"},
-                                   {.key = "B", .label = "Birch", .meth = " "}},
-                   .tables = {{.name = "Trees", .columns = {"Unit", "Num"},
-                               .rows = {{"001", "1"}, {"001", "2"}}}}});
+    path_ = Build(
+        "stand.tal",
+        {.num_units = 2,
+         .populations = {{.key = "A", .label = "Aspen", .dat_table = "Trees"},
+                         {.key = "B", .label = "Birch", .meth = " "}},
+         .tables = {
+             {.name = "Trees", .columns = {"Unit", "Num"}, .rows = {{"001", "1"}, {"001", "2"}}}}});
     TallyModel& model = Open(path_);
     Press("AB");
     model.SetCurrentUnit("002");

@@ -17,8 +17,8 @@ int ErrnoOr(int fallback) { return errno != 0 ? errno : fallback; }
 int LockOrClose(int f) {
   while (::flock(f, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EINTR) continue;
-    // A lock held elsewhere keeps the sharing-violation code whatever errno
-    // value this system uses for it.
+    // A lock held elsewhere is always kFileSharingViolation, whatever errno
+    // value this system uses, so callers test one code.
     int cause = (errno == EWOULDBLOCK || errno == EAGAIN) ? kFileSharingViolation : ErrnoOr(EIO);
     ::close(f);
     return cause;
@@ -61,13 +61,20 @@ int FileOpenError(const std::string& path) {
 
 std::string FileOpenErrorText(int cause) {
   switch (cause) {
-    case kFileOpenOk: return "it can be opened";
-    case kFileNotFound: return "it does not exist";
-    case kFileSharingViolation: return "it is in use by another application";
-    case kFileNotRegular: return "it is not a regular file (it is a FIFO, a device or a socket)";
-    case EISDIR: return "it is a folder";
-    case ELOOP: return "it is a symbolic link that leads round in a loop";
-    default: return std::strerror(cause);
+    case kFileOpenOk:
+      return "it can be opened";
+    case kFileNotFound:
+      return "it does not exist";
+    case kFileSharingViolation:
+      return "it is in use by another application";
+    case kFileNotRegular:
+      return "it is not a regular file (it is a FIFO, a device or a socket)";
+    case EISDIR:
+      return "it is a folder";
+    case ELOOP:
+      return "it is a symbolic link that leads round in a loop";
+    default:
+      return std::strerror(cause);
   }
 }
 

@@ -35,10 +35,10 @@ int FileWriteError(const std::string& path);
 
 // What a holder finds at the path of the file it holds.
 enum class HeldPath {
-  kSameFile,     // the path still names the held file
-  kMissing,      // nothing is at the path any more (deleted, renamed, moved)
-  kOtherFile,    // another file has taken the path
-  kNotHeld,      // no lock is held
+  kSameFile,   // the path still names the held file
+  kMissing,    // nothing is at the path any more (deleted, renamed, moved)
+  kOtherFile,  // another file has taken the path
+  kNotHeld,    // no lock is held
 };
 
 // Holds the exclusive lock on a file until Release or destruction.

@@ -138,7 +138,7 @@ TEST(FileOpenErrorTest, SpecialFilesAreToldAtOnceAndNeverWaitedOn) {
     ::alarm(5);
     FileLock lock;
     ::_exit(FileOpenError(fifo) == kFileNotRegular && lock.Acquire(fifo) == kFileNotRegular ? 0
-                                                                                              : 1);
+                                                                                            : 1);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);

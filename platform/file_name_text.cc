@@ -40,9 +40,8 @@ std::string FileNameText(std::string_view file_name) {
   text.reserve(file_name.size());
   for (size_t i = 0; i < file_name.size();) {
     char32_t c;
-    size_t length = static_cast<unsigned char>(file_name[i]) < 0x80
-                        ? 0
-                        : Utf8Sequence(file_name, i, &c);
+    size_t length =
+        static_cast<unsigned char>(file_name[i]) < 0x80 ? 0 : Utf8Sequence(file_name, i, &c);
     if (length == 0) {
       text.push_back(file_name[i++]);
     } else {

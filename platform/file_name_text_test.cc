@@ -12,8 +12,8 @@ TEST(FileNameTextTest, DecodesUtf8NamesAndKeepsLatin1Bytes) {
   EXPECT_EQ(FileNameText("\xE2\x82\xAC"), "\x80");  // the euro sign
   // A name in Latin-1 bytes is no valid UTF-8: each byte stands for itself.
   EXPECT_EQ(FileNameText("caf\xE9.tal"), "caf\xE9.tal");
-  EXPECT_EQ(FileNameText("\xC3"), "\xC3");             // cut short
-  EXPECT_EQ(FileNameText("\xC0\xAF"), "\xC0\xAF");     // overlong "/"
+  EXPECT_EQ(FileNameText("\xC3"), "\xC3");                  // cut short
+  EXPECT_EQ(FileNameText("\xC0\xAF"), "\xC0\xAF");          // overlong "/"
   EXPECT_EQ(FileNameText("\xED\xA0\x80"), "\xED\xA0\x80");  // a surrogate
   // Characters Windows-1252 cannot hold.
   EXPECT_EQ(FileNameText("\xE6\x9E\x97.tal"), "?.tal");

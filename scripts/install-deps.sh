@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   xvfb xauth fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libsqlite3-dev sqlite3 python3
   librsvg2-bin dpkg-dev file fakeroot lintian
   desktop-file-utils appstream shared-mime-info xdg-utils

@@ -36,7 +36,8 @@ bool DataStore::BufferedOpenMode() { return buffered_open_mode.load(); }
 int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held) {
   // Reopening the file this store has open keeps its lock: no gap in which
   // another program could take the file.
-  if (held == nullptr && lock_ != nullptr && lock_->Check(path) == HeldPath::kSameFile) held = lock_;
+  if (held == nullptr && lock_ != nullptr && lock_->Check(path) == HeldPath::kSameFile)
+    held = lock_;
   if (state_ != -1) Close(false);
   buffered_open_mode.store(buffered);
 
@@ -125,6 +126,7 @@ int DataStore::Close(bool keep_buffered) {
 
 int DataStore::Commit() {
   if (state_ == -1) {
+    // "Committing ata": the program's exact words, kept as users know them.
     ReportError("Committing ata", kStoreClosed);
     return kStoreClosed;
   }
@@ -204,7 +206,8 @@ int DataStore::ReportFileMoved(bool replaced) {
 
 int DataStore::ReportCommitFailure(const std::string& cause) {
   if (reporter_ != nullptr) {
-    reporter_->CommitFailed("The tally file " + FileNameText(path_) + " could not be saved.\n" + cause +
+    reporter_->CommitFailed("The tally file " + FileNameText(path_) + " could not be saved.\n" +
+                            cause +
                             "\nThe data is still held in memory and will be written again at "
                             "the next save.");
   }
@@ -277,7 +280,8 @@ int DataStore::ReleaseView(int slot) {
   if (!slots_[slot].named) return kStoreUnsupported;
   if (slots_[slot].buffered) {
     int committed = Commit();
-    if (committed != kStoreOk) return committed;  // keep the only copy of what did not reach the file
+    if (committed != kStoreOk)
+      return committed;  // keep the only copy of what did not reach the file
   }
   FreeSlot(slot);
   return kStoreOk;

@@ -29,9 +29,10 @@ inline constexpr int kStoreCommitFailed = -3;    // the file was not written; da
 inline constexpr int kStoreBadAddress = -4;      // row, column or slot outside what exists
 inline constexpr int kStoreFileHeld = -5;        // another program holds the file
 inline constexpr int kStoreFileUnreadable = -6;  // Open: damaged or foreign file (see LastError)
-inline constexpr int kStoreFileMoved = -7;  // the held file is no longer at its path; nothing written
-inline constexpr int kStoreUnsupported = 1;      // column type unsupported; or the slot is free
-inline constexpr int kStoreSlotRange = 2;        // slot number outside 0 to 24
+inline constexpr int kStoreFileMoved =
+    -7;  // the held file is no longer at its path; nothing written
+inline constexpr int kStoreUnsupported = 1;  // column type unsupported; or the slot is free
+inline constexpr int kStoreSlotRange = 2;    // slot number outside 0 to 24
 
 class DataStore {
  public:

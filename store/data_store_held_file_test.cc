@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "store/data_store.h"
 #include "platform/testing/lock_prober.h"
+#include "store/data_store.h"
 #include "store/store_test_util.h"
 
 namespace woodtick {

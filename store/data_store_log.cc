@@ -1,9 +1,24 @@
-// DataStore: the file's own event log, the MessageLog view.
+// DataStore: the file's own event log, the MessageLog view, and emptying
+// the logs (MessageLog and Buffer).
 #include <cstdio>
 
 #include "store/data_store.h"
 
 namespace woodtick {
+namespace {
+
+// Removes every row of the view `name`; kStoreBadAddress when its slot holds
+// a selection, which has no rows of its own.
+int EmptyView(DataStore& store, const std::string& name) {
+  int slot = store.OpenAView(name, DataStore::BufferedOpenMode());
+  if (slot < 0) return slot;
+  mk::View view = store.View(slot);
+  if (view.IsDerived()) return kStoreBadAddress;
+  view.SetSize(0);
+  return kStoreOk;
+}
+
+}  // namespace
 
 int DataStore::LogMessage(const std::string& msg, const std::string& level,
                           const std::string& note) {
@@ -38,12 +53,9 @@ int DataStore::LogMessage(const std::string& msg, const std::string& level,
   return committed;
 }
 
-int DataStore::ClearMessageLog() {
-  int slot = OpenAView("MessageLog", BufferedOpenMode());
-  if (slot < 0) return slot;
-  if (slots_[slot].view.IsDerived()) return kStoreBadAddress;
-  slots_[slot].view.SetSize(0);
-  return kStoreOk;
-}
+int DataStore::ClearMessageLog() { return EmptyView(*this, "MessageLog"); }
+
+// The Buffer is the log of recent tallies; it empties the same way.
+int DataStore::ClearBuffer() { return EmptyView(*this, "Buffer"); }
 
 }  // namespace woodtick

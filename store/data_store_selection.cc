@@ -134,12 +134,4 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
   return result;
 }
 
-int DataStore::ClearBuffer() {
-  int slot = OpenAView("Buffer", BufferedOpenMode());
-  if (slot < 0) return slot;
-  if (slots_[slot].view.IsDerived()) return kStoreBadAddress;
-  slots_[slot].view.SetSize(0);
-  return kStoreOk;
-}
-
 }  // namespace woodtick

@@ -21,8 +21,8 @@ const CliCommand kCommands[] = {
      RunNew},
     {"export", "FILE", "write FILE's data as the Utilities screen does, to <name>.csv here", 1,
      1 << 20, RunExportCommand},
-    {"summary", "FILE", "print counts and HITs per population and unit with measured shares", 1,
-     1, RunSummary},
+    {"summary", "FILE", "print counts and HITs per population and unit with measured shares", 1, 1,
+     RunSummary},
 };
 
 void PrintHelp(std::ostream& out) {

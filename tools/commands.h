@@ -1,5 +1,4 @@
-// The commands of woodtick-cli. Each command lives in its own source file
-// and is listed once in the table of cli_main.cc.
+// The commands of woodtick-cli, each listed once in the table of cli.cc.
 #pragma once
 
 #include <ostream>

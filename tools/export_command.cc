@@ -25,8 +25,7 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (!WriteCsvExport(store, csv)) {
     MarkLastExportNotDone(store, file->slots.message_log);
     store.Commit();
-    err << "The data could not be written to " << std::filesystem::absolute(csv).string()
-        << ".\n";
+    err << "The data could not be written to " << std::filesystem::absolute(csv).string() << ".\n";
     return 1;
   }
   if (store.Close(false) != kStoreOk) return 1;

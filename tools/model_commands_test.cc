@@ -46,7 +46,11 @@ TEST(ExportCommandTest, WritesTheScreensExportIntoTheCurrentDirectoryAndLogsIt) 
   std::string error;
   ASSERT_TRUE(BuildTallyFile(
       path,
-      {.populations = {{.key = "A", .label = "Ash, white", .desc = "", .meth = "C", .freq = 1,
+      {.populations = {{.key = "A",
+                        .label = "Ash, white",
+                        .desc = "",
+                        .meth = "C",
+                        .freq = 1,
                         .dat_table = "Trees"}},
        .tables = {{.name = "Trees", .columns = {"Unit", "Num"}, .rows = {{"001", "1"}}}},
        .settings = {}},
@@ -59,8 +63,8 @@ TEST(ExportCommandTest, WritesTheScreensExportIntoTheCurrentDirectoryAndLogsIt) 
   std::filesystem::current_path(old_dir);
   ASSERT_EQ(result, 0) << err.str();
   // Named with its folder, so it can be found.
-  EXPECT_EQ(out.str(), "All of the data has been exported to this file:\n" +
-                           dir.File("stand.csv") + "\n");
+  EXPECT_EQ(out.str(),
+            "All of the data has been exported to this file:\n" + dir.File("stand.csv") + "\n");
   std::string csv = FileBytes(dir.File("stand.csv"));
   EXPECT_THAT(csv, HasSubstr("[Trees]\r\nTrees[Unit:S,Num:S]\r\nUnit,Num\r\n001,1\r\n"));
   EXPECT_THAT(csv, HasSubstr("\r\nA,Ash^ white,,C,1,Trees,0,0\r\n"));

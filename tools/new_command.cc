@@ -21,8 +21,7 @@ int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream
     err << "Cannot create " << file << ": " << message << "\n";
     return 1;
   }
-  out << "Created the tally file " << file
-      << " (one unit, no populations; add them in Setup).\n";
+  out << "Created the tally file " << file << " (one unit, no populations; add them in Setup).\n";
   return 0;
 }
 

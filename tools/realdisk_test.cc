@@ -121,8 +121,7 @@ class RealDiskTest : public ModelTest {
   void FillRecordsWithNotes() {
     ui_.record_editor = [](const RecordEditorRequest& r) {
       mk::View view = r.store->View(r.slot);
-      r.store->SetString(r.slot, r.row, view.FindPropIndexByName("Note"),
-                         std::string(1500, 'n'));
+      r.store->SetString(r.slot, r.row, view.FindPropIndexByName("Note"), std::string(1500, 'n'));
     };
   }
   std::string BuildAt(const std::string& path, const TallyFileSpec& spec) {

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-
 namespace woodtick {
 
 std::unique_ptr<OpenedTallyFile> OpenTallyFileForTool(const std::string& path, std::ostream& err) {
@@ -10,8 +9,9 @@ std::unique_ptr<OpenedTallyFile> OpenTallyFileForTool(const std::string& path, s
   auto file = std::make_unique<OpenedTallyFile>(err);
   const int cause = file->lock->Acquire(path);
   if (cause == kFileSharingViolation) {
-    err << name << " is in use by another application!\nClose it and try again. The file has "
-                   "not been changed.\n";
+    err << name
+        << " is in use by another application!\nClose it and try again. The file has "
+           "not been changed.\n";
     return nullptr;
   }
   if (cause != kFileOpenOk) {

@@ -147,9 +147,10 @@ int main(int argc, char** argv) {
     reasons[kind + ": " + why.substr(0, 160)]++;
   }
   fs::remove(scratch);
-  std::printf("%ld mutants: both accept %ld, both reject %ld, only ours accepts %ld, only "
-              "Metakit accepts %ld\n",
-              runs, both_accept, both_reject, only_ours, only_reference);
+  std::printf(
+      "%ld mutants: both accept %ld, both reject %ld, only ours accepts %ld, only "
+      "Metakit accepts %ld\n",
+      runs, both_accept, both_reject, only_ours, only_reference);
   for (const auto& [why, count] : reasons) std::printf("%6d  %s\n", count, why.c_str());
   return 0;
 }

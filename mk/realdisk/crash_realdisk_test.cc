@@ -67,7 +67,7 @@ struct Save {
   // `round` 0 is the first save, 1 the save on top of an earlier kill.
   std::function<void(Storage&, int round)> change;
   bool pack = false;
-  int growth = 0;  // +1: the save must grow the file; 0: it must not
+  int growth = 0;      // +1: the save must grow the file; 0: it must not
   bool first = false;  // the first save of a new (empty) file
 };
 
@@ -137,10 +137,11 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
   }
   void TearDown() override {
     std::filesystem::remove_all(dir_);
-    std::printf("[ realdisk ] %s: %d crash points, %d kills, %d lost saves, %d reference "
-                "rejections%s\n",
-                GetParam().name.c_str(), tally_.crash_points, tally_.kills, tally_.lost,
-                tally_.rejected, tally_.reference ? "" : " (metakit-reference absent: not run)");
+    std::printf(
+        "[ realdisk ] %s: %d crash points, %d kills, %d lost saves, %d reference "
+        "rejections%s\n",
+        GetParam().name.c_str(), tally_.crash_points, tally_.kills, tally_.lost, tally_.rejected,
+        tally_.reference ? "" : " (metakit-reference absent: not run)");
   }
 
   // The state `save` makes of `bytes` in round `round`, saved without a
@@ -274,8 +275,8 @@ TEST_P(RealDiskCrashTest, KillAfterAFailedSave) {
     if (!NextToAFlush(ops, fail_at)) continue;
     WriteBytes(path_, base_);
     ASSERT_EQ(Child(0, fail_at, 0), Outcome::kCompleted);
-    EXPECT_EQ(DumpOrReason(path_), new_state) << "the save after a full disk at operation "
-                                             << fail_at;
+    EXPECT_EQ(DumpOrReason(path_), new_state)
+        << "the save after a full disk at operation " << fail_at;
     KillEverywhere(base_, 0, fail_at, "full disk at operation " + std::to_string(fail_at) + ", ");
   }
 }

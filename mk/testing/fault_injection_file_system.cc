@@ -35,9 +35,7 @@ class FaultFile : public RandomAccessFile {
       : base_(std::move(base)), state_(std::move(state)) {}
 
   Status Size(uint64_t* size) override { return base_->Size(size); }
-  Status Read(uint64_t offset, size_t n, char* dst) override {
-    return base_->Read(offset, n, dst);
-  }
+  Status Read(uint64_t offset, size_t n, char* dst) override { return base_->Read(offset, n, dst); }
 
   Status Write(uint64_t offset, std::string_view data) override {
     using Op = FaultInjectionFileSystem::Op;
@@ -140,8 +138,7 @@ class FaultFile : public RandomAccessFile {
     if (!state_->drop_unsynced) return Status::Ok();
     uint64_t size = 0;
     if (Status s = base_->Size(&size); !s.ok()) return s;
-    return new_size < size ? Remember(new_size, size - new_size)
-                           : Remember(size, 0);
+    return new_size < size ? Remember(new_size, size - new_size) : Remember(size, 0);
   }
 
   void RollBack() {
@@ -175,8 +172,7 @@ Status FaultInjectionFileSystem::OpenFile(const std::string& path, bool create,
   return Status::Ok();
 }
 
-void FaultInjectionFileSystem::StopAfter(int ops, Error error, Tear tear,
-                                         bool drop_unsynced) {
+void FaultInjectionFileSystem::StopAfter(int ops, Error error, Tear tear, bool drop_unsynced) {
   State& st = *state_;
   st.armed = true;
   st.allowed = ops;

@@ -52,9 +52,7 @@ std::string MemoryFileSystem::GetFile(const std::string& path) const {
   return it == files_.end() ? std::string() : *it->second;
 }
 
-bool MemoryFileSystem::HasFile(const std::string& path) const {
-  return files_.count(path) > 0;
-}
+bool MemoryFileSystem::HasFile(const std::string& path) const { return files_.count(path) > 0; }
 
 Status MemoryFileSystem::OpenFile(const std::string& path, bool create,
                                   std::unique_ptr<RandomAccessFile>* out) {

@@ -9,7 +9,9 @@
 namespace mk {
 namespace {
 
-bool Executable(const std::string& path) { return !path.empty() && access(path.c_str(), X_OK) == 0; }
+bool Executable(const std::string& path) {
+  return !path.empty() && access(path.c_str(), X_OK) == 0;
+}
 
 std::string ShellQuoted(const std::string& s) {
   std::string out = "'";

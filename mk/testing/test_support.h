@@ -22,7 +22,6 @@ std::string MakeScratchDir(std::string_view name);
 // Opens the file with a fresh Storage and renders its canonical dump, which
 // reads every cell. A file on the real file system is read from its bytes,
 // never from what the engine remembers of it. On failure returns "" and sets `*status`.
-std::string DumpFile(const std::string& path, Status* status,
-                     FileSystem* fs = DefaultFileSystem());
+std::string DumpFile(const std::string& path, Status* status, FileSystem* fs = DefaultFileSystem());
 
 }  // namespace mk

@@ -93,7 +93,7 @@ class FakeUi : public Ui {
 
   // --- script
   std::deque<MessageAnswer> answers;  // for Yes/No and OK/Cancel boxes; default Yes / OK
-  std::deque<std::optional<std::string>> template_names;  // nullopt: Cancel
+  std::deque<std::optional<std::string>> template_names;   // nullopt: Cancel
   std::deque<std::optional<std::string>> save_file_names;  // nullopt: Cancel
   std::function<void(const RecordEditorRequest&)> record_editor;
   std::function<void(TallyModel&, DataStore&, int)> setup_screen;

@@ -23,7 +23,7 @@ struct PopulationSpec {
 
 struct TableSpec {
   std::string name;
-  std::vector<std::string> columns;          // all "S"
+  std::vector<std::string> columns;            // all "S"
   std::vector<std::vector<std::string>> rows;  // records, column by column
 };
 

@@ -12,12 +12,18 @@ namespace {
 
 std::string CellText(const mk::View& view, int row, int col) {
   switch (view.NthProperty(col).type) {
-    case 'S': return std::string(view.GetString(row, col));
-    case 'I': return mk::LongToText(view.GetInt(row, col));
-    case 'L': return mk::LongToText(view.GetLong(row, col));
-    case 'F': return mk::FloatToText(view.GetFloat(row, col));
-    case 'D': return mk::DoubleToText(view.GetDouble(row, col));
-    default: return "?";
+    case 'S':
+      return std::string(view.GetString(row, col));
+    case 'I':
+      return mk::LongToText(view.GetInt(row, col));
+    case 'L':
+      return mk::LongToText(view.GetLong(row, col));
+    case 'F':
+      return mk::FloatToText(view.GetFloat(row, col));
+    case 'D':
+      return mk::DoubleToText(view.GetDouble(row, col));
+    default:
+      return "?";
   }
 }
 

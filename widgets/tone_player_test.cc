@@ -1,4 +1,4 @@
-#include "app/common/tone_player.h"
+#include "widgets/tone_player.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +36,10 @@ TEST(TonePlayerTest, PlayingNeverBlocksTheCaller) {
   player.Play(1000, 250);
   EXPECT_LT(timer.elapsed(), 150);
   // Without an audio output each tone was a system beep and nothing waits.
-  if (!player.has_audio_output()) EXPECT_EQ(player.pending(), 0);
-  else EXPECT_LE(player.pending(), 3);
+  if (!player.has_audio_output())
+    EXPECT_EQ(player.pending(), 0);
+  else
+    EXPECT_LE(player.pending(), 3);
 }
 
 TEST(TonePlayerTest, IgnoresEmptyTones) {

@@ -1,11 +1,11 @@
-#include "app/common/message_box.h"
+#include "widgets/message_box.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <vector>
 
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 

@@ -1,4 +1,4 @@
-#include "app/common/text.h"
+#include "widgets/text.h"
 
 #include "platform/windows_1252.h"
 

@@ -1,4 +1,4 @@
-#include "app/common/text.h"
+#include "widgets/text.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,10 @@ TEST(TextTest, EveryByteComesBackUnchanged) {
 }
 
 TEST(TextTest, WindowsCharactersMapToTheirUnicode) {
-  EXPECT_EQ(ToQString("\x80"), QString(QChar(0x20AC)));        // euro sign
-  EXPECT_EQ(ToQString("\x93" "a\x94"), QString::fromUtf8("\u201Ca\u201D"));
+  EXPECT_EQ(ToQString("\x80"), QString(QChar(0x20AC)));  // euro sign
+  EXPECT_EQ(ToQString("\x93"
+                      "a\x94"),
+            QString::fromUtf8("\u201Ca\u201D"));
   EXPECT_EQ(ToQString("Sm\xF6rg"), QString::fromUtf8("Sm\u00F6rg"));
   EXPECT_EQ(FromQString(QString::fromUtf8("\u2014\u0153")), "\x97\x9C");
 }

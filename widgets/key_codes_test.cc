@@ -1,4 +1,4 @@
-#include "app/common/key_codes.h"
+#include "widgets/key_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +32,9 @@ TEST(KeyCodesTest, EnterEscapeSpaceAndArrowsKeepTheirCodes) {
 
 TEST(KeyCodesTest, EveryOtherKeyIsAnInvalidKey) {
   // F1 and F5 once gave the codes of P and T; the keypad's * and + those of j and k.
-  for (int key : {int(Qt::Key_F1), int(Qt::Key_F5), int(Qt::Key_F12), int(Qt::Key_Tab),
-                  int(Qt::Key_Semicolon), int(Qt::Key_Delete), int(Qt::Key_Shift),
-                  int(Qt::Key_VolumeUp)}) {
+  for (int key :
+       {int(Qt::Key_F1), int(Qt::Key_F5), int(Qt::Key_F12), int(Qt::Key_Tab),
+        int(Qt::Key_Semicolon), int(Qt::Key_Delete), int(Qt::Key_Shift), int(Qt::Key_VolumeUp)}) {
     EXPECT_EQ(VirtualKeyCode(key), kInvalidKeyCode) << key;
   }
   for (int key : {int(Qt::Key_Asterisk), int(Qt::Key_Plus), int(Qt::Key_Home)}) {

@@ -4,8 +4,8 @@
 // output each tone falls back to the system beep.
 #pragma once
 
-#include <QByteArray>
 #include <QBuffer>
+#include <QByteArray>
 #include <QObject>
 #include <deque>
 #include <memory>

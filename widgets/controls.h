@@ -17,8 +17,8 @@ namespace woodtick {
 QPushButton* AddButton(QWidget* parent, const char* name, const QString& text, int x, int y,
                        int width, int height);
 
-// Text from the top, aligned as given; wraps when taller than one line, as
-// the platform's static text does. A one-line label is widened, away from
+// Text from the top, aligned as given; wraps when taller than one line. A
+// one-line label is widened, away from
 // its aligned edge, when this font draws its text wider than the
 // rectangle, so no letter is cut off.
 QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, Qt::Alignment align, int x,
@@ -33,7 +33,7 @@ QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& text, i
 enum class ComboField { kListOnly, kEditable };
 
 // A drop-down combo box. `height` covers the field and its dropped-down
-// list, as a dialog resource gives it: the field keeps the height its font
+// list together: the field keeps the height its font
 // needs and the list shows as many items as the rest holds. Text typed
 // into an editable field never becomes an item.
 QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int x, int y, int width,

@@ -1,4 +1,4 @@
-#include "app/common/accessible_texts.h"
+#include "widgets/accessible_texts.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/common/controls.h"
+#include "widgets/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 namespace woodtick {
 namespace {

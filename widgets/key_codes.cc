@@ -1,4 +1,4 @@
-#include "app/common/key_codes.h"
+#include "widgets/key_codes.h"
 
 #include <QKeyEvent>
 #include <unordered_map>
@@ -9,12 +9,25 @@ namespace {
 // Keys whose code does not follow from a range.
 const std::unordered_map<int, int>& FixedCodes() {
   static const std::unordered_map<int, int> codes = {
-      {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Escape, 27}, {Qt::Key_Space, 32},
-      {Qt::Key_Left, 37},   {Qt::Key_Up, 38},    {Qt::Key_Right, 39},  {Qt::Key_Down, 40},
+      {Qt::Key_Return, 13},
+      {Qt::Key_Enter, 13},
+      {Qt::Key_Escape, 27},
+      {Qt::Key_Space, 32},
+      {Qt::Key_Left, 37},
+      {Qt::Key_Up, 38},
+      {Qt::Key_Right, 39},
+      {Qt::Key_Down, 40},
       // Shifted digits of the US layout are still their digit keys.
-      {Qt::Key_Exclam, '1'}, {Qt::Key_At, '2'}, {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},
-      {Qt::Key_Percent, '5'}, {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'},
-      {Qt::Key_Asterisk, '8'}, {Qt::Key_ParenLeft, '9'}, {Qt::Key_ParenRight, '0'}};
+      {Qt::Key_Exclam, '1'},
+      {Qt::Key_At, '2'},
+      {Qt::Key_NumberSign, '3'},
+      {Qt::Key_Dollar, '4'},
+      {Qt::Key_Percent, '5'},
+      {Qt::Key_AsciiCircum, '6'},
+      {Qt::Key_Ampersand, '7'},
+      {Qt::Key_Asterisk, '8'},
+      {Qt::Key_ParenLeft, '9'},
+      {Qt::Key_ParenRight, '0'}};
   return codes;
 }
 

@@ -1,4 +1,4 @@
-#include "app/common/controls.h"
+#include "widgets/controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/common/accessible_texts.h"
-#include "app/common/dialog_units.h"
-#include "app/common/text.h"
+#include "widgets/accessible_texts.h"
+#include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/common/message_box.h"
+#include "widgets/message_box.h"
 
 #include <gtest/gtest.h>
 

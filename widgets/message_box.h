@@ -1,4 +1,4 @@
-// Modal message boxes with the platform's icon, title, text and buttons.
+// Modal message boxes: the icon, title, text and buttons the model asks for.
 // The wait cursor comes down while a box is up and goes back up after it.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "app/common/tone_player.h"
+#include "widgets/tone_player.h"
 
 #include <QApplication>
 #include <QAudioDevice>

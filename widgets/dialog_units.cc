@@ -1,4 +1,4 @@
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 #include <QDialog>
 #include <QFontDatabase>
@@ -25,9 +25,9 @@ QFont DialogFont() {
 
 DialogUnits::DialogUnits(const QFont& font) {
   QFontMetrics metrics(font);
-  // The platform averages the widths of the 52 letters, rounded.
-  const int letters =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  // The horizontal base: the average width of the 52 letters, rounded.
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   base_x_ = std::max(1, (letters / 26 + 1) / 2);
   base_y_ = std::max(1, metrics.height());
 }
@@ -69,7 +69,8 @@ void CentreOverParent(QDialog* dialog) {
 
 void PlaceAtOrigin(QDialog* dialog) {
   QPoint origin(0, 0);
-  if (QWidget* parent = dialog->parentWidget()) origin = parent->window()->mapToGlobal(QPoint(0, 0));
+  if (QWidget* parent = dialog->parentWidget())
+    origin = parent->window()->mapToGlobal(QPoint(0, 0));
   dialog->move(origin);
 }
 

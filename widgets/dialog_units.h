@@ -1,6 +1,7 @@
-// Dialog units: every screen is laid out in the units of a Windows dialog
-// resource, converted to pixels from the dialog font's metrics, so each
-// control keeps its designed place and size whatever the font.
+// Dialog units: every screen is laid out in dialog units (a quarter of the
+// dialog font's average character width, an eighth of its height),
+// converted to pixels from the font's metrics, so each control keeps its
+// designed place and size whatever the font.
 #pragma once
 
 #include <QFont>
@@ -16,7 +17,7 @@ namespace woodtick {
 inline constexpr int kDialogWidthDu = 163;
 inline constexpr int kDialogHeightDu = 157;
 
-// The dialog font: the platform's default sans-serif at 8 points.
+// The dialog font: the system's default sans-serif at 8 points.
 QFont DialogFont();
 
 class DialogUnits {
@@ -41,7 +42,7 @@ class DialogUnits {
 void SetUpDialog(QDialog* dialog, const QString& caption);
 
 // Puts a child control at a rectangle given in dialog units of its parent's
-// font and shows it as the resource would (hidden controls stay hidden).
+// font; whether it is shown or hidden stays as it was.
 void PlaceControl(QWidget* control, int x, int y, int width, int height);
 
 // Moves a dialog so that its centre is the centre of its parent window (or
@@ -49,7 +50,7 @@ void PlaceControl(QWidget* control, int x, int y, int width, int height);
 void CentreOverParent(QDialog* dialog);
 
 // Moves a dialog to the top-left corner of its parent's client area (the
-// desktop's corner when it has none), where the resource places it.
+// desktop's corner when it has none).
 void PlaceAtOrigin(QDialog* dialog);
 
 }  // namespace woodtick

@@ -1,4 +1,4 @@
-#include "app/common/dialog_units.h"
+#include "widgets/dialog_units.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@ TEST(DialogUnitsTest, ConvertsFromTheFontsAverageWidthAndHeight) {
   EXPECT_EQ(units.ToPixelsY(8), units.base_y());
   EXPECT_EQ(units.ToPixelsX(400), units.base_x() * 100);
   const QRect rect = units.ToPixels(8, 16, 40, 24);
-  EXPECT_EQ(rect, QRect(2 * units.base_x(), 2 * units.base_y(), 10 * units.base_x(),
-                        3 * units.base_y()));
+  EXPECT_EQ(rect,
+            QRect(2 * units.base_x(), 2 * units.base_y(), 10 * units.base_x(), 3 * units.base_y()));
 }
 
 TEST(DialogUnitsTest, ADialogIsFixedAt163By157UnitsAndControlsLandInPlace) {
