@@ -20,8 +20,8 @@ std::string Pattern(size_t n) {
 TEST(FileImageTest, HoldsTheFileBytesAtEverySize) {
   // Small, just below and above the size from which images are mapped, and
   // one that ends inside a large page.
-  for (size_t n : {size_t{0}, size_t{27}, (size_t{1} << 20) - 1, size_t{1} << 20,
-                   (size_t{5} << 20) + 12345}) {
+  for (size_t n :
+       {size_t{0}, size_t{27}, (size_t{1} << 20) - 1, size_t{1} << 20, (size_t{5} << 20) + 12345}) {
     MemoryFileSystem fs;
     std::string bytes = Pattern(n);
     fs.SetFile("f.tal", bytes);

@@ -382,8 +382,7 @@ Status LoadDatafile(RandomAccessFile* file, const std::string& path, LoadedFile*
   MK_RETURN_IF_ERROR(ReadTails(file, path, &out->state));
   if (!out->state.exists) return Status::Ok();
   std::shared_ptr<const FileImage> buffer;
-  MK_RETURN_IF_ERROR(
-      FileImage::Read(file, path, static_cast<size_t>(out->state.end), &buffer));
+  MK_RETURN_IF_ERROR(FileImage::Read(file, path, static_cast<size_t>(out->state.end), &buffer));
   std::vector<Field> fields;
   std::shared_ptr<ViewImpl> root;
   Reader reader(buffer, path, out->state);
