@@ -75,7 +75,7 @@ TEST_F(NulBytesTest, TextSetWithANulEndsThere) {
 
 // Items stored with a NUL before their end: Metakit reads each text up to
 // that NUL, and so do we. metakit-reference rejects such a file (copying
-// the rows gives shorter items than the original ones), while our reader
+// the rows gives shorter items than the stored ones), while our reader
 // accepts it: the format defines what the text is, and nothing is lost by
 // reading it that way. What we write back is sound again: the next commit
 // rewrites those columns as they read.
