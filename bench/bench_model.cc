@@ -23,6 +23,7 @@
 #include "model/testing/fake_ui.h"
 #include "model/testing/model_fixture.h"
 #include "platform/temp_dir.h"
+#include "platform/testing/parts_env.h"
 
 namespace woodtick {
 namespace {
@@ -79,7 +80,8 @@ void BM_ProcessKey(benchmark::State& state) {
   bool disk = state.range(2) != 0;
   if (!disk) memory.SetFile(path, FileBytes(path));
   FakeUi ui;
-  TallyModel model(ui, {nullptr, disk ? nullptr : &memory});
+  PartsEnv env(nullptr, disk ? nullptr : &memory);
+  TallyModel model(ui, {&env});
   model.SetStartupFile(path);
   if (!model.OpenTallyFile()) {
     state.SkipWithError("cannot open the tally file");

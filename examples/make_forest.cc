@@ -12,6 +12,7 @@
 #include "model/testing/fake_ui.h"
 #include "model/testing/model_fixture.h"
 #include "platform/clock.h"
+#include "platform/testing/parts_env.h"
 
 namespace woodtick {
 namespace {
@@ -65,7 +66,8 @@ int MakeForest(const std::string& path) {
     if (measured % 4 == 0) r.store->SetString(r.slot, r.row, 5, "forked top, north side");
   };
   FixedClock clock(LocalDateTime{2005, 5, 3, 9, 5, 0}, 1115111100);
-  TallyModel model(ui, {&clock, nullptr});
+  PartsEnv env(&clock);
+  TallyModel model(ui, {&env});
   model.SetStartupFile(path);
   if (!model.OpenTallyFile()) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());

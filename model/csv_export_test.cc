@@ -115,7 +115,7 @@ TEST_F(CsvExportTest, AnExportFileHeldElsewhereIsToldAndNothingLogged) {
   TallyModel& model = Open(path);
   std::filesystem::path csv = dir_.File("held.csv");
   { std::ofstream(csv) << "old"; }
-  FileLock other;
+  SystemFileLock other;
   ASSERT_EQ(other.Acquire(csv.string()), 0);
   EXPECT_FALSE(model.ExportCsv());
   EXPECT_EQ(ui_.LastMessage()->text,

@@ -27,7 +27,7 @@ class HeldFileTest : public ModelTest {
   std::string DiskCount(const std::string& path) { return DiskRows(path, "Tally").at(0).at(6); }
   // Opens `path` named on the command line; false with the message told.
   bool TryOpen(const std::string& path) {
-    model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&clock_, nullptr});
+    model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&env_});
     model_->SetStartupFile(path);
     return model_->OpenTallyFile();
   }

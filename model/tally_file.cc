@@ -13,7 +13,7 @@
 #include "mk/storage.h"
 #include "model/tally_model.h"
 #include "model/text.h"
-#include "platform/file_lock.h"
+#include "platform/env.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -199,17 +199,17 @@ void WriteUnitDictionaryRows(DataStore& store, int slot, int num_units) {
   }
 }
 
-int CreateTallyFile(const std::string& path, std::string* message) {
+int CreateTallyFile(const std::string& path, std::string* message, Env& env) {
   // Claim the name first, so an existing file is never touched, and hold
   // the new file's lock so no program opens it half made.
-  FileLock lock;
-  int error = lock.CreateAndAcquire(path);
+  std::unique_ptr<FileLock> lock = env.NewLock();
+  int error = lock->CreateAndAcquire(path);
   if (error != 0) {
     *message = path + ": " + std::strerror(error);
     return error;
   }
   std::unique_ptr<mk::Storage> storage;
-  mk::Status status = mk::Storage::Open(path, &storage);
+  mk::Status status = mk::Storage::Open(path, &storage, env.files());
   if (status.ok()) {
     storage->GetAs(kTallyDescription);
     mk::View globals = storage->GetAs(kGlobalsDescription);
@@ -233,7 +233,7 @@ int CreateTallyFile(const std::string& path, std::string* message) {
   }
   if (!status.ok()) {
     storage.reset();
-    ::unlink(path.c_str());
+    env.RemoveFile(path);
     *message = status.message();
     return EIO;
   }

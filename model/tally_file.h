@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/env.h"
+
 namespace woodtick {
 
 class DataStore;
@@ -55,6 +57,6 @@ void WriteUnitDictionaryRows(DataStore& store, int dictionary_slot, int num_unit
 // default settings, one unit and no populations. 0 on success; EEXIST when
 // the file exists (it is left alone); another errno-like code, with
 // *message set, when it cannot be written.
-int CreateTallyFile(const std::string& path, std::string* message);
+int CreateTallyFile(const std::string& path, std::string* message, Env& env = *SystemEnv());
 
 }  // namespace woodtick

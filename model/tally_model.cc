@@ -5,7 +5,7 @@
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
 #include "model/text.h"
-#include "platform/file_lock.h"
+#include "platform/env.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
@@ -37,13 +37,14 @@ class TallyModel::Reporter : public StoreReporter {
 
 TallyModel::TallyModel(Ui& ui, TallyModelOptions options)
     : ui_(ui), options_(options), reporter_(std::make_unique<Reporter>(*this)) {
+  if (options_.env == nullptr) options_.env = SystemEnv();
   store_ = NewStore();
 }
 
 TallyModel::~TallyModel() { CloseTallyFile(); }
 
 std::unique_ptr<DataStore> TallyModel::NewStore() {
-  return std::make_unique<DataStore>(reporter_.get(), options_.clock, options_.fs);
+  return std::make_unique<DataStore>(reporter_.get(), options_.env);
 }
 
 void TallyModel::SetChosenFile(const std::string& path, const std::string& display_name,
@@ -73,7 +74,7 @@ bool TallyModel::OpenTallyFile() {
   // Setup) goes on with the one already held.
   std::shared_ptr<FileLock> lock = held_lock_;
   if (lock == nullptr) {
-    lock = std::make_shared<FileLock>();
+    lock = options_.env->NewLock();
     int cause = lock->Acquire(path_);
     if (cause != kFileOpenOk) {
       busy.Release();
@@ -82,7 +83,7 @@ bool TallyModel::OpenTallyFile() {
     }
     // Every tally is saved as it is made: a file that cannot take them is
     // refused now, not after the first tallies are lost.
-    int write_error = FileWriteError(path_);
+    int write_error = options_.env->FileWriteError(path_);
     if (write_error != 0) {
       busy.Release();
       TellUnwritable(display_name, write_error);
@@ -192,7 +193,7 @@ void TallyModel::CheckVersion() {
 
 void TallyModel::BuildStrategies() {
   strategies_.reset();
-  const Clock& clock = options_.clock != nullptr ? *options_.clock : *SystemClock();
+  const Clock& clock = options_.env->clock();
   strategies_ = MakeStrategies(ReadPopulationRows(*store_, tally_slot_, num_populations_,
                                                   tally_cols_.meth, tally_cols_.freq),
                                clock);

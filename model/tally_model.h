@@ -25,13 +25,9 @@
 #include "model/ui.h"
 #include "store/data_store.h"
 
-namespace mk {
-class FileSystem;
-}
-
 namespace woodtick {
 
-class Clock;
+class Env;
 class SamplingStrategies;
 
 // The program version every opened file is brought to.
@@ -45,10 +41,9 @@ inline constexpr const char* kUntalliedMarker = "--untallied--";
 inline constexpr const char* kPopDeletedMarker = "--pop deleted--";
 inline constexpr const char* kUnitDeletedMarker = "--unit deleted--";
 
-// Where the model's stores get their time and files; tests replace them.
+// Where the model gets its files, locks and time; tests replace it.
 struct TallyModelOptions {
-  const Clock* clock = nullptr;  // null: the system clock
-  mk::FileSystem* fs = nullptr;  // null: the real file system
+  Env* env = nullptr;  // null: the real machine
 };
 
 class TallyModel {

@@ -77,9 +77,9 @@ TEST_F(OpenTest, OpensTheReferenceSampleWithItsSettingsAndOneLogEntry) {
 TEST_F(OpenTest, AFileHeldElsewhereOrMissingIsToldAndNothingChanges) {
   std::string path = CopyFixture("sample.tal");
   std::string bytes = FileBytes(path);
-  FileLock other;
+  SystemFileLock other;
   ASSERT_EQ(other.Acquire(path), 0);
-  TallyModel model(ui_, {&clock_, nullptr});
+  TallyModel model(ui_, {&env_});
   model.SetChosenFile(path, "sample.tal", "sample");
   EXPECT_FALSE(model.OpenTallyFile());
   EXPECT_FALSE(model.is_open());
@@ -109,7 +109,7 @@ TEST_F(OpenTest, AFileWithoutTheStandardStructureIsRefusedUnchanged) {
     ASSERT_EQ(store.DropView("Buffer"), kStoreOk);
   }
   std::string bytes = FileBytes(path);
-  TallyModel model(ui_, {&clock_, nullptr});
+  TallyModel model(ui_, {&env_});
   model.SetStartupFile(path);
   EXPECT_FALSE(model.OpenTallyFile());
   EXPECT_FALSE(model.is_open());
@@ -128,7 +128,7 @@ TEST_F(OpenTest, AMissingUnitColumnIsNamed) {
     PutSetting(store, slots.globals, "Tally", "NumUnits", "3");
     store.Commit();
   }
-  TallyModel model(ui_, {&clock_, nullptr});
+  TallyModel model(ui_, {&env_});
   model.SetStartupFile(path);
   EXPECT_FALSE(model.OpenTallyFile());
   ASSERT_EQ(ui_.messages.size(), 1u);

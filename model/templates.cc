@@ -4,7 +4,7 @@
 
 #include "model/tally_model.h"
 #include "model/text.h"
-#include "platform/file_copy.h"
+#include "platform/env.h"
 
 namespace woodtick {
 namespace {
@@ -43,7 +43,7 @@ bool TallyModel::CreateTemplate() {
   size_t slash = path_.find_last_of('/');
   if (slash != std::string::npos) target = path_.substr(0, slash + 1) + target;
 
-  int error = CopyFileNoOverwrite(path_, target);
+  int error = options_.env->CopyFileNoOverwrite(path_, target);
   if (error == EEXIST) {
     ui_.Warn("That file already exists, please choose another name!", "WARNING");
     return false;

@@ -44,7 +44,7 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
 
   model_.reset();
   FakeUi other_ui;
-  TallyModel copy(other_ui, {&clock_, nullptr});
+  TallyModel copy(other_ui, {&env_});
   copy.SetStartupFile(target);
   ASSERT_TRUE(copy.OpenTallyFile());
   std::vector<std::string> counters;

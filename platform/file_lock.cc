@@ -87,14 +87,14 @@ int FileWriteError(const std::string& path) {
   return 0;
 }
 
-FileLock::~FileLock() { Release(); }
+SystemFileLock::~SystemFileLock() { Release(); }
 
-int FileLock::Acquire(const std::string& path) {
+int SystemFileLock::Acquire(const std::string& path) {
   Release();
   return OpenLocked(path, &fd_);
 }
 
-int FileLock::CreateAndAcquire(const std::string& path) {
+int SystemFileLock::CreateAndAcquire(const std::string& path) {
   Release();
   int f = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (f < 0) return ErrnoOr(EIO);
@@ -109,14 +109,14 @@ int FileLock::CreateAndAcquire(const std::string& path) {
   return kFileOpenOk;
 }
 
-void FileLock::Release() {
+void SystemFileLock::Release() {
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
   }
 }
 
-HeldPath FileLock::Check(const std::string& path) const {
+HeldPath SystemFileLock::Check(const std::string& path) const {
   if (fd_ < 0) return HeldPath::kNotHeld;
   struct stat held, named;
   if (::fstat(fd_, &held) != 0) return HeldPath::kMissing;

@@ -41,23 +41,38 @@ enum class HeldPath {
   kNotHeld,    // no lock is held
 };
 
-// Holds the exclusive lock on a file until Release or destruction.
+// Holds the exclusive lock on a file until Release or destruction. An
+// interface, so tests can hold locks on files that live only in memory.
 class FileLock {
  public:
-  FileLock() = default;
-  ~FileLock();
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
+  virtual ~FileLock() = default;
 
   // 0, or the cause code of FileOpenError.
-  int Acquire(const std::string& path);
+  virtual int Acquire(const std::string& path) = 0;
   // Creates `path` (which must not exist) and locks it in one step, so no
   // other program can take the new file first. 0, EEXIST, or another errno.
-  int CreateAndAcquire(const std::string& path);
-  void Release();
-  bool held() const { return fd_ >= 0; }
+  virtual int CreateAndAcquire(const std::string& path) = 0;
+  virtual void Release() = 0;
+  virtual bool held() const = 0;
+  // Compares the held file with what `path` names now.
+  virtual HeldPath Check(const std::string& path) const = 0;
+};
+
+// The lock on a real file: flock on an open descriptor, which other
+// programs honour.
+class SystemFileLock final : public FileLock {
+ public:
+  SystemFileLock() = default;
+  ~SystemFileLock() override;
+  SystemFileLock(const SystemFileLock&) = delete;
+  SystemFileLock& operator=(const SystemFileLock&) = delete;
+
+  int Acquire(const std::string& path) override;
+  int CreateAndAcquire(const std::string& path) override;
+  void Release() override;
+  bool held() const override { return fd_ >= 0; }
   // Compares the held descriptor's device and inode with what `path` names now.
-  HeldPath Check(const std::string& path) const;
+  HeldPath Check(const std::string& path) const override;
 
  private:
   int fd_ = -1;

@@ -50,13 +50,13 @@ TEST(FileOpenErrorTest, TellsMissingFreeAndOtherFailures) {
 TEST(FileLockTest, TwoLocksInOneProcessAreSeparateHolders) {
   TempDir dir;
   std::string path = MakeFile(dir, "a.tal");
-  FileLock first;
+  SystemFileLock first;
   ASSERT_EQ(first.Acquire(path), kFileOpenOk);
   EXPECT_TRUE(first.held());
   EXPECT_EQ(FileOpenError(path), kFileSharingViolation);
   EXPECT_TRUE(IsFileInUse(path));
 
-  FileLock second;
+  SystemFileLock second;
   EXPECT_EQ(second.Acquire(path), kFileSharingViolation);
   EXPECT_FALSE(second.held());
 
@@ -70,13 +70,13 @@ TEST(FileLockTest, TwoLocksInOneProcessAreSeparateHolders) {
 TEST(FileLockTest, MissingFileIsNotLockedAndDestructionReleases) {
   TempDir dir;
   {
-    FileLock lock;
+    SystemFileLock lock;
     EXPECT_EQ(lock.Acquire(dir.File("none.tal")), kFileNotFound);
     EXPECT_FALSE(lock.held());
   }
   std::string path = MakeFile(dir, "b.tal");
   {
-    FileLock lock;
+    SystemFileLock lock;
     ASSERT_EQ(lock.Acquire(path), kFileOpenOk);
     EXPECT_TRUE(IsFileInUse(path));
   }
@@ -87,7 +87,7 @@ TEST(FileLockTest, ReacquiringMovesTheLockToTheNewFile) {
   TempDir dir;
   std::string a = MakeFile(dir, "a.tal");
   std::string b = MakeFile(dir, "b.tal");
-  FileLock lock;
+  SystemFileLock lock;
   ASSERT_EQ(lock.Acquire(a), kFileOpenOk);
   ASSERT_EQ(lock.Acquire(b), kFileOpenOk);
   EXPECT_FALSE(IsFileInUse(a));
@@ -97,7 +97,7 @@ TEST(FileLockTest, ReacquiringMovesTheLockToTheNewFile) {
 TEST(FileLockTest, AnotherProgramSeesTheFileHeld) {
   TempDir dir;
   std::string path = MakeFile(dir, "shared.tal");
-  FileLock lock;
+  SystemFileLock lock;
   ASSERT_EQ(lock.Acquire(path), kFileOpenOk);
   EXPECT_EQ(RunInOtherProcess([&] { return FileOpenError(path); }), kFileSharingViolation);
   lock.Release();
@@ -110,7 +110,7 @@ TEST(FileLockTest, AnotherProgramSeesTheFileHeld) {
   ASSERT_EQ(::pipe(done), 0);
   pid_t pid = ::fork();
   if (pid == 0) {
-    FileLock theirs;
+    SystemFileLock theirs;
     char c = theirs.Acquire(path) == kFileOpenOk ? 'y' : 'n';
     (void)!::write(ready[1], &c, 1);
     (void)!::read(done[0], &c, 1);
@@ -136,7 +136,7 @@ TEST(FileOpenErrorTest, SpecialFilesAreToldAtOnceAndNeverWaitedOn) {
   pid_t pid = ::fork();
   if (pid == 0) {
     ::alarm(5);
-    FileLock lock;
+    SystemFileLock lock;
     ::_exit(FileOpenError(fifo) == kFileNotRegular && lock.Acquire(fifo) == kFileNotRegular ? 0
                                                                                             : 1);
   }
@@ -154,7 +154,7 @@ TEST(FileOpenErrorTest, SpecialFilesAreToldAtOnceAndNeverWaitedOn) {
 TEST(FileLockTest, NoticesTheHeldFileLeavingItsPath) {
   TempDir dir;
   std::string path = MakeFile(dir, "held.tal");
-  FileLock lock;
+  SystemFileLock lock;
   EXPECT_EQ(lock.Check(path), HeldPath::kNotHeld);
   ASSERT_EQ(lock.Acquire(path), kFileOpenOk);
   EXPECT_EQ(lock.Check(path), HeldPath::kSameFile);
@@ -176,7 +176,7 @@ TEST(FileLockTest, NoticesTheHeldFileLeavingItsPath) {
 TEST(FileLockTest, CreateAndAcquireNeverTakesAnExistingFile) {
   TempDir dir;
   std::string path = MakeFile(dir, "there.tal");
-  FileLock lock;
+  SystemFileLock lock;
   EXPECT_EQ(lock.CreateAndAcquire(path), EEXIST);
   EXPECT_FALSE(lock.held());
   std::ifstream in(path);

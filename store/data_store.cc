@@ -22,10 +22,8 @@ std::atomic<bool> buffered_open_mode{false};
 
 }  // namespace
 
-DataStore::DataStore(StoreReporter* reporter, const Clock* clock, mk::FileSystem* fs)
-    : reporter_(reporter),
-      clock_(clock != nullptr ? clock : SystemClock()),
-      fs_(fs != nullptr ? fs : mk::DefaultFileSystem()) {}
+DataStore::DataStore(StoreReporter* reporter, Env* env)
+    : reporter_(reporter), env_(env != nullptr ? env : SystemEnv()) {}
 
 DataStore::~DataStore() {
   if (state_ != -1) Close(false);
@@ -51,7 +49,7 @@ int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<File
     }
     lock_ = std::move(held);
   } else {
-    lock_ = std::make_shared<FileLock>();
+    lock_ = env_->NewLock();
     cause = lock_->Acquire(path);
     if (cause == kFileSharingViolation) {
       lock_.reset();
@@ -68,7 +66,7 @@ int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<File
   path_ = path;
   storage_.reset();
   std::unique_ptr<mk::Storage> storage;
-  mk::Status status = mk::Storage::Open(path, &storage, fs_);
+  mk::Status status = mk::Storage::Open(path, &storage, env_->files());
   if (!status.ok()) {
     lock_.reset();
     last_error_ = status.message();
@@ -118,7 +116,7 @@ int DataStore::Close(bool keep_buffered) {
     state_ = -1;
     lock_.reset();
     // Let go of the file, let go of what the engine remembers of it.
-    mk::ForgetFile(fs_, path_);
+    mk::ForgetFile(env_->files(), path_);
   }
   storage_.reset();
   return result;
@@ -139,7 +137,7 @@ int DataStore::Commit() {
   std::unique_ptr<mk::Storage> temporary;
   mk::Storage* storage = storage_.get();
   if (storage == nullptr) {
-    mk::Status status = mk::Storage::Open(path_, &temporary, fs_);
+    mk::Status status = mk::Storage::Open(path_, &temporary, env_->files());
     if (!status.ok()) return ReportCommitFailure(status.message());
     storage = temporary.get();
   }
@@ -175,7 +173,7 @@ int DataStore::CommitStorage(mk::Storage* storage) {
 int DataStore::SaveAs(const std::string& path) {
   if (state_ == -1) return kStoreClosed;
   if (storage_ != nullptr) return kStoreUnsupported;
-  auto lock = std::make_shared<FileLock>();
+  std::shared_ptr<FileLock> lock = env_->NewLock();
   int made = lock->CreateAndAcquire(path);
   if (made != kFileOpenOk) {
     last_error_ = FileNameText(path) + ": " + FileOpenErrorText(made);
@@ -186,7 +184,7 @@ int DataStore::SaveAs(const std::string& path) {
   int result = Commit();
   if (result != kStoreOk) {
     // Only this store knows the new file: it goes, and the store stays as it was.
-    ::unlink(path.c_str());
+    env_->RemoveFile(path);
     path_ = old_path;
     lock_ = old_lock;
   }
@@ -351,10 +349,6 @@ void DataStore::ReportError(const std::string& context, int code) {
   text += context;
   if (reporter_ != nullptr) reporter_->InternalError(text);
 }
-
-bool DataStore::IsFileInUse(const std::string& path) { return ::woodtick::IsFileInUse(path); }
-
-int DataStore::FileOpenError(const std::string& path) { return ::woodtick::FileOpenError(path); }
 
 std::unique_ptr<char[]> DataStore::CopyText(std::string_view text, int* length) {
   auto copy = std::make_unique<char[]>(text.size() + 1);

@@ -15,8 +15,7 @@
 
 #include "mk/storage.h"
 #include "mk/view.h"
-#include "platform/clock.h"
-#include "platform/file_lock.h"
+#include "platform/env.h"
 #include "store/store_reporter.h"
 
 namespace woodtick {
@@ -46,9 +45,8 @@ class DataStore {
   static constexpr const char* kMessageLogDescription =
       "MessageLog[MsgNum:S,Msg:S,Date:S,Time:S,Level:S,Note:S]";
 
-  // reporter and clock may be null (no reports; the system clock).
-  explicit DataStore(StoreReporter* reporter = nullptr, const Clock* clock = nullptr,
-                     mk::FileSystem* fs = nullptr);
+  // reporter and env may be null (no reports; the real machine).
+  explicit DataStore(StoreReporter* reporter = nullptr, Env* env = nullptr);
   virtual ~DataStore();  // Close(false)
   DataStore(const DataStore&) = delete;
   DataStore& operator=(const DataStore&) = delete;
@@ -92,8 +90,6 @@ class DataStore {
   int BuildViewList();
   int ViewExistsInFile(std::string_view name);
   void ReportError(const std::string& context, int code);
-  static bool IsFileInUse(const std::string& path);
-  static int FileOpenError(const std::string& path);
   // A copy of the text with its terminating zero; *length gets its length.
   static std::unique_ptr<char[]> CopyText(std::string_view text, int* length);
   // The slot's view (an empty view for a free or invalid slot).
@@ -165,8 +161,7 @@ class DataStore {
   int ReportFileMoved(bool replaced);
 
   StoreReporter* reporter_;
-  const Clock* clock_;
-  mk::FileSystem* fs_;
+  Env* env_;
   int state_ = -1;
   std::string path_;
   std::string view_list_;

@@ -32,7 +32,7 @@ int DataStore::LogMessage(const std::string& msg, const std::string& level,
     slots_[slot].view = storage_->GetAs(kMessageLogDescription);
     temporary = true;
   }
-  LocalDateTime now = clock_->Now();
+  LocalDateTime now = env_->clock().Now();
   char date[48];
   char time[24];
   std::snprintf(date, sizeof date, "%02d/%02d/%d", now.month, now.day, now.year);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/testing/parts_env.h"
 #include "store/data_store.h"
 #include "store/store_test_util.h"
 
@@ -11,7 +12,8 @@ class DataStoreLogTest : public ::testing::Test {
   TempDir dir_;
   RecordingReporter reporter_;
   FixedClock clock_{{2005, 5, 3, 9, 5, 0}};
-  DataStore store_{&reporter_, &clock_};
+  PartsEnv env_{&clock_};
+  DataStore store_{&reporter_, &env_};
 };
 
 TEST_F(DataStoreLogTest, LoggingCreatesAMissingLogAndStampsDateAndTime) {

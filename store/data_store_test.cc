@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "mk/testing/fault_injection_file_system.h"
+#include "platform/testing/parts_env.h"
 #include "store/store_test_util.h"
 
 namespace woodtick {
@@ -208,8 +209,8 @@ TEST_F(DataStoreTest, AFileHeldByAnotherStoreIsRefusedInBothPatterns) {
     }
     std::string original = bytes_of(path_);
     DataStore second(&reporter_);
-    EXPECT_TRUE(DataStore::IsFileInUse(path_));
-    EXPECT_EQ(DataStore::FileOpenError(path_), kFileSharingViolation);
+    EXPECT_TRUE(IsFileInUse(path_));
+    EXPECT_EQ(FileOpenError(path_), kFileSharingViolation);
     EXPECT_EQ(second.Open(path_, false), kStoreFileHeld);
     EXPECT_EQ(second.state(), -1);
     EXPECT_EQ(second.Path(), "");
@@ -283,10 +284,11 @@ TEST(CopyTextTest, CopiesTextAndTerminatingZero) {
 class CommitFailureTest : public DataStoreTest {
  protected:
   mk::FaultInjectionFileSystem fs_;
+  PartsEnv env_{nullptr, &fs_};
 };
 
 TEST_F(CommitFailureTest, TallyPatternKeepsTheCopiesAndWritesThemNextTime) {
-  DataStore store(&reporter_, nullptr, &fs_);
+  DataStore store(&reporter_, &env_);
   OpenTallyPattern(store);
   int tally = store.FindView("Tally");
   ASSERT_EQ(store.SetInt(tally, 0, 6, 41), kStoreOk);
@@ -317,7 +319,7 @@ TEST_F(CommitFailureTest, TallyPatternKeepsTheCopiesAndWritesThemNextTime) {
 }
 
 TEST_F(CommitFailureTest, HeldFileAndReleaseKeepTheDataUntilACommitLands) {
-  DataStore store(&reporter_, nullptr, &fs_);
+  DataStore store(&reporter_, &env_);
   ASSERT_EQ(store.Open(path_, true), kStoreOk);
   int globals = store.OpenAView("Globals", true);
   ASSERT_EQ(store.SetString(globals, 1, 2, "12"), kStoreOk);
@@ -334,7 +336,7 @@ TEST_F(CommitFailureTest, HeldFileAndReleaseKeepTheDataUntilACommitLands) {
 }
 
 TEST_F(CommitFailureTest, FullCloseReportsAFailedWriteBack) {
-  DataStore store(&reporter_, nullptr, &fs_);
+  DataStore store(&reporter_, &env_);
   OpenTallyPattern(store);
   store.SetString(store.FindView("Globals"), 1, 2, "12");
   fs_.FailOpen(mk::FaultInjectionFileSystem::Error::kAccess);

@@ -63,7 +63,7 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }
 
 int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  FileLock lock;  // held until the packed file is written
+  SystemFileLock lock;  // held until the packed file is written
   auto storage = OpenExisting(args[0], err, &lock);
   if (!storage) return 1;
   mk::CommitStats stats;

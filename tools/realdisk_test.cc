@@ -221,7 +221,7 @@ TEST_F(RealDiskTest, AReadOnlyFileIsRefusedAtOpenAndToldWhileOpen) {
   }
   ASSERT_TRUE(set_read_only(true));
   std::string bytes = FileBytes(path);
-  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&clock_, nullptr});
+  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&env_});
   model_->SetStartupFile(path);
   EXPECT_FALSE(model_->OpenTallyFile());
   ASSERT_NE(ui_.LastMessage(), nullptr);

@@ -30,7 +30,7 @@ class ConsoleReporter : public StoreReporter {
 // change writes nothing.
 struct OpenedTallyFile {
   explicit OpenedTallyFile(std::ostream& err) : reporter(err), store(&reporter) {}
-  std::shared_ptr<FileLock> lock = std::make_shared<FileLock>();
+  std::shared_ptr<FileLock> lock = std::make_shared<SystemFileLock>();
   ConsoleReporter reporter;
   DataStore store;
   StandardSlots slots;

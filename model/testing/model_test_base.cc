@@ -91,7 +91,8 @@ std::string ModelTest::CopyFixture(const std::string& name) {
 
 TallyModel& ModelTest::Open(const std::string& path, mk::FileSystem* fs) {
   model_.reset();
-  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&clock_, fs});
+  env_.set_files(fs);
+  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&env_});
   model_->SetStartupFile(path);
   EXPECT_TRUE(model_->OpenTallyFile()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
   return *model_;

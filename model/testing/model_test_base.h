@@ -16,6 +16,7 @@
 #include "model/testing/model_fixture.h"
 #include "platform/clock.h"
 #include "platform/temp_dir.h"
+#include "platform/testing/parts_env.h"
 
 namespace woodtick {
 
@@ -51,6 +52,7 @@ class ModelTest : public ::testing::Test {
   FakeUi ui_;
   FixedClock clock_{LocalDateTime{2005, 5, 3, 9, 5, 0}, 1115111111};
   mk::FaultInjectionFileSystem fault_fs_;  // outlives model_, which may use it
+  PartsEnv env_{&clock_};                  // outlives model_ too
   std::unique_ptr<TallyModel> model_;
 };
 

@@ -96,7 +96,7 @@ int RunAnalysisExport(const std::vector<std::string>& args, std::ostream& out, s
   int failed = 0;
   Progress progress(static_cast<int>(o.files.size()));
   for (const std::string& file : o.files) {
-    FileLock lock;
+    SystemFileLock lock;
     std::unique_ptr<mk::Storage> storage = OpenForReading(file, &lock, &message);
     if (!storage) {
       progress.Erase();

@@ -301,7 +301,7 @@ TEST_F(AnalysisExportTest, TallyFilesAreReadNeverWritten) {
             bytes);
   EXPECT_EQ(fs::last_write_time(tally), stamp);
 
-  FileLock program;
+  SystemFileLock program;
   ASSERT_EQ(program.Acquire(tally), 0);
   EXPECT_EQ(Cli({"export", "--format", "csv", "--output", dir_.File("e"), tally}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("in use by another application"));
