@@ -17,6 +17,7 @@
 #include <QStyleOptionButton>
 #include <QTableWidget>
 #include <functional>
+#include <vector>
 
 #include "app/about_dialog.h"
 #include "app/create_template_dialog.h"
@@ -73,10 +74,32 @@ bool Interactive(QWidget* w) {
          qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w);
 }
 
+// Every control of the screen itself lies wholly inside it, and no two
+// controls one can click or type into cover each other.
+void ExpectControlsInsideAndApart(QWidget* screen, const std::string& where) {
+  std::vector<QWidget*> controls;
+  for (QWidget* w : screen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!w->isVisible() || w->isWindow()) continue;
+    EXPECT_TRUE(screen->rect().contains(w->geometry()))
+        << where << "/" << w->objectName().toStdString();
+    if (Interactive(w)) controls.push_back(w);
+  }
+  // Rounding dialog units to pixels may let neighbours share one edge pixel.
+  auto inner = [](const QWidget* w) { return w->geometry().adjusted(0, 0, -1, -1); };
+  for (size_t i = 0; i < controls.size(); ++i) {
+    for (size_t j = i + 1; j < controls.size(); ++j) {
+      EXPECT_FALSE(inner(controls[i]).intersects(inner(controls[j])))
+          << where << ": " << controls[i]->objectName().toStdString() << " covers "
+          << controls[j]->objectName().toStdString();
+    }
+  }
+}
+
 void CheckScreen(QWidget* screen, bool keyboard) {
   screen->show();
   QCoreApplication::processEvents();
   const std::string where = screen->objectName().toStdString();
+  ExpectControlsInsideAndApart(screen, where);
   for (QWidget* w : screen->findChildren<QWidget*>()) {
     if (!w->isVisible() || w->window() != screen) continue;
     // Inside a table or chart the view does its own drawing.
