@@ -156,8 +156,8 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
   ColumnsExchange exchange{"Trees", "Unit,Num,Label,Height"};
   DefineColumnsDialog columns(&exchange, true, main.get());
   CheckScreen(&columns, true);
-  EditDataDialog populations(model, *model.store(), model.tally_slot(), 0,
-                             EditDataMode::kPopulations, main.get());
+  EditDataDialog populations(model, *model.store(), model.tally_slot(),
+                             std::make_unique<PopulationsMode>(), main.get());
   CheckScreen(&populations, true);
 }
 

@@ -88,10 +88,9 @@ void SetupDialog::ChangeUnits() {
 
 void SetupDialog::SetupPopulations() {
   {
-    EditDataDialog editor(model_, store_, store_.FindView("Tally"), 0, EditDataMode::kPopulations,
-                          this);
     // The editor keeps the model's count itself; this is the screen's own.
-    editor.SetPopulationCountChanged([this](int delta) { num_populations_ += delta; });
+    auto mode = std::make_unique<PopulationsMode>([this](int delta) { num_populations_ += delta; });
+    EditDataDialog editor(model_, store_, store_.FindView("Tally"), std::move(mode), this);
     editor.exec();
   }
   model_.LoadSettings();

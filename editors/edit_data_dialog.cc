@@ -8,12 +8,10 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTimer>
-#include <vector>
+#include <algorithm>
+#include <map>
 
-#include "editors/table_definitions.h"
-#include "model/tally_file.h"
 #include "model/tally_model.h"
-#include "model/text.h"
 #include "store/data_store.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
@@ -22,44 +20,15 @@
 namespace woodtick {
 namespace {
 
-// Tally's fixed columns, in the positions the checks rely on.
-constexpr int kKeyColumn = 0;
-constexpr int kLabelColumn = 1;
-constexpr int kMethColumn = 3;
-constexpr int kFreqColumn = 4;
-constexpr int kDatTableColumn = 5;
-
 constexpr int kCaptionY[EditDataDialog::kMaxFields] = {15, 30, 47, 63, 79, 95};
 constexpr int kFieldY[EditDataDialog::kMaxFields] = {12, 28, 44, 60, 76, 92};
 constexpr int kUnlimitedLength = 32767;
 
 }  // namespace
 
-EditDataDialog::EditDataDialog(TallyModel& model, DataStore& store, int slot, int record,
-                               EditDataMode mode, QWidget* parent)
-    : QDialog(parent),
-      model_(model),
-      store_(store),
-      slot_(slot),
-      current_record_(record),
-      mode_(mode) {
-  BuildControls();
-  Open();
-}
-
-EditDataDialog::EditDataDialog(TallyModel& model, const RecordEditorRequest& request,
-                               QWidget* parent)
-    : QDialog(parent),
-      model_(model),
-      store_(*request.store),
-      slot_(request.slot),
-      current_record_(request.row),
-      mode_(EditDataMode::kDataEntry),
-      unit_text_(request.unit_text),
-      label_text_(request.label),
-      fill_from_hit_(true),
-      fill_num_(request.fill_num),
-      hit_number_text_(request.hit_number_text) {
+EditDataDialog::EditDataDialog(TallyModel& model, DataStore& store, int slot,
+                               std::unique_ptr<RecordEditorMode> mode, QWidget* parent)
+    : QDialog(parent), model_(model), store_(store), slot_(slot), mode_(std::move(mode)) {
   BuildControls();
   Open();
 }
@@ -68,7 +37,8 @@ EditDataDialog::~EditDataDialog() { Finish(); }
 
 void EditDataDialog::RunDataEntry(TallyModel& model, const RecordEditorRequest& request,
                                   QWidget* parent) {
-  EditDataDialog dialog(model, request, parent);
+  EditDataDialog dialog(model, *request.store, request.slot,
+                        std::make_unique<DataEntryMode>(request), parent);
   dialog.exec();
 }
 
@@ -114,19 +84,17 @@ void EditDataDialog::BuildControls() {
 }
 
 void EditDataDialog::Open() {
-  populations_changed_ = false;
   const mk::View view = store_.View(slot_);
   record_count_ = view.GetSize();
-  column_count_ = view.NumProperties();
-  shown_fields_ = std::min(column_count_, kMaxFields);
+  shown_fields_ = std::min(view.NumProperties(), kMaxFields);
   for (int k = 0; k < kMaxFields; ++k) captions_[k]->hide();
   for (int k = 0; k < shown_fields_; ++k) {
     captions_[k]->setText(ToQString(ColumnName(k)));
     captions_[k]->show();
   }
+  current_record_ = mode_->FirstRecord(record_count_);
   ShowRecord();
   status_->clear();
-  if (mode_ == EditDataMode::kEditData) GoLast();
 }
 
 std::string EditDataDialog::ColumnName(int col) const {
@@ -134,15 +102,10 @@ std::string EditDataDialog::ColumnName(int col) const {
   return col < view.NumProperties() ? view.NthProperty(col).name : std::string();
 }
 
-std::string EditDataDialog::ViewName() const {
-  // The store names its slots but does not answer a slot's name; the view
-  // is Tally or one of the data tables, so ask for each of those.
-  std::vector<std::string> names = {"Tally"};
-  for (const std::string& table : SplitTableList(model_.tables_defined())) names.push_back(table);
-  for (const std::string& name : names) {
-    if (!name.empty() && store_.FindView(name) == slot_) return name;
-  }
-  return std::string();
+std::string EditDataDialog::ViewName() const { return store_.SlotName(slot_); }
+
+bool EditDataDialog::HasCurrentRecord() const {
+  return current_record_ >= 0 && current_record_ < record_count_;
 }
 
 void EditDataDialog::SetNavigationEnabled(bool enabled) {
@@ -154,55 +117,43 @@ void EditDataDialog::SetNavigationEnabled(bool enabled) {
 void EditDataDialog::ShowRecord() {
   // Hiding the focused field moves the focus on, and the dialog then places
   // it itself: neither is the user leaving a field.
-  const QScopedValueRollback<bool> placing(moving_focus_, true);
+  const QScopedValueRollback<Activity> placing(activity_, Activity::kPlacingFocus);
   for (QLineEdit* field : fields_) field->hide();
   if (record_count_ < 1) {
     SetNavigationEnabled(false);
     header_->setText("This table is empty");
     return;
   }
-  int focus = 0;
-  bool all_filled = true;
+  const std::map<std::string, std::string> prefill = mode_->TakePrefill();
+  int focus = 0;  // the topmost field not prefilled
   for (int k = shown_fields_ - 1; k >= 0; --k) {
     QLineEdit* field = fields_[k];
     field->show();
     const std::string name = ColumnName(k);
     std::string text;
-    bool filled = false;
-    if (fill_from_hit_ && name == "Unit") {
-      text = unit_text_;
-      filled = true;
-    } else if (fill_from_hit_ && name == "Label") {
-      text = label_text_;
-      filled = true;
-    } else if (fill_from_hit_ && name == "Num" && fill_num_) {
-      text = hit_number_text_;
-      filled = true;
+    if (const auto filled = prefill.find(name); filled != prefill.end()) {
+      text = filled->second;
     } else {
       store_.GetString(slot_, current_record_, k, &text);
+      focus = k;
     }
+    const QString shown = ToQString(text);
     // A hot key is one character; a longer stored value is kept whole
     // rather than cut short by the limit and then saved back cut.
-    field->setMaxLength(name == "Key" ? std::max<int>(1, ToQString(text).size())
-                                      : kUnlimitedLength);
-    field->setText(ToQString(text));
+    field->setMaxLength(mode_->OneCharacter(name) ? std::max<int>(1, shown.size())
+                                                  : kUnlimitedLength);
+    field->setText(shown);
     field->setCursorPosition(0);
-    if (!filled) {
-      focus = k;
-      all_filled = false;
-    }
   }
-  if (all_filled) focus = 0;
   if (shown_fields_ > 0) fields_[focus]->setFocus();
   header_->setText(QString("Editing record %1 of %2 from %3")
                        .arg(current_record_ + 1)
                        .arg(record_count_)
                        .arg(ToQString(ViewName())));
-  fill_from_hit_ = false;
 }
 
 void EditDataDialog::SaveRecord() {
-  if (record_count_ < 1 || current_record_ < 0 || current_record_ >= record_count_) return;
+  if (!HasCurrentRecord()) return;
   for (int k = 0; k < shown_fields_; ++k) {
     store_.SetString(slot_, current_record_, k, FromQString(fields_[k]->text()));
   }
@@ -236,9 +187,8 @@ void EditDataDialog::GoLast() {
 }
 
 void EditDataDialog::NewRecord() {
-  if (mode_ == EditDataMode::kPopulations && record_count_ >= kMaxPopulations) {
-    model_.ui().ShowMessage({"Maximum populations is 20", kProgramTitle, MessageIcon::kExclamation,
-                             MessageButtons::kOk});
+  if (const std::optional<Message> refusal = mode_->RefuseNew(record_count_)) {
+    model_.ui().ShowMessage(*refusal);
     return;
   }
   if (!CheckRecord()) return;
@@ -248,15 +198,12 @@ void EditDataDialog::NewRecord() {
   record_count_ = store_.View(slot_).GetSize();
   ShowRecord();
   status_->setText("New record, please edit");
-  if (mode_ == EditDataMode::kPopulations) {
-    model_.ChangeNumPopulations(1);
-    if (population_count_changed_) population_count_changed_(1);
-  }
+  mode_->CountChanged(model_, 1);
 }
 
 void EditDataDialog::DeleteRecord() {
   status_->clear();
-  if (record_count_ < 1 || current_record_ < 0 || current_record_ >= record_count_) return;
+  if (!HasCurrentRecord()) return;
   const int deleted = current_record_;
   store_.View(slot_).RemoveAt(deleted, 1);
   record_count_ = store_.View(slot_).GetSize();
@@ -269,45 +216,39 @@ void EditDataDialog::DeleteRecord() {
     if (k > 0) note += ", ";
     if (k < shown_fields_) note += FromQString(fields_[k]->text());
   }
-  const char* message =
-      mode_ == EditDataMode::kDataEntry  ? "Data record deleted while in Data Entry"
-      : mode_ == EditDataMode::kEditData ? "Data record deleted while in Edit Data"
-                                         : "Population record deleted";
-  store_.LogMessage(message, "A", note);
+  store_.LogMessage(mode_->DeletedMessage(), "A", note);
 
   ShowRecord();
-  if (mode_ == EditDataMode::kPopulations) {
-    model_.ChangeNumPopulations(-1);
-    if (population_count_changed_) population_count_changed_(-1);
-  }
+  mode_->CountChanged(model_, -1);
   status_->setText("Record deleted");
 }
 
 bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut) {
-    for (int k = 0; k < kMaxFields; ++k) {
-      if (watched != fields_[k]) continue;
-      const std::string name = ColumnName(k);
-      if ((k == kMethColumn && name == "Meth") || (k == kFreqColumn && name == "Freq")) {
-        populations_changed_ = true;
-      }
-      const auto reason = static_cast<QFocusEvent*>(event)->reason();
-      // Another window coming up (a message box) or this one closing is not
-      // the user leaving the field; nor is Delete, which throws the record
-      // away, checks and all.
-      const bool left = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-                        QApplication::focusWidget() != delete_ && !refocusing_ && !moving_focus_ &&
-                        !finished_ && isVisible() && k < shown_fields_ && record_count_ > 0;
-      if (left) CheckField(k);
+    const auto field = std::find(fields_.begin(), fields_.end(), watched);
+    if (field != fields_.end()) {
+      const int k = static_cast<int>(field - fields_.begin());
+      if (mode_->ChangesStrategies(ColumnName(k))) strategies_stale_ = true;
+      if (UserLeftField(k, static_cast<QFocusEvent*>(event)->reason())) CheckField(k);
     }
   }
   return QDialog::eventFilter(watched, event);
 }
 
+bool EditDataDialog::UserLeftField(int k, Qt::FocusReason reason) const {
+  if (activity_ != Activity::kEditing) return false;
+  // Another window coming up (a message box) or this one closing is not
+  // the user leaving the field; nor is Delete, which throws the record
+  // away, checks and all.
+  if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+  if (QApplication::focusWidget() == delete_) return false;
+  return isVisible() && k < shown_fields_ && record_count_ > 0;
+}
+
 bool EditDataDialog::CheckRecord() {
   // A refusal already on its way back to its field answers for the record.
-  if (refocusing_) return false;
-  if (record_count_ < 1 || current_record_ < 0 || current_record_ >= record_count_) return true;
+  if (activity_ == Activity::kRefusing) return false;
+  if (!HasCurrentRecord()) return true;
   for (int k = 0; k < shown_fields_; ++k) {
     if (!CheckField(k)) return false;
   }
@@ -315,76 +256,32 @@ bool EditDataDialog::CheckRecord() {
 }
 
 bool EditDataDialog::CheckField(int k) {
-  const std::string name = ColumnName(k);
-  if (k == kKeyColumn && name == "Key") {
-    if (fields_[k]->text().isEmpty()) {
-      RefuseField(k, {"You must enter a hotkey for this population!", "Missing Key",
-                      MessageIcon::kExclamation, MessageButtons::kOk});
-      return false;
-    }
-    const std::string owner = PopulationWithKey(FromQString(fields_[k]->text()));
-    if (!owner.empty()) {
-      RefuseField(k, {"The hotkey " + FromQString(fields_[k]->text()) +
-                          " is already used by the population " + owner +
-                          ".\nEach population needs a hotkey of its own (upper and lower case "
-                          "count as the same key).",
-                      "Duplicate Key", MessageIcon::kExclamation, MessageButtons::kOk});
-      return false;
-    }
-  } else if (k == kDatTableColumn && name == "DatTable") {
-    const std::string table = TrimBlanks(FromQString(fields_[k]->text()));
-    fields_[k]->setText(ToQString(table));
-    if (table.empty()) return true;
-    if (IsReservedTableName(table)) {
-      fields_[k]->clear();
-      RefuseField(k, {"The name '" + table +
-                          "' is reserved for one of Woodtick's own tables; "
-                          "choose one of your data tables.",
-                      "Table Name Error", MessageIcon::kExclamation, MessageButtons::kOk});
-      return false;
-    }
-    std::string stored;
-    model_.ReadSetting("Tally", "TablesDefined", &stored);
-    if (!TableListContains(stored, table)) {
-      fields_[k]->clear();
-      RefuseField(k, {"The table '" + table + "' does not exist! Check your spelling and case.",
-                      "Table Name Error", MessageIcon::kExclamation, MessageButtons::kOk});
-      return false;
-    }
-  }
-  return true;
-}
-
-std::string EditDataDialog::PopulationWithKey(const std::string& key) const {
-  const std::string wanted = UpperCase(key);
-  for (int row = 0; row < record_count_; ++row) {
-    if (row == current_record_) continue;
-    std::string other;
-    store_.GetString(slot_, row, kKeyColumn, &other);
-    if (UpperCase(other) != wanted) continue;
-    std::string label;
-    store_.GetString(slot_, row, kLabelColumn, &label);
-    return label.empty() ? "in record " + std::to_string(row + 1) : label;
-  }
-  return std::string();
+  const std::string typed = FromQString(fields_[k]->text());
+  std::string text = typed;
+  const std::optional<Message> refusal =
+      mode_->CheckField(model_, {store_, slot_, current_record_}, ColumnName(k), &text);
+  if (text != typed) fields_[k]->setText(ToQString(text));
+  if (!refusal) return true;
+  RefuseField(k, *refusal);
+  return false;
 }
 
 void EditDataDialog::RefuseField(int k, const Message& message) {
-  refocusing_ = true;
+  if (activity_ != Activity::kClosed) activity_ = Activity::kRefusing;
   model_.ui().ShowMessage(message);
   // The focus is still on its way to the next control; send it back once
   // that has settled.
   QTimer::singleShot(0, this, [this, k] {
     fields_[k]->setFocus();
-    refocusing_ = false;
+    if (activity_ == Activity::kRefusing) activity_ = Activity::kEditing;
   });
 }
 
 void EditDataDialog::Finish() {
-  if (finished_) return;
-  finished_ = true;
-  if (populations_changed_) {
-    // Save first so the rebuild sees this record's Meth and Freq too.
+  if (activity_ == Activity::kClosed) return;
+  activity_ = Activity::kClosed;
+  if (strategies_stale_) {
+    // Save first so the rebuild sees this record's values too.
     SaveRecord();
     model_.BuildStrategies();
   }
@@ -393,7 +290,7 @@ void EditDataDialog::Finish() {
 
 void EditDataDialog::done(int result) {
   // Escape and the close box leave the record too.
-  if (!finished_ && !CheckRecord()) return;
+  if (activity_ != Activity::kClosed && !CheckRecord()) return;
   Finish();
   QDialog::done(result);
 }

@@ -10,7 +10,6 @@
 #include "editors/editors_test_support.h"
 #include "model/sampling/sampling_strategies.h"
 #include "store/data_store.h"
-#include "widgets/dialog_units.h"
 #include "widgets/message_box.h"
 #include "widgets/text.h"
 
@@ -55,7 +54,7 @@ class EditDataDialogTest : public EditorsTest {
 };
 
 TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   EXPECT_EQ(dialog.windowTitle(), "");
@@ -90,32 +89,37 @@ TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
                                             "3", "4", "4", "0", "0"));
 }
 
-TEST_F(EditDataDialogTest, ControlsSitWhereTheFormPlacesThem) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
-  const DialogUnits units(dialog.font());
-  EXPECT_EQ(dialog.size(), QSize(units.ToPixelsX(163), units.ToPixelsY(157)));
-  ExpectPlaced(&dialog, "header", 5, 1, 117, 8);
-  ExpectPlaced(&dialog, "caption1", 5, 15, 49, 8);
-  ExpectPlaced(&dialog, "caption6", 5, 95, 49, 8);
-  ExpectPlaced(&dialog, "field1", 66, 12, 91, 14);
-  ExpectPlaced(&dialog, "field6", 66, 92, 91, 14);
-  ExpectPlaced(&dialog, "navigationStatus", 66, 111, 91, 8);
-  ExpectPlaced(&dialog, "navigationLabel", 15, 116, 37, 8);
-  ExpectPlaced(&dialog, "first", 15, 127, 13, 9);
-  ExpectPlaced(&dialog, "last", 66, 127, 13, 9);
-  ExpectPlaced(&dialog, "newRecord", 15, 138, 30, 11);
-  ExpectPlaced(&dialog, "deleteRecord", 49, 138, 30, 11);
-  ExpectPlaced(&dialog, "ok", 110, 136, 48, 14);
-  EXPECT_EQ(Find<QPushButton>(&dialog, "newRecord")->text(), "&New");
-  EXPECT_TRUE(Find<QPushButton>(&dialog, "ok")->isDefault());
+TEST_F(EditDataDialogTest, EachCaptionLabelsItsFieldAndNoControlsOverlap) {
+  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
+  ShowActive(&dialog);
+  std::vector<QWidget*> shown;
+  for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (w->isVisible()) shown.push_back(w);
+  }
+  ASSERT_EQ(shown.size(), 22u);  // header, 6 captions, 6 fields, status, label, 7 buttons
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const QString name = shown[i]->objectName();
+    EXPECT_TRUE(dialog.rect().contains(shown[i]->geometry())) << name.toStdString();
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      EXPECT_FALSE(shown[i]->geometry().intersects(shown[j]->geometry()))
+          << name.toStdString() << " " << shown[j]->objectName().toStdString();
+    }
+  }
+  for (int k = 1; k <= 6; ++k) {
+    const QRect caption =
+        Find<QLabel>(&dialog, qPrintable("caption" + QString::number(k)))->geometry();
+    const QRect field = Field(&dialog, k)->geometry();
+    EXPECT_LT(caption.right(), field.left()) << k;
+    EXPECT_TRUE(field.top() <= caption.center().y() && caption.center().y() <= field.bottom()) << k;
+  }
 }
 
 TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
   int told = 0;
   {
-    EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+    EditDataDialog dialog(*model_, store(), model_->tally_slot(),
+                          std::make_unique<PopulationsMode>([&](int delta) { told += delta; }),
                           nullptr);
-    dialog.SetPopulationCountChanged([&](int delta) { told += delta; });
     ShowActive(&dialog);
     Click(&dialog, "newRecord");
     EXPECT_EQ(Text(&dialog, "navigationStatus"), "New record, please edit");
@@ -153,7 +157,7 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
 }
 
 TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   // A mnemonic clicks its button after a short animation.
@@ -170,7 +174,7 @@ TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
 }
 
 TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
+  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
   ShowActive(&dialog);
   for (int i = 0; i < 16; ++i) Click(&dialog, "newRecord");
   EXPECT_EQ(dialog.record_count(), 22);
@@ -178,7 +182,7 @@ TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
 }
 
 TEST_F(EditDataDialogTest, DeleteLogsTheRecordAndShowsTheNextOne) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), 0, EditDataMode::kEditData, nullptr);
+  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
   ShowActive(&dialog);
   // Edit-data mode starts at the last record.
   EXPECT_EQ(Text(&dialog, "header"), "Editing record 6 of 6 from Trees");
@@ -206,9 +210,9 @@ TEST_F(EditDataDialogTest, DeleteLogsTheRecordAndShowsTheNextOne) {
 
 TEST_F(EditDataDialogTest, DeletingAPopulationLogsAndCounts) {
   int told = 0;
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(),
+                        std::make_unique<PopulationsMode>([&](int delta) { told += delta; }),
                         nullptr);
-  dialog.SetPopulationCountChanged([&](int delta) { told += delta; });
   ShowActive(&dialog);
   Click(&dialog, "next");
   Click(&dialog, "deleteRecord");
@@ -221,7 +225,7 @@ TEST_F(EditDataDialogTest, DeletingAPopulationLogsAndCounts) {
 }
 
 TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   Type(&dialog, 1, "", 2);
@@ -250,7 +254,7 @@ TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
 }
 
 TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   // Typed and left without the field losing the focus.
@@ -293,7 +297,7 @@ TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
 }
 
 TEST_F(EditDataDialogTest, DeleteThrowsARecordAwayWithoutCheckingIt) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
+  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   Click(&dialog, "newRecord");  // an empty population, its key box focused
@@ -320,8 +324,8 @@ TEST_F(EditDataDialogTest, ARealMessageBoxLeavesTheFocusOnTheRefusedField) {
   TallyModel boxed(ui);
   boxed.SetStartupFile(path_);
   ASSERT_TRUE(boxed.OpenTallyFile());
-  EditDataDialog dialog(boxed, *boxed.store(), boxed.tally_slot(), 0, EditDataMode::kPopulations,
-                        nullptr);
+  EditDataDialog dialog(boxed, *boxed.store(), boxed.tally_slot(),
+                        std::make_unique<PopulationsMode>(), nullptr);
   ShowActive(&dialog);
   QString shown;
   WhenModal<QMessageBox>([&](QMessageBox* box) {
@@ -339,8 +343,8 @@ TEST_F(EditDataDialogTest, ARealMessageBoxLeavesTheFocusOnTheRefusedField) {
 TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {
   ASSERT_EQ(model_->strategies()->entry(2).method, 'R');
   {
-    EditDataDialog dialog(*model_, store(), model_->tally_slot(), 0, EditDataMode::kPopulations,
-                          nullptr);
+    EditDataDialog dialog(*model_, store(), model_->tally_slot(),
+                          std::make_unique<PopulationsMode>(), nullptr);
     ShowActive(&dialog);
     Click(&dialog, "last");
     Type(&dialog, 4, "C", 5);
@@ -354,21 +358,21 @@ TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {
 TEST_F(EditDataDialogTest, EveryWayOfClosingSavesTheRecord) {
   const int slot = TreesSlot();
   {
-    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     QTest::keyClick(Field(&dialog, 4), Qt::Key_End);
     QTest::keyClicks(Field(&dialog, 4), "1");
     QTest::keyClick(&dialog, Qt::Key_Escape);
   }
   {
-    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     QTest::keyClick(Field(&dialog, 5), Qt::Key_End);
     QTest::keyClicks(Field(&dialog, 5), "2");
     dialog.close();  // the close box
   }
   {
-    EditDataDialog dialog(*model_, store(), slot, 0, EditDataMode::kEditData, nullptr);
+    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     Field(&dialog, 6)->setText("gone");
     QTest::keyClick(Field(&dialog, 6), Qt::Key_Return);  // the default OK
@@ -382,7 +386,8 @@ TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
   const int row = store().AddRow(slot, -1);
   RecordEditorRequest request{&store(), slot, row, "007", "Fir", true, "12"};
   {
-    EditDataDialog dialog(*model_, request, nullptr);
+    EditDataDialog dialog(*model_, store(), slot, std::make_unique<DataEntryMode>(request),
+                          nullptr);
     ShowActive(&dialog);
     EXPECT_EQ(Text(&dialog, "header"), "Editing record 7 of 7 from Trees");
     EXPECT_EQ(Field(&dialog, 1)->text(), "007");
@@ -407,7 +412,8 @@ TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
   request.fill_num = false;
   store().SetString(slot, request.row, 1, "99");
   {
-    EditDataDialog dialog(*model_, request, nullptr);
+    EditDataDialog dialog(*model_, store(), slot, std::make_unique<DataEntryMode>(request),
+                          nullptr);
     ShowActive(&dialog);
     EXPECT_EQ(Field(&dialog, 2)->text(), "99");
     EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 2));

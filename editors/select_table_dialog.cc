@@ -40,7 +40,7 @@ void SelectTableDialog::EditTable() {
   const std::string name = FromQString(table_list_->currentText());
   if (!name.empty()) {
     if (const int slot = store.FindView(name); slot >= 0) {
-      EditDataDialog editor(model_, store, slot, 0, EditDataMode::kEditData, this);
+      EditDataDialog editor(model_, store, slot, std::make_unique<EditDataMode>(), this);
       editor.exec();
     }
   }

@@ -126,6 +126,9 @@ class DataStore {
   int LogMessage(const std::string& msg, const std::string& level, const std::string& note);
   int ClearMessageLog();
 
+  // The name the view in `slot` was opened under; "" for a free or invalid slot.
+  std::string SlotName(int slot) const { return SlotInUse(slot) ? slots_[slot].name : ""; }
+
  private:
   struct Slot {
     std::string name;

@@ -1,0 +1,99 @@
+// What differs between the record editor's three uses. EditDataDialog asks
+// its mode and branches on nothing else:
+//
+//   PopulationsMode  the Setup screen, on the Tally view, from the first row;
+//                    holds the population fields to their rules and keeps
+//                    the population count;
+//   EditDataMode     Select The Table to Edit, on a data table, from the
+//                    last row;
+//   DataEntryMode    a HIT, on the record just appended to the population's
+//                    data table, with Unit, Label (and Num) filled from the
+//                    HIT on the first showing.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "model/ui.h"
+
+namespace woodtick {
+
+class DataStore;
+class TallyModel;
+
+// The record being edited: row `record` of the view in `slot`.
+struct EditedRecord {
+  DataStore& store;
+  int slot;
+  int record;
+};
+
+class RecordEditorMode {
+ public:
+  virtual ~RecordEditorMode() = default;
+
+  // The record shown on opening a view of `count` records.
+  virtual int FirstRecord(int count) const = 0;
+  // Texts that fields show instead of the stored values, by column name.
+  // Handed out once: only the first showing is filled.
+  virtual std::map<std::string, std::string> TakePrefill() { return {}; }
+  // The field of `column` takes one character (a hot key).
+  virtual bool OneCharacter(const std::string& column) const;
+  // The check of the field of `column` as it is left. It may rewrite *text;
+  // a message means the value is refused and the focus goes back.
+  virtual std::optional<Message> CheckField(TallyModel& model, const EditedRecord& at,
+                                            const std::string& column, std::string* text) const;
+  // Leaving the field of `column` may have changed a sampling rule.
+  virtual bool ChangesStrategies(const std::string& column) const;
+  // A message refusing New in a view of `count` records.
+  virtual std::optional<Message> RefuseNew(int count) const;
+  // The message-log text for a record deleted in this mode.
+  virtual const char* DeletedMessage() const = 0;
+  // A record was added (+1) or deleted (-1).
+  virtual void CountChanged(TallyModel& model, int delta);
+};
+
+class PopulationsMode : public RecordEditorMode {
+ public:
+  static constexpr int kMaxPopulations = 20;
+
+  // `count_changed` is told +1 or -1 for each population added or deleted,
+  // for the Setup screen's own count; the model's count is kept here.
+  explicit PopulationsMode(std::function<void(int)> count_changed = {})
+      : count_changed_(std::move(count_changed)) {}
+
+  int FirstRecord(int count) const override;
+  bool OneCharacter(const std::string& column) const override;
+  std::optional<Message> CheckField(TallyModel& model, const EditedRecord& at,
+                                    const std::string& column, std::string* text) const override;
+  bool ChangesStrategies(const std::string& column) const override;
+  std::optional<Message> RefuseNew(int count) const override;
+  const char* DeletedMessage() const override;
+  void CountChanged(TallyModel& model, int delta) override;
+
+ private:
+  std::function<void(int)> count_changed_;
+};
+
+class EditDataMode : public RecordEditorMode {
+ public:
+  int FirstRecord(int count) const override;
+  const char* DeletedMessage() const override;
+};
+
+class DataEntryMode : public RecordEditorMode {
+ public:
+  explicit DataEntryMode(const RecordEditorRequest& request);
+
+  int FirstRecord(int count) const override;
+  std::map<std::string, std::string> TakePrefill() override;
+  const char* DeletedMessage() const override;
+
+ private:
+  int row_;
+  std::map<std::string, std::string> prefill_;
+};
+
+}  // namespace woodtick
