@@ -3,7 +3,6 @@
 #include <QTest>
 
 #include "store/data_store.h"
-#include "widgets/dialog_units.h"
 
 namespace woodtick {
 
@@ -77,12 +76,6 @@ std::string EditorsTest::Setting(const std::string& key) {
     if (model_->ReadSetting(block, key, &value)) return value;
   }
   return value;
-}
-
-void ExpectPlaced(QWidget* dialog, const char* name, int x, int y, int width, int height) {
-  QWidget* control = Find<QWidget>(dialog, name);
-  if (control == nullptr) return;
-  EXPECT_EQ(control->geometry(), DialogUnits(dialog->font()).ToPixels(x, y, width, height)) << name;
 }
 
 void ShowActive(QWidget* dialog) {

@@ -73,9 +73,6 @@ void WhenModal(std::function<void(D*)> act) {
   timer->start(10);
 }
 
-// The control's geometry is the given rectangle in dialog units.
-void ExpectPlaced(QWidget* dialog, const char* name, int x, int y, int width, int height);
-
 // Shows a dialog modelessly and makes it the active window, so that focus
 // changes reach its controls.
 void ShowActive(QWidget* dialog);

@@ -82,7 +82,7 @@ class SetupTablesDialogTest : public EditorsTest {
   bool name_editable_ = false;
 };
 
-TEST_F(SetupTablesDialogTest, ShowsTheScreenAsDesigned) {
+TEST_F(SetupTablesDialogTest, ShowsItsTextsAndListsTheTables) {
   WithScreen([&](SetupTablesDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Setup Data Tables");
     EXPECT_EQ(Find<QPushButton>(&dialog, "deleteTable")->text(), "Delete this Table");
@@ -91,11 +91,6 @@ TEST_F(SetupTablesDialogTest, ShowsTheScreenAsDesigned) {
     EXPECT_TRUE(Find<QPushButton>(&dialog, "ok")->isDefault());
     EXPECT_EQ(ListedTables(&dialog), QStringList{"Trees"});
     EXPECT_EQ(Find<QComboBox>(&dialog, "tableList")->currentIndex(), 0);
-    ExpectPlaced(&dialog, "existingTablesLabel", 6, 12, 53, 8);
-    ExpectPlaced(&dialog, "deleteTable", 46, 42, 69, 14);
-    ExpectPlaced(&dialog, "editTable", 46, 61, 69, 14);
-    ExpectPlaced(&dialog, "createTable", 46, 80, 69, 14);
-    ExpectPlaced(&dialog, "ok", 103, 136, 50, 14);
 
     WhenModal<DefineColumnsDialog>([](DefineColumnsDialog* define) {
       EXPECT_EQ(define->windowTitle(), "Define Columns");
@@ -104,12 +99,6 @@ TEST_F(SetupTablesDialogTest, ShowsTheScreenAsDesigned) {
       EXPECT_EQ(Find<QLabel>(define, "specialLabel")->text(),
                 "\"Unit\", \"Num\", and \"Label\" are special column names. If used, they "
                 "will automatically fill the sample's:");
-      ExpectPlaced(define, "tableNameLabel", 7, 7, 42, 8);
-      ExpectPlaced(define, "tableName", 53, 4, 77, 14);
-      ExpectPlaced(define, "columnList", 7, 36, 147, 14);
-      ExpectPlaced(define, "specialLabel", 11, 69, 132, 26);
-      ExpectPlaced(define, "labelLabel", 36, 114, 72, 8);
-      ExpectPlaced(define, "ok", 105, 136, 50, 14);
       QTest::keyClick(define, Qt::Key_Escape);
     });
     Click(&dialog, "createTable");
