@@ -1,5 +1,7 @@
 #include "model/model_context.h"
 
+#include <utility>
+
 #include "model/sampling/sampling_strategies.h"
 #include "model/text.h"
 
@@ -15,21 +17,25 @@ void ModelContext::OpenAllViews(bool buffered) {
 
 void ModelContext::LookUpColumns(int unit) {
   LookUpUnitColumns(unit);
+  const std::pair<int TallyColumns::*, const char*> tally_names[] = {
+      {&TallyColumns::key, "Key"},
+      {&TallyColumns::desc, "Desc"},
+      {&TallyColumns::meth, "Meth"},
+      {&TallyColumns::freq, "Freq"},
+      {&TallyColumns::dat_table, "DatTable"},
+      {&TallyColumns::label, "Label"}};
   mk::View tally = store->View(view_slots.tally);
-  tally_cols.key = tally.FindPropIndexByName("Key");
-  tally_cols.desc = tally.FindPropIndexByName("Desc");
-  tally_cols.meth = tally.FindPropIndexByName("Meth");
-  tally_cols.freq = tally.FindPropIndexByName("Freq");
-  tally_cols.dat_table = tally.FindPropIndexByName("DatTable");
-  tally_cols.label = tally.FindPropIndexByName("Label");
+  for (const auto& [col, name] : tally_names) tally_cols.*col = tally.FindPropIndexByName(name);
+  const std::pair<int DictionaryColumns::*, const char*> dictionary_names[] = {
+      {&DictionaryColumns::table_name, "TableName"},
+      {&DictionaryColumns::column_name, "ColumnName"},
+      {&DictionaryColumns::field_type, "FieldType"},
+      {&DictionaryColumns::description, "Description"},
+      {&DictionaryColumns::is_used, "IsUsed"},
+      {&DictionaryColumns::order1, "Order1"},
+      {&DictionaryColumns::default_value, "DefaultValue"}};
   mk::View dict = store->View(view_slots.dictionary);
-  dict_cols.table_name = dict.FindPropIndexByName("TableName");
-  dict_cols.column_name = dict.FindPropIndexByName("ColumnName");
-  dict_cols.field_type = dict.FindPropIndexByName("FieldType");
-  dict_cols.description = dict.FindPropIndexByName("Description");
-  dict_cols.is_used = dict.FindPropIndexByName("IsUsed");
-  dict_cols.order1 = dict.FindPropIndexByName("Order1");
-  dict_cols.default_value = dict.FindPropIndexByName("DefaultValue");
+  for (const auto& [col, name] : dictionary_names) dict_cols.*col = dict.FindPropIndexByName(name);
 }
 
 void ModelContext::LookUpUnitColumns(int unit) {
