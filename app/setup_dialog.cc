@@ -48,7 +48,7 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 
-  num_units_->setText(ToQString(model_.num_units_text()));
+  num_units_->setText(QString::number(model_.num_units()));
   ShowPopulationCount();
   for (int i = 1; i <= kSaveIntervalItems; ++i) save_interval_->addItem(QString::number(i));
   save_interval_->setCurrentIndex(model_.save_interval() - 1);
@@ -82,7 +82,7 @@ void SetupDialog::showEvent(QShowEvent* event) {
 void SetupDialog::ChangeUnits() {
   SpecifyUnitsDialog dialog(model_, this);
   dialog.exec();
-  num_units_->setText(ToQString(model_.num_units_text()));
+  num_units_->setText(QString::number(model_.num_units()));
   change_->setEnabled(false);
 }
 

@@ -33,7 +33,7 @@ SpecifyUnitsDialog::SpecifyUnitsDialog(TallyModel& model, QWidget* parent)
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &SpecifyUnitsDialog::Apply);
 
-  units_box_->setText(ToQString(model_.num_units_text()));
+  units_box_->setText(QString::number(model_.num_units()));
   units_box_->setFocus();
 }
 

@@ -172,23 +172,16 @@ QRect TallyDialog::ButtonArea() const {
 void TallyDialog::LayoutButtons() {
   BusyCursor busy(model().ui());
   TallyModel& tally = model();
-  DataStore* store = tally.store();
-  const int n = store ? tally.num_populations() : 0;
-  const int slot = store ? store->FindView("Tally") : -1;
-  const auto& cols = tally.tally_columns();
+  const std::vector<PopulationButton> buttons = tally.PopulationButtons(tally.cur_unit());
+  const int n = static_cast<int>(buttons.size());
   const bool counts = tally.show_counts_on_buttons();
   for (int j = 0; j < std::min(n, kMaxPopulationButtons); ++j) {
-    std::string key, label;
-    store->GetString(slot, j, cols.key, &key);
-    store->GetString(slot, j, cols.label, &label);
-    button_key_[j] = key;
-    button_label_[j] = ToQString(label);
-    button_lines_[j] = {ToQString("[" + key + "]")};
+    const PopulationButton& b = buttons[j];
+    button_key_[j] = b.key;
+    button_label_[j] = ToQString(b.label);
+    button_lines_[j] = {ToQString("[" + b.key + "]")};
     if (counts) {
-      std::string count, hits;
-      store->GetString(slot, j, cols.count, &count);
-      store->GetString(slot, j, cols.hit, &hits);
-      button_lines_[j] << ToQString("C:" + count) << ToQString("M:" + hits);
+      button_lines_[j] << QStringLiteral("C:%1").arg(b.count) << QStringLiteral("M:%1").arg(b.hits);
     }
   }
   shown_buttons_ = n <= kMaxPopulationButtons ? n : 0;
@@ -255,12 +248,7 @@ void TallyDialog::ShowTallyResult() {
   const QString status = ToQString(tally.status_text());
   const bool invalid = tally.status_text() == "Invalid Key: " + tally.last_key();
   const int row = tally.last_row();
-  QString label;
-  if (!invalid && row >= 0 && tally.store()) {
-    std::string text;
-    tally.store()->GetString(tally.tally_slot(), row, tally.tally_columns().label, &text);
-    label = ToQString(text);
-  }
+  const QString label = invalid ? QString() : ToQString(tally.LastPopulationLabel());
   // The label part may be elided; the count and the HIT marker may not.
   const bool split = !label.isEmpty() && status.startsWith(label);
   status_head_ = split ? label : (invalid ? QString() : status);

@@ -32,7 +32,8 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 
-  for (const std::string& line : model_->UntallyListLines()) list_->addItem(ToQString(line));
+  entries_ = model_->UntallyEntries();
+  for (const BufferEntry& entry : entries_) list_->addItem(ToQString(model_->UntallyLine(entry)));
 
   connect(list_, &QListWidget::itemSelectionChanged, this, &UntallyDialog::SelectionChanged);
   connect(list_, &QListWidget::itemDoubleClicked, this, &UntallyDialog::LineDoubleClicked);
@@ -43,7 +44,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
 
 bool UntallyDialog::SelectedIsMarker() const {
   const int row = list_->currentRow();
-  return row < 0 || TallyModel::IsUntallyMarker(FromQString(list_->item(row)->text()));
+  return row < 0 || !model_->CanUntally(entries_[row]);
 }
 
 void UntallyDialog::SelectionChanged() { untally_->setEnabled(!SelectedIsMarker()); }
@@ -60,8 +61,9 @@ void UntallyDialog::UntallySelection() {
   const int row = list_->currentRow();
   if (row < 0) return;
   untally_->setEnabled(false);
-  if (model_->UntallyEntry(row, FromQString(list_->item(row)->text()))) {
-    list_->item(row)->setText(QLatin1String(kUntalliedMarker));
+  if (model_->UntallyEntry(row, entries_[row])) {
+    entries_[row] = BufferEntry{};
+    list_->item(row)->setText(ToQString(model_->UntallyLine(entries_[row])));
   }
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
+
+#include "model/buffer_entry.h"
 
 class QListWidget;
 class QPushButton;
@@ -29,6 +32,7 @@ class UntallyDialog : public QDialog {
   bool SelectedIsMarker() const;
 
   TallyModel* model_;
+  std::vector<BufferEntry> entries_;  // the Buffer's entries, one per line
   QListWidget* list_;
   QPushButton* untally_;
 };

@@ -1,12 +1,11 @@
-// The model and the file it holds: why a file cannot be opened, the save
-// that must not fail quietly at the close, and a file that has left its
-// path while open (deleted, renamed, moved or replaced).
+#include "model/held_file.h"
+
 #include <cstring>
 
 #include "model/file_in_use_warning.h"
-#include "model/tally_model.h"
+#include "model/sampling/sampling_strategies.h"
 #include "model/text.h"
-#include "platform/file_lock.h"
+#include "platform/env.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
@@ -30,7 +29,168 @@ std::string UnopenableTitle(int cause) {
 
 }  // namespace
 
-void TallyModel::TellUnopenable(const std::string& display_name, int cause) {
+// Turns the store's reports into message boxes.
+class HeldFile::Reporter : public StoreReporter {
+ public:
+  explicit Reporter(HeldFile& file) : file_(file) {}
+  void InternalError(const std::string& text) override {
+    file_.ui_.ShowMessage({text, kProgramTitle, MessageIcon::kExclamation, MessageButtons::kOk});
+  }
+  void CommitFailed(const std::string& text) override { file_.TellCommitFailure(text); }
+  void FileMoved(const std::string& text) override {
+    file_.last_failure_ = text;
+    // The model's own saves offer to save the data elsewhere instead.
+    if (!file_.in_save_) file_.TellCommitFailure(text);
+  }
+
+ private:
+  HeldFile& file_;
+};
+
+HeldFile::HeldFile(ModelContext& ctx)
+    : ctx_(ctx), ui_(ctx.ui), reporter_(std::make_unique<Reporter>(*this)) {}
+
+HeldFile::~HeldFile() = default;
+
+std::unique_ptr<DataStore> HeldFile::NewStore() {
+  return std::make_unique<DataStore>(reporter_.get(), &ctx_.env);
+}
+
+void HeldFile::SetChosenFile(const std::string& path, const std::string& display_name,
+                             const std::string& title) {
+  path_ = path;
+  display_name_ = display_name;
+  title_ = title;
+}
+
+void HeldFile::SetStartupFile(const std::string& path) {
+  startup_ = true;
+  path_ = path;
+}
+
+bool HeldFile::Open(BusyCursor& busy) {
+  std::string display_name = display_name_;
+  std::string title = title_;
+  if (startup_) {
+    // The title names the CSV export, so it keeps the file system's bytes.
+    std::string file_name(BaseName(path_));
+    display_name = FileNameText(file_name);
+    size_t dot = file_name.find_last_of('.');
+    title = dot == std::string::npos ? file_name : file_name.substr(0, dot);
+  }
+  // The lock taken here is held until Close; a reopen (after Setup) goes on
+  // with the one already held.
+  std::shared_ptr<FileLock> lock = held_lock_;
+  if (lock == nullptr) {
+    lock = ctx_.env.NewLock();
+    int cause = lock->Acquire(path_);
+    if (cause != kFileOpenOk) {
+      busy.Release();
+      TellUnopenable(display_name, cause);
+      return false;
+    }
+    // Every tally is saved as it is made: a file that cannot take them is
+    // refused now, not after the first tallies are lost.
+    int write_error = ctx_.env.FileWriteError(path_);
+    if (write_error != 0) {
+      busy.Release();
+      TellUnwritable(display_name, write_error);
+      return false;
+    }
+  }
+
+  // Check the structure on the file's own views first: a refused file is
+  // closed without a commit, so it stays exactly as it was.
+  auto store = NewStore();
+  std::string missing;
+  int opened = store->Open(path_, false, lock);
+  if (opened == kStoreOk) {
+    StandardSlots slots = woodtick::OpenAllViews(*store, false);
+    missing = FindMissingStructure(*store, slots);
+    store->Close(false);
+  }
+  if (opened != kStoreOk) {
+    busy.Release();
+    ui_.Warn(display_name + " cannot be read as a tally file.\n" + store->LastError() +
+                 "\nThe file has not been changed.",
+             "Not a Tally File");
+    return false;
+  }
+  if (!missing.empty()) {
+    busy.Release();
+    ui_.Warn(display_name + " is not a tally file that Woodtick can open.\nIt lacks: " + missing +
+                 ".\nThe file has not been changed.",
+             "Not a Tally File");
+    return false;
+  }
+  opened = store->Open(path_, true, lock);
+  if (opened != kStoreOk) {
+    busy.Release();
+    ui_.Warn(display_name + " could not be opened again.\n" + store->LastError(),
+             "Not a Tally File");
+    return false;
+  }
+  held_lock_ = lock;
+
+  display_name_ = display_name;
+  title_ = title;
+  ui_.ShowFileName(display_name_);
+  ctx_.store = std::move(store);
+  ctx_.OpenAllViews(true);
+  ctx_.store->Close(true);
+  return true;
+}
+
+bool HeldFile::OpenForSetup() {
+  BusyCursor busy(ui_);
+  // Closing drops the buffered views: only a file that holds them may close.
+  if (Commit() != kStoreOk) {
+    busy.Release();
+    ui_.Warn(
+        "Setup cannot open while the tally file cannot be saved.\nYour data is still "
+        "held in memory. Make sure the disk has room and the tally file can be written, "
+        "then try again.",
+        "Setup Not Opened");
+    return false;
+  }
+  ctx_.store->Close(false);
+  ctx_.store = NewStore();
+  if (ctx_.store->Open(path_, false, held_lock_) != kStoreOk) {
+    busy.Release();
+    ui_.Warn("Setup cannot open the tally file.\n" + ctx_.store->LastError(), "Setup Not Opened");
+    open_ = false;
+    return false;
+  }
+  ctx_.OpenAllViews(false);
+  return true;
+}
+
+void HeldFile::CloseAfterSetup() {
+  Commit();
+  ctx_.store->Close(false);
+  ctx_.store = NewStore();
+}
+
+void HeldFile::Close() {
+  if (open_ && ctx_.store != nullptr) {
+    closing_ = true;
+    moved_declined_ = false;  // a file that left its path is offered once more
+    Log("Tally File Closed", "I", "");
+    SaveBeforeClosing();
+    const StandardSlots& s = ctx_.view_slots;
+    for (int slot : {s.tally, s.globals, s.dictionary, s.buffer, s.message_log}) {
+      if (slot >= 0) ctx_.store->ReleaseView(slot);
+    }
+    ctx_.store->Close(false);
+    closing_ = false;
+  }
+  open_ = false;
+  ctx_.store.reset();
+  ctx_.strategies.reset();
+  held_lock_.reset();
+}
+
+void HeldFile::TellUnopenable(const std::string& display_name, int cause) {
   if (cause == kFileSharingViolation) {
     WarnFileInUse(ui_, display_name);
     return;
@@ -39,85 +199,12 @@ void TallyModel::TellUnopenable(const std::string& display_name, int cause) {
            UnopenableTitle(cause));
 }
 
-void TallyModel::TellUnwritable(const std::string& display_name, int error) {
+void HeldFile::TellUnwritable(const std::string& display_name, int error) {
   ui_.Warn(display_name + " cannot be written: " + std::strerror(error) +
                ".\nWoodtick saves every tally into the tally file as it is made, so it opens "
                "only a file it can write. Make the file writable, or copy it to a disk that "
                "can be written, and open it again.\nThe file has not been changed.",
            "File Cannot Be Written");
-}
-
-int TallyModel::AfterSave(int result) {
-  if (result == kStoreFileMoved && !moved_declined_) result = SaveMovedFile();
-  if (result == kStoreOk) {
-    commit_failing_ = false;
-    moved_declined_ = false;
-    unsaved_tallies_ = 0;
-  }
-  return result;
-}
-
-int TallyModel::SaveMovedFile() {
-  std::string name = FileNameText(path_);
-  for (;;) {
-    MessageAnswer answer = ui_.ShowMessage(
-        {last_failure_ + "\n\nYes: save the data as " + name +
-             " again.\nNo: save the data under another name.\nCancel: not now (nothing is "
-             "saved; you are asked again when the file is closed).",
-         "Tally File Moved", MessageIcon::kExclamation, MessageButtons::kYesNoCancel});
-    std::optional<std::string> target;
-    if (answer == MessageAnswer::kYes) target = path_;
-    if (answer == MessageAnswer::kNo) {
-      target = ui_.AskSaveFileName(path_);
-      if (!target) continue;
-    }
-    if (!target) {
-      moved_declined_ = true;
-      return kStoreFileMoved;
-    }
-    int result = SaveHeldDataAs(*target);
-    if (result == kStoreOk) return result;
-  }
-}
-
-int TallyModel::SaveHeldDataAs(const std::string& path) {
-  int result = store_->SaveAs(path);
-  if (result == kStoreFileUnreadable) {
-    ui_.Warn("The data cannot be saved there.\n" + store_->LastError() +
-                 "\nWoodtick never writes over a file it has not opened; choose a new name.",
-             "Data Not Saved");
-  }
-  if (result != kStoreOk) return result;
-  path_ = path;
-  std::string file_name(BaseName(path));
-  display_name_ = FileNameText(file_name);
-  size_t dot = file_name.find_last_of('.');
-  title_ = dot == std::string::npos ? file_name : file_name.substr(0, dot);
-  held_lock_ = store_->lock();
-  ui_.ShowFileName(display_name_);
-  ui_.Inform("All of the data has been saved to this file:\n" + FileNameText(path), "Data Saved");
-  return result;
-}
-
-void TallyModel::SaveBeforeClosing() {
-  int result = Commit();
-  while (result != kStoreOk) {
-    std::string lost = unsaved_tallies_ > 0
-                           ? "the last " + DecimalText(unsaved_tallies_) +
-                                 (unsaved_tallies_ == 1 ? " tally" : " tallies") +
-                                 " and every record typed or changed since the last successful save"
-                           : "every record typed or changed and every setting made since the last "
-                             "successful save";
-    MessageAnswer answer = ui_.ShowMessage(
-        {last_failure_ +
-             "\n\nRetry: save again (first make room on the disk, reconnect its drive or make "
-             "the file writable).\nCancel: close without saving; lost are " +
-             lost + ".",
-         "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kRetryCancel});
-    if (answer != MessageAnswer::kRetry) return;
-    moved_declined_ = false;  // a file still away is offered again
-    result = Commit();
-  }
 }
 
 }  // namespace woodtick

@@ -23,7 +23,7 @@ class ProcessKeyTest : public ModelTest {
   }
   std::vector<std::string> BufferLines() {
     std::vector<std::string> lines;
-    for (const auto& row : SlotRows(*model_->store(), model_->buffer_slot())) {
+    for (const auto& row : SlotRows(*model_->store(), model_->store()->FindView("Buffer"))) {
       lines.push_back(row[0] + " " + row[1] + " " + row[2]);
     }
     return lines;
@@ -48,6 +48,33 @@ TEST_F(ProcessKeyTest, AKeyCountsInTheCurrentUnitAndIsRemembered) {
   EXPECT_THAT(BufferLines(), ElementsAre("2 A C", "2 B M"));
   EXPECT_TRUE(ui_.untally_enabled);
   EXPECT_EQ(model.save_counter(), 2);
+}
+
+TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
+  std::string path = Build(
+      "buttons.tal",
+      {.num_units = 2,
+       .populations = {{.key = "a", .label = "Ash", .meth = " "}, {.key = "B", .label = "Birch"}}});
+  TallyModel& model = Open(path);
+  EXPECT_EQ(model.LastPopulationLabel(), "");
+  Press("AAB");
+  model.SetCurrentUnit("002");
+  Press("B");
+  EXPECT_EQ(model.LastPopulationLabel(), "Birch");
+  std::vector<PopulationButton> one = model.PopulationButtons(1);
+  ASSERT_EQ(one.size(), 2u);
+  EXPECT_EQ(one[0].key, "a");  // as stored: the screen shows the Key cell
+  EXPECT_EQ(one[0].label, "Ash");
+  EXPECT_EQ(one[0].count, 2);
+  EXPECT_EQ(one[0].hits, 0);
+  EXPECT_EQ(one[1].label, "Birch");
+  EXPECT_EQ(one[1].count, 1);
+  EXPECT_EQ(one[1].hits, 1);
+  std::vector<PopulationButton> two = model.PopulationButtons(2);
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(two[0].count, 0);
+  EXPECT_EQ(two[1].count, 1);
+  EXPECT_EQ(two[1].hits, 1);
 }
 
 TEST_F(ProcessKeyTest, AnInvalidKeyOnlySetsTheStatus) {
@@ -130,7 +157,7 @@ TEST_F(ProcessKeyTest, BlankMethodIsNeverAHitAndAHitWithoutTableOpensNoEditor) {
   Press("B");
   EXPECT_EQ(Cell(1, "U001Hit"), "1");
   EXPECT_EQ(model.hit_number(), 1);
-  EXPECT_EQ(model.hit_number_text(), "1");
+  EXPECT_EQ(model.hit_number(), 1);
   EXPECT_THAT(ui_.hit_numbers, ElementsAre("1"));
   EXPECT_TRUE(ui_.editor_requests.empty());
   EXPECT_THAT(ui_.beeps, ElementsAre(FakeUi::Beeped{1000, 250}, FakeUi::Beeped{800, 200},

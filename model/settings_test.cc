@@ -40,7 +40,6 @@ class SettingsTest : public ModelTest {
     EXPECT_EQ(ui_.messages[0].title, title);
     EXPECT_FALSE(ui_.busy_during_message);
     EXPECT_EQ(model_->num_units(), 2);
-    EXPECT_EQ(model_->num_units_text(), "2");
     EXPECT_EQ(Setting(path, "NumUnits"), "2");
     EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
     EXPECT_EQ(DiskColumns(path, "Tally"), columns);
@@ -58,10 +57,8 @@ TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) 
   model.SetNumberOfUnits("3");
   EXPECT_EQ(model.cur_unit(), 3);
   EXPECT_EQ(model.num_units(), 3);
-  EXPECT_EQ(model.num_units_text(), "3");
   EXPECT_EQ(Cell(0, "U002Count"), "7");
   EXPECT_EQ(Cell(0, "U003Hit"), "2");
-  EXPECT_EQ(model.tally_columns().count, 10);  // U003Count
   EXPECT_EQ(ui_.busy_depth, 0);
   EXPECT_EQ(model.store()->state(), 2);  // back in the tally pattern
   EXPECT_THAT(DiskColumns(path, "Tally"),
@@ -70,6 +67,8 @@ TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) 
   EXPECT_EQ(Setting(path, "CurUnit"), "3");
   EXPECT_EQ(Setting(path, "NumUnits"), "3");
   EXPECT_EQ(DiskRows(path, "Tally")[0][8], "7");
+  model.SetKeyBoxText("A");  // counted in the unit now current
+  EXPECT_EQ(Cell(0, "U003Count"), "1");
 }
 
 TEST_F(SettingsTest, RaisingUnitsWritesDictionaryRowsAndKeepsOtherTablesRows) {
@@ -109,7 +108,6 @@ TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
   EXPECT_EQ(model.num_units(), 2);
   model.SetNumberOfUnits("abc");
   EXPECT_EQ(model.num_units(), 1);
-  EXPECT_EQ(model.num_units_text(), "1");
   EXPECT_EQ(DiskColumns(path, "Tally").size(), 8u);
   model.SetNumberOfUnits("");
   EXPECT_EQ(model.num_units(), 1);
@@ -178,7 +176,6 @@ TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
   TallyModel& model = Open(path);
   model.SetCurrentUnit("002");
   EXPECT_EQ(model.cur_unit(), 2);
-  EXPECT_EQ(model.tally_columns().count, 8);
   EXPECT_EQ(model.hit_number(), 12);
   EXPECT_THAT(ui_.hit_numbers, ElementsAre("12"));
   EXPECT_EQ(ui_.button_redraws, 1);
@@ -190,6 +187,9 @@ TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
   EXPECT_EQ(model.LastHitNumberOfUnit(3), 2);
   model.SetNumberOfUnits("4");
   EXPECT_EQ(model.LastHitNumberOfUnit(4), 0);
+  model.SetKeyBoxText("A");  // counted in the unit now current
+  EXPECT_EQ(model.PopulationButtons(2)[0].count, 1);
+  EXPECT_EQ(model.PopulationButtons(1)[0].count, 0);
 }
 
 TEST_F(SettingsTest, TheLastTallysTextsFollowTheUnit) {

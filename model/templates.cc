@@ -1,9 +1,10 @@
-// Create Template: an emptied copy of the open tally file beside it.
+#include "model/templates.h"
+
 #include <cerrno>
 #include <cstring>
 
-#include "model/tally_model.h"
 #include "model/text.h"
+#include "model/utilities.h"
 #include "platform/env.h"
 
 namespace woodtick {
@@ -25,50 +26,52 @@ std::string TemplateFileName(const std::string& typed) {
 
 }  // namespace
 
-bool TallyModel::CreateTemplate() {
+bool Templates::CreateTemplate() {
   template_path_.clear();
-  std::optional<std::string> typed = ui_.AskTemplateName();
+  std::optional<std::string> typed = ctx_.ui.AskTemplateName();
   if (!typed || TrimBlanks(*typed).empty()) return false;
   // The template lands beside the tally file; a name that leads elsewhere
   // or makes a hidden file is refused.
   if (typed->find_first_of("/\\") != std::string::npos || typed->find("..") != std::string::npos ||
       TrimBlanks(*typed)[0] == '.') {
-    ui_.Warn(
+    ctx_.ui.Warn(
         "A template name cannot contain \"/\", \"\\\" or \"..\" and must not start with "
         "\".\".\nPlease choose another name.",
         "WARNING");
     return false;
   }
   std::string target = TemplateFileName(*typed);
-  size_t slash = path_.find_last_of('/');
-  if (slash != std::string::npos) target = path_.substr(0, slash + 1) + target;
+  size_t slash = file_.path().find_last_of('/');
+  if (slash != std::string::npos) target = file_.path().substr(0, slash + 1) + target;
 
-  int error = options_.env->CopyFileNoOverwrite(path_, target);
+  int error = ctx_.env.CopyFileNoOverwrite(file_.path(), target);
   if (error == EEXIST) {
-    ui_.Warn("That file already exists, please choose another name!", "WARNING");
+    ctx_.ui.Warn("That file already exists, please choose another name!", "WARNING");
     return false;
   }
   if (error != 0) {
-    ui_.Warn("The template file " + target + " could not be written:\n" + std::strerror(error),
-             "WARNING");
+    ctx_.ui.Warn("The template file " + target + " could not be written:\n" + std::strerror(error),
+                 "WARNING");
     return false;
   }
   template_path_ = target;
-  ui_.Inform("The template file " + template_path_ + " has been created.", "Template File Created");
+  ctx_.ui.Inform("The template file " + template_path_ + " has been created.",
+                 "Template File Created");
 
-  BusyCursor busy(ui_);
+  BusyCursor busy(ctx_.ui);
   {
-    std::unique_ptr<DataStore> copy = NewStore();
+    std::unique_ptr<DataStore> copy = file_.NewStore();
     if (copy->Open(template_path_, false) == kStoreOk) {
-      ResetCounters(*copy, num_units_);
-      ClearDataTables(*copy, tables_defined_);
+      ResetCounters(*copy, settings_.num_units());
+      ClearDataTables(*copy, settings_.tables_defined());
       copy->ClearMessageLog();
       copy->ClearBuffer();
-      copy->LogMessage("Template Created", "I", "This tally template was created from " + path_);
+      copy->LogMessage("Template Created", "I",
+                       "This tally template was created from " + file_.path());
       copy->Commit();
     }
   }
-  Log("Template Created", "I", template_path_);
+  file_.Log("Template Created", "I", template_path_);
   return true;
 }
 

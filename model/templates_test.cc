@@ -54,8 +54,8 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
   EXPECT_EQ(counters.size(), 4u);
   EXPECT_THAT(counters, Each(std::string("0")));
   EXPECT_EQ(copy.store()->View(copy.store()->FindView("Trees")).GetSize(), 0);
-  EXPECT_TRUE(copy.UntallyListLines().empty());
-  Rows copy_log = SlotRows(*copy.store(), copy.message_log_slot());
+  EXPECT_TRUE(copy.UntallyEntries().empty());
+  Rows copy_log = SlotRows(*copy.store(), copy.store()->FindView("MessageLog"));
   ASSERT_EQ(copy_log.size(), 2u);
   EXPECT_EQ(copy_log[0][1], "Template Created");
   EXPECT_EQ(copy_log[0][5], "This tally template was created from " + path_);

@@ -1,8 +1,8 @@
-// Untally: the list of recent tallies and taking one back.
+#include "model/untally.h"
+
 #include <cstdlib>
 
 #include "model/tally_file.h"
-#include "model/tally_model.h"
 #include "model/text.h"
 
 namespace woodtick {
@@ -35,105 +35,96 @@ int ColumnNamed(const mk::View& view, const std::string& name) {
 
 }  // namespace
 
-std::vector<std::string> TallyModel::UntallyListLines() {
-  BusyCursor busy(ui_);
-  Commit();
-  std::vector<std::string> lines;
-  int rows = store_->View(buffer_slot_).GetSize();
-  for (int r = 0; r < rows; ++r) {
-    int32_t unit = 0;
-    store_->GetInt(buffer_slot_, r, 0, &unit);
-    if (unit == 0) {
-      lines.push_back(kUntalliedMarker);
-      continue;
-    }
-    std::string line = UnitText(unit) + "  ";
-    std::string key, mark;
-    store_->GetString(buffer_slot_, r, 1, &key);
-    store_->GetString(buffer_slot_, r, 2, &mark);
-    // The row the tally was counted in, as ProcessKey found it.
-    int found = FindPopulationByKey(UpperCase(key));
-    if (found >= 0) line += ReadTallyText(found, tally_cols_.label) + "  " + mark;
-    if (unit > num_units_) line = kUnitDeletedMarker;
-    if (found < 0) line = kPopDeletedMarker;
-    lines.push_back(line);
-  }
-  return lines;
+std::vector<BufferEntry> Untally::Entries() {
+  BusyCursor busy(ctx_.ui);
+  file_.Commit();
+  std::vector<BufferEntry> entries;
+  int rows = ctx_.store->View(ctx_.view_slots.buffer).GetSize();
+  for (int r = 0; r < rows; ++r)
+    entries.push_back(ReadBufferEntry(*ctx_.store, ctx_.view_slots.buffer, r));
+  return entries;
 }
 
-bool TallyModel::IsUntallyMarker(const std::string& line) {
-  return line == kUntalliedMarker || line == kPopDeletedMarker || line == kUnitDeletedMarker;
+std::string Untally::Line(const BufferEntry& entry) {
+  if (entry.untallied()) return kUntalliedMarker;
+  // The row the tally was counted in, as ProcessKey found it.
+  int found = ctx_.FindPopulationByKey(UpperCase(entry.key));
+  if (found < 0) return kPopDeletedMarker;
+  if (entry.unit > settings_.num_units()) return kUnitDeletedMarker;
+  return UnitText(entry.unit) + "  " + ctx_.ReadTallyText(found, ctx_.tally_cols.label) + "  " +
+         (entry.measured ? "M" : "C");
 }
 
-bool TallyModel::UntallyEntry(int selection, const std::string& line) {
-  int buffer_rows = store_->View(buffer_slot_).GetSize();
-  if (selection < 0 || selection >= buffer_rows) return false;
-  if (line == kUntalliedMarker) {
-    ui_.Inform("You already untallied this!", "Doh!");
+bool Untally::CanTakeBack(const BufferEntry& entry) {
+  const std::string line = Line(entry);
+  return line != kUntalliedMarker && line != kPopDeletedMarker && line != kUnitDeletedMarker;
+}
+
+bool Untally::TakeBack(int index, const BufferEntry& entry) {
+  DataStore& store = *ctx_.store;
+  const int buffer = ctx_.view_slots.buffer;
+  if (index < 0 || index >= store.View(buffer).GetSize()) return false;
+  const BufferEntry held = ReadBufferEntry(store, buffer, index);
+  if (entry.untallied() || held.untallied()) {
+    ctx_.ui.Inform("You already untallied this!", "Doh!");
     return false;
   }
+  // The Buffer moved on since the entry was read: it names another tally.
+  if (held != entry) return false;
+  const std::string line = Line(entry);
   if (line == kPopDeletedMarker) {
-    ui_.Inform("The population for that tally has been deleted", "Doh!");
+    ctx_.ui.Inform("The population for that tally has been deleted", "Doh!");
     return false;
   }
   if (line == kUnitDeletedMarker) return false;
 
-  std::string key, mark;
-  int32_t unit = 0;
-  store_->GetString(buffer_slot_, selection, 1, &key);
-  store_->GetInt(buffer_slot_, selection, 0, &unit);
-  store_->GetString(buffer_slot_, selection, 2, &mark);
-  int row = FindPopulationByKey(key);
-  mk::View tally = store_->View(tally_slot_);
-  int count_col = tally.FindPropIndexByName(CountColumnName(unit));
-  int hit_col = tally.FindPropIndexByName(HitColumnName(unit));
+  int row = ctx_.FindPopulationByKey(entry.key);
+  mk::View tally = store.View(ctx_.view_slots.tally);
+  int count_col = tally.FindPropIndexByName(CountColumnName(entry.unit));
+  int hit_col = tally.FindPropIndexByName(HitColumnName(entry.unit));
   if (row < 0 || count_col < 0 || hit_col < 0) return false;
 
-  store_->SetInt(tally_slot_, row, count_col, ReadTallyInt(row, count_col) - 1);
+  store.SetInt(ctx_.view_slots.tally, row, count_col, ctx_.ReadTallyInt(row, count_col) - 1);
   std::string deletion_note;
-  if (mark == "M") {
-    store_->SetInt(tally_slot_, row, hit_col, ReadTallyInt(row, hit_col) - 1);
-    deletion_note = DeleteHitRecord(selection, row, unit);
+  if (entry.measured) {
+    store.SetInt(ctx_.view_slots.tally, row, hit_col, ctx_.ReadTallyInt(row, hit_col) - 1);
+    deletion_note = DeleteHitRecord(index, row, entry.unit);
   }
-  store_->SetInt(buffer_slot_, selection, 0, 0);
-  store_->SetString(buffer_slot_, selection, 1, kUntalliedMarker);
-  store_->SetString(buffer_slot_, selection, 2, "");
-  Log("Untally", "A", line + deletion_note);
+  WriteBufferEntry(store, buffer, index, BufferEntry{});
+  file_.Log("Untally", "A", line + deletion_note);
   return true;
 }
 
-std::string TallyModel::DeleteHitRecord(int selection, int row, int unit) {
-  std::string table = ReadTallyText(row, tally_cols_.dat_table);
-  int slot = table.empty() || IsStandardView(table) ? -1 : store_->FindView(table);
+std::string Untally::DeleteHitRecord(int index, int row, int unit) {
+  std::string table = ctx_.ReadTallyText(row, ctx_.tally_cols.dat_table);
+  int slot = table.empty() || IsStandardView(table) ? -1 : ctx_.store->FindView(table);
   if (slot < 0) return "";
-  int buffer_rows = store_->View(buffer_slot_).GetSize();
+  int buffer_rows = ctx_.store->View(ctx_.view_slots.buffer).GetSize();
   // The records of the later HITs into the same table were appended after
   // this one, so it sat that many rows before the end.
   int skip = 0;
-  for (int r = buffer_rows - 1; r >= selection; --r) {
-    std::string r_key, r_mark;
-    store_->GetString(buffer_slot_, r, 1, &r_key);
-    store_->GetString(buffer_slot_, r, 2, &r_mark);
-    if (r_mark != "M") continue;
-    int pop = FindPopulationByKey(r_key);
-    if (pop >= 0 && ReadTallyText(pop, tally_cols_.dat_table) == table) ++skip;
+  for (int r = buffer_rows - 1; r >= index; --r) {
+    const BufferEntry later = ReadBufferEntry(*ctx_.store, ctx_.view_slots.buffer, r);
+    if (!later.measured) continue;
+    int pop = ctx_.FindPopulationByKey(later.key);
+    if (pop >= 0 && ctx_.ReadTallyText(pop, ctx_.tally_cols.dat_table) == table) ++skip;
   }
   // Records may have been added or deleted since, so the row there counts
   // only when it still holds what the HIT wrote; else the one row that
   // does. Anything less certain deletes nothing.
-  mk::View records = store_->View(slot);
+  mk::View records = ctx_.store->View(slot);
   std::vector<std::pair<int, std::string>> identity;
   auto add = [&](const std::string& name, const std::string& value) {
     int col = ColumnNamed(records, name);
     if (col >= 0) identity.emplace_back(col, value);
   };
   add("Unit", UnitText(unit));
-  add("Label", ReadTallyText(row, tally_cols_.label));
-  std::string num = HitNumberWrittenBy(selection);
+  add("Label", ctx_.ReadTallyText(row, ctx_.tally_cols.label));
+  std::string num = tallying_.HitNumberWrittenBy(index);
   if (!num.empty()) add("Num", num);
   auto holds = [&](int record) {
     for (const auto& [col, value] : identity) {
-      if (!CellHolds(*store_, slot, record, col, value)) return false;
+      if (!CellHolds(*ctx_.store, slot, record, col, value)) return false;
     }
     return true;
   };
@@ -147,7 +138,7 @@ std::string TallyModel::DeleteHitRecord(int selection, int row, int unit) {
     if (matches != 1) record = -1;
   }
   if (identity.empty() || record < 0) {
-    ui_.Warn(
+    ctx_.ui.Warn(
         "The counts have been decremented for that item but its record has already been "
         "deleted.",
         "Data Record Already Deleted");
@@ -156,17 +147,11 @@ std::string TallyModel::DeleteHitRecord(int selection, int row, int unit) {
   std::string note = " Data deleted from " + table + " table: ";
   for (int col = 0; col < records.NumProperties(); ++col) {
     std::string value;
-    store_->GetString(slot, record, col, &value);
+    ctx_.store->GetString(slot, record, col, &value);
     note += value + " ";
   }
   records.RemoveAt(record);
   return note;
-}
-
-std::string TallyModel::HitNumberWrittenBy(int buffer_row) {
-  int rows = store_->View(buffer_slot_).GetSize();
-  int index = buffer_row - (rows - static_cast<int>(buffer_nums_.size()));
-  return index >= 0 && index < static_cast<int>(buffer_nums_.size()) ? buffer_nums_[index] : "";
 }
 
 }  // namespace woodtick

@@ -9,6 +9,13 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// The Untally list as the screen shows it.
+std::vector<std::string> Lines(TallyModel& model) {
+  std::vector<std::string> lines;
+  for (const BufferEntry& entry : model.UntallyEntries()) lines.push_back(model.UntallyLine(entry));
+  return lines;
+}
+
 class UntallyTest : public ModelTest {
  protected:
   // A (HIT every other tally, table Trees), B (always a HIT, Trees),
@@ -54,22 +61,21 @@ TEST_F(UntallyTest, TakingBackTheFirstHitDeletesItsOwnRecord) {
   TallyModel& model = OpenTrees();
   Press("ABA");  // A: HIT (record1), B: HIT (record2), A: counted only
   EXPECT_THAT(Notes(), ElementsAre("before", "record1", "record2"));
-  std::vector<std::string> lines = model.UntallyListLines();
-  EXPECT_THAT(lines, ElementsAre("001  Aspen  M", "001  Birch  M", "001  Aspen  C"));
-  ASSERT_TRUE(model.UntallyEntry(0, lines[0]));
+  std::vector<BufferEntry> entries = model.UntallyEntries();
+  EXPECT_THAT(Lines(model), ElementsAre("001  Aspen  M", "001  Birch  M", "001  Aspen  C"));
+  ASSERT_TRUE(model.UntallyEntry(0, entries[0]));
   EXPECT_THAT(Notes(), ElementsAre("before", "record2"));
   EXPECT_EQ(Cell(0, "U001Count"), "1");
   EXPECT_EQ(Cell(0, "U001Hit"), "0");
   EXPECT_EQ(Cell(1, "U001Hit"), "1");
-  EXPECT_THAT(model.UntallyListLines(),
-              ElementsAre("--untallied--", "001  Birch  M", "001  Aspen  C"));
+  EXPECT_THAT(Lines(model), ElementsAre("--untallied--", "001  Birch  M", "001  Aspen  C"));
   Rows log = DiskRows(path_, "MessageLog");
   EXPECT_EQ(log.back()[1], "Untally");
   EXPECT_EQ(log.back()[4], "A");
   EXPECT_EQ(log.back()[5], "001  Aspen  M Data deleted from Trees table: 001 Aspen record1 ");
   EXPECT_EQ(ui_.busy_depth, 0);
 
-  EXPECT_FALSE(model.UntallyEntry(0, "--untallied--"));
+  EXPECT_FALSE(model.UntallyEntry(0, entries[0]));
   EXPECT_EQ(ui_.messages.back().text, "You already untallied this!");
   EXPECT_EQ(ui_.messages.back().title, "Doh!");
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kInformation);
@@ -78,9 +84,8 @@ TEST_F(UntallyTest, TakingBackTheFirstHitDeletesItsOwnRecord) {
 TEST_F(UntallyTest, ACountedEntryOnlyDecrementsTheCount) {
   TallyModel& model = OpenTrees();
   Press("cc");
-  std::vector<std::string> lines = model.UntallyListLines();
-  EXPECT_THAT(lines, ElementsAre("001  Cedar  C", "001  Cedar  C"));  // lower-case Key found
-  ASSERT_TRUE(model.UntallyEntry(1, lines[1]));
+  EXPECT_THAT(Lines(model), ElementsAre("001  Cedar  C", "001  Cedar  C"));  // lower-case Key
+  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyEntries()[1]));
   EXPECT_EQ(Cell(2, "U001Count"), "1");
   EXPECT_THAT(Notes(), ElementsAre("before"));
   EXPECT_EQ(DiskRows(path_, "MessageLog").back()[5], "001  Cedar  C");
@@ -91,28 +96,26 @@ TEST_F(UntallyTest, MarkersForDeletedPopulationsAndUnits) {
   Press("BC");
   model.SetCurrentUnit("002");
   Press("C");
-  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyListLines()[1]));
+  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyEntries()[1]));
   // The population of the first entry goes, and the second unit with it.
   model.store()->SetString(model.tally_slot(), 1, 0, "Z");
   model.LoadSettings();
   model.SetNumberOfUnits("1");
-  std::vector<std::string> lines = model.UntallyListLines();
-  EXPECT_THAT(lines, ElementsAre("--pop deleted--", "--untallied--", "--unit deleted--"));
-  EXPECT_FALSE(model.UntallyEntry(0, lines[0]));
+  std::vector<BufferEntry> entries = model.UntallyEntries();
+  EXPECT_THAT(Lines(model), ElementsAre("--pop deleted--", "--untallied--", "--unit deleted--"));
+  EXPECT_FALSE(model.UntallyEntry(0, entries[0]));
   EXPECT_EQ(ui_.messages.back().text, "The population for that tally has been deleted");
   size_t shown = ui_.messages.size();
-  EXPECT_FALSE(model.UntallyEntry(2, lines[2]));
+  EXPECT_FALSE(model.UntallyEntry(2, entries[2]));
   EXPECT_EQ(ui_.messages.size(), shown);
-  for (const std::string& line : lines) EXPECT_TRUE(TallyModel::IsUntallyMarker(line));
-  EXPECT_FALSE(TallyModel::IsUntallyMarker("001  Aspen  M"));
+  for (const BufferEntry& entry : entries) EXPECT_FALSE(model.CanUntally(entry));
 }
 
 TEST_F(UntallyTest, ARecordAlreadyGoneIsExplained) {
   TallyModel& model = OpenTrees();
   Press("BB");
   model.store()->View(model.store()->FindView("Trees")).SetSize(1);
-  std::vector<std::string> lines = model.UntallyListLines();
-  ASSERT_TRUE(model.UntallyEntry(0, lines[0]));
+  ASSERT_TRUE(model.UntallyEntry(0, model.UntallyEntries()[0]));
   EXPECT_EQ(ui_.messages.back().text,
             "The counts have been decremented for that item but its record has already been "
             "deleted.");
@@ -121,6 +124,25 @@ TEST_F(UntallyTest, ARecordAlreadyGoneIsExplained) {
   EXPECT_EQ(Cell(1, "U001Count"), "1");
   EXPECT_EQ(Cell(1, "U001Hit"), "1");
   EXPECT_THAT(Notes(), ElementsAre("before"));
+}
+
+TEST_F(UntallyTest, AnEntryTheBufferNoLongerHoldsThereIsRefused) {
+  TallyModel& model = OpenTrees();
+  Press("cccccccccc");  // Buffer full: the next tally pushes the oldest out
+  std::vector<BufferEntry> entries = model.UntallyEntries();
+  Press("B");
+  size_t log_size = DiskLog(path_).size();
+  EXPECT_FALSE(model.UntallyEntry(9, entries[9]));  // row 9 is now Birch's HIT
+  EXPECT_FALSE(model.UntallyEntry(10, entries[9]));
+  EXPECT_EQ(Cell(2, "U001Count"), "10");
+  EXPECT_EQ(Cell(1, "U001Hit"), "1");
+  EXPECT_EQ(DiskLog(path_).size(), log_size);
+  EXPECT_TRUE(ui_.messages.empty());
+  entries = model.UntallyEntries();
+  ASSERT_TRUE(model.CanUntally(entries[9]));
+  ASSERT_TRUE(model.UntallyEntry(9, entries[9]));
+  EXPECT_EQ(Cell(1, "U001Hit"), "0");
+  EXPECT_FALSE(model.CanUntally(model.UntallyEntries()[9]));
 }
 
 class UntallyRecordTest : public ModelTest {
@@ -168,7 +190,7 @@ class UntallyRecordTest : public ModelTest {
   }
   void Untally(int entry) {
     ui_.messages.clear();
-    ASSERT_TRUE(model_->UntallyEntry(entry, model_->UntallyListLines()[entry]));
+    ASSERT_TRUE(model_->UntallyEntry(entry, model_->UntallyEntries()[entry]));
   }
 
   bool delete_next_ = false;
@@ -213,8 +235,7 @@ TEST_F(UntallyRecordTest, ARecordAddedSinceIsFoundByWhatTheHitWrote) {
 TEST_F(UntallyRecordTest, KeysDifferingInCaseTakeBackTheRowThatWasCounted) {
   OpenPlots({{.key = "a", .label = "Alder", .meth = "C", .dat_table = "Other"}});
   Press("A");  // counts the first row whose key is A in any case: Aspen
-  std::vector<std::string> lines = model_->UntallyListLines();
-  EXPECT_THAT(lines, ElementsAre("001  Aspen  M"));
+  EXPECT_THAT(Lines(*model_), ElementsAre("001  Aspen  M"));
   Untally(0);
   EXPECT_EQ(Hits(0), 0);
   EXPECT_EQ(Hits(2), 0);

@@ -1,38 +1,37 @@
-// The Utilities screen's operations: export, reset counters, clear the data
-// tables, clear the message log.
+#include "model/utilities.h"
+
 #include <cstdio>
 #include <filesystem>
 
 #include "model/csv_export.h"
 #include "model/file_in_use_warning.h"
 #include "model/tally_file.h"
-#include "model/tally_model.h"
 #include "model/text.h"
 #include "platform/file_lock.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
 
-std::string TallyModel::MessageLogLine() {
+std::string Utilities::MessageLogLine() {
   char line[64];
   std::snprintf(line, sizeof line, "Message Log contains %d records",
-                store_->View(message_log_slot_).GetSize());
+                ctx_.store->View(ctx_.view_slots.message_log).GetSize());
   return line;
 }
 
-bool TallyModel::ExportCsv() {
-  BusyCursor busy(ui_);
-  std::string file_name = title_ + ".csv";
+bool Utilities::ExportCsv() {
+  BusyCursor busy(ctx_.ui);
+  std::string file_name = file_.title() + ".csv";
   if (FileOpenError(file_name) == kFileSharingViolation) {
     busy.Release();
-    WarnFileInUse(ui_, file_name);
+    WarnFileInUse(ctx_.ui, file_name);
     return false;
   }
-  Log("Data Exported", "A", path_);
-  const bool written = WriteCsvExport(*store_, file_name);
+  file_.Log("Data Exported", "A", file_.path());
+  const bool written = WriteCsvExport(*ctx_.store, file_name);
   if (!written) {
-    MarkLastExportNotDone(*store_, message_log_slot_);
-    Commit();
+    MarkLastExportNotDone(*ctx_.store, ctx_.view_slots.message_log);
+    file_.Commit();
   }
   busy.Release();
   // Named with its folder, so the user can find it.
@@ -40,16 +39,16 @@ bool TallyModel::ExportCsv() {
   std::string shown = FileNameText(std::filesystem::absolute(file_name, ignored).string());
   if (!written) {
     // Telling "exported" for a file that was not written would mislead.
-    ui_.Warn("The data could not be written to this file:\n" + shown +
-                 "\nCheck that the folder can be written and the disk has room.",
-             "Data Not Exported");
+    ctx_.ui.Warn("The data could not be written to this file:\n" + shown +
+                     "\nCheck that the folder can be written and the disk has room.",
+                 "Data Not Exported");
     return false;
   }
-  ui_.Inform("All of the data has been exported to this file:\n" + shown, "Data Exported");
+  ctx_.ui.Inform("All of the data has been exported to this file:\n" + shown, "Data Exported");
   return true;
 }
 
-void TallyModel::ResetCounters(DataStore& store, int num_units) {
+void ResetCounters(DataStore& store, int num_units) {
   int slot = store.OpenAView(kTallyView, DataStore::BufferedOpenMode());
   if (slot < 0) return;
   mk::View tally = store.View(slot);
@@ -62,7 +61,7 @@ void TallyModel::ResetCounters(DataStore& store, int num_units) {
   }
 }
 
-void TallyModel::ClearDataTables(DataStore& store, const std::string& tables_defined) {
+void ClearDataTables(DataStore& store, const std::string& tables_defined) {
   std::string tables = tables_defined;
   std::string table;
   while (!tables.empty()) {
@@ -75,44 +74,44 @@ void TallyModel::ClearDataTables(DataStore& store, const std::string& tables_def
   }
 }
 
-bool TallyModel::ResetCountersCommand() {
-  if (!ui_.Confirm("Are you sure you want to reset all the counters?", "CONFIRM RESET")) {
+bool Utilities::ResetCountersCommand() {
+  if (!ctx_.ui.Confirm("Are you sure you want to reset all the counters?", "CONFIRM RESET")) {
     return false;
   }
   {
-    BusyCursor busy(ui_);
-    ResetCounters(*store_, num_units_);
-    store_->ClearBuffer();
-    Log("Counters Reset", "A", "");
-    Commit();
+    BusyCursor busy(ctx_.ui);
+    ResetCounters(*ctx_.store, settings_.num_units());
+    ctx_.store->ClearBuffer();
+    file_.Log("Counters Reset", "A", "");
+    file_.Commit();
   }
-  ui_.Inform("Counters Reset", kProgramTitle);
+  ctx_.ui.Inform("Counters Reset", kProgramTitle);
   return true;
 }
 
-bool TallyModel::ClearDataTablesCommand() {
-  if (!ui_.Confirm("Are you sure you want to clear all the data tables?", "CONFIRM")) {
+bool Utilities::ClearDataTablesCommand() {
+  if (!ctx_.ui.Confirm("Are you sure you want to clear all the data tables?", "CONFIRM")) {
     return false;
   }
   {
-    BusyCursor busy(ui_);
-    ClearDataTables(*store_, tables_defined_);
-    Log("Data Tables Cleared", "A", "");
-    Commit();
+    BusyCursor busy(ctx_.ui);
+    ClearDataTables(*ctx_.store, settings_.tables_defined());
+    file_.Log("Data Tables Cleared", "A", "");
+    file_.Commit();
   }
-  ui_.Inform("Data Tables Cleared", "");
+  ctx_.ui.Inform("Data Tables Cleared", "");
   return true;
 }
 
-bool TallyModel::ClearMessageLogCommand() {
-  if (!ui_.Confirm("Are you sure you want to clear the message log?", "CONFIRM")) return false;
+bool Utilities::ClearMessageLogCommand() {
+  if (!ctx_.ui.Confirm("Are you sure you want to clear the message log?", "CONFIRM")) return false;
   {
-    BusyCursor busy(ui_);
-    store_->ClearMessageLog();
-    Log("Message Log Cleared", "A", "");
-    Commit();
+    BusyCursor busy(ctx_.ui);
+    ctx_.store->ClearMessageLog();
+    file_.Log("Message Log Cleared", "A", "");
+    file_.Commit();
   }
-  ui_.Inform("Message Log Cleared", "");
+  ctx_.ui.Inform("Message Log Cleared", "");
   return true;
 }
 

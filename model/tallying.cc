@@ -1,0 +1,151 @@
+#include "model/tallying.h"
+
+#include "model/sampling/population_rows.h"
+#include "model/sampling/sampling_strategies.h"
+#include "model/tally_file.h"
+#include "model/text.h"
+#include "platform/env.h"
+
+namespace woodtick {
+namespace {
+
+constexpr int kBufferRows = 10;
+
+}  // namespace
+
+void Tallying::SetKeyBoxText(const std::string& text) {
+  key_box_text_ = text;
+  ProcessKey(text);
+}
+
+void Tallying::ProcessKey(const std::string& text) {
+  ctx_.ui.EnableUntally();
+  measured_ = false;
+  std::string key = UpperCase(text);
+  if (key.size() != 1) {
+    if (key.empty()) return;
+    // Several characters reached the box at once: drop the one already
+    // tallied and let the rest arrive as a change of its own.
+    size_t pos = last_key_.empty() ? std::string::npos : key.find(last_key_);
+    if (pos == std::string::npos) {
+      key.erase(0, 1);
+    } else {
+      key.erase(pos, last_key_.size());
+    }
+    SetKeyBoxText(key);
+    return;
+  }
+  last_key_ = key;
+  if (!file_.is_open() || ctx_.store == nullptr) return;
+  size_t found = key[0] == '\0' ? std::string::npos : settings_.keys().find(key[0]);
+  int row = static_cast<int>(found);
+  if (found == std::string::npos || row >= ctx_.NumTallyRows()) {
+    // The one key text no hot key can have names no character.
+    status_text_ = "Invalid Key: " + (key[0] == '\0' ? std::string() : key);
+    return;
+  }
+
+  last_row_ = row;
+  int count = ctx_.ReadTallyInt(row, ctx_.tally_cols.count) + 1;
+  ctx_.store->SetInt(ctx_.view_slots.tally, row, ctx_.tally_cols.count, count);
+  count_text_ = DecimalText(count);
+  std::string label = ctx_.ReadTallyText(row, ctx_.tally_cols.label);
+  if (settings_.show_counts_on_buttons()) {
+    status_text_ = label;
+    hit_text_ = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);
+  } else {
+    status_text_ = label + ": " + count_text_;
+  }
+  if (settings_.sound()) ctx_.ui.Beep(1000, 250);
+
+  std::string method = ctx_.ReadTallyText(row, ctx_.tally_cols.meth);
+  if (method.empty() || method[0] != ' ') {
+    int hits = ctx_.ReadTallyInt(row, ctx_.tally_cols.hit);
+    if (ctx_.strategies != nullptr && ctx_.strategies->Decide(row, count, hits)) {
+      measured_ = true;
+      status_text_ += " HIT!";
+      if (settings_.sound()) {
+        ctx_.ui.Beep(800, 200);
+        ctx_.ui.Beep(1000, 300);
+      }
+      SetHitNumber(hit_number_ + 1);
+      ctx_.ui.ShowHitNumber(DecimalText(hit_number_));
+      ctx_.store->SetInt(ctx_.view_slots.tally, row, ctx_.tally_cols.hit, hits + 1);
+      std::string hit_text = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);
+      if (!settings_.show_counts_on_buttons()) status_text_ += hit_text;
+      hit_text_ = hit_text;
+      AddDataRecord(row);
+    }
+  }
+  AddBufferEntry(measured_);
+
+  file_.CountTally();
+  int64_t counter = save_counter_++;
+  if (counter % settings_.save_interval() == 0) {
+    BusyCursor busy(ctx_.ui);
+    file_.Commit();
+  }
+}
+
+void Tallying::AddDataRecord(int row) {
+  std::string table = ctx_.ReadTallyText(row, ctx_.tally_cols.dat_table);
+  if (table.empty()) return;
+  if (IsReservedTableName(table)) {
+    if (missing_tables_told_.insert(table).second) {
+      ctx_.ui.Warn("The population " + ctx_.ReadTallyText(row, ctx_.tally_cols.label) + " names '" +
+                       table +
+                       "' as its data table, but that name is reserved for one of Woodtick's own "
+                       "tables.\nThe tally and the HIT have been counted, but no data record can "
+                       "be added for it.\nChoose one of your data tables for the population in "
+                       "Setup.",
+                   "Reserved Table Name");
+    }
+    return;
+  }
+  int slot = ctx_.store->FindView(table);
+  if (slot < 0) {
+    // The table was deleted while a population still names it: the tally
+    // and HIT stay counted, and the user learns once why no record opens.
+    if (missing_tables_told_.insert(table).second) {
+      ctx_.ui.Warn("The data table '" + table + "' named by the population " +
+                       ctx_.ReadTallyText(row, ctx_.tally_cols.label) +
+                       " does not exist.\nThe tally and the HIT have been counted, but no data "
+                       "record can be added for it.\nCheck the population's data table in Setup.",
+                   "Missing Data Table");
+    }
+    return;
+  }
+  int new_row = ctx_.store->AddRow(slot, -1);
+  ctx_.ui.RunRecordEditor({ctx_.store.get(), slot, new_row, UnitText(settings_.cur_unit()),
+                           ctx_.ReadTallyText(row, ctx_.tally_cols.label), settings_.show_num_box(),
+                           DecimalText(hit_number_)});
+}
+
+void Tallying::AddBufferEntry(bool measured) {
+  const int slot = ctx_.view_slots.buffer;
+  mk::View buffer = ctx_.store->View(slot);
+  if (buffer.GetSize() > kBufferRows - 1) buffer.RemoveAt(0);
+  int row = ctx_.store->AddRow(slot, -1);
+  WriteBufferEntry(*ctx_.store, slot, row, {settings_.cur_unit(), last_key_, measured});
+  buffer_nums_.push_back(measured && settings_.show_num_box() ? DecimalText(hit_number_) : "");
+  while (static_cast<int>(buffer_nums_.size()) > ctx_.store->View(slot).GetSize()) {
+    buffer_nums_.pop_front();
+  }
+}
+
+void Tallying::BuildStrategies() {
+  ctx_.strategies.reset();
+  const Clock& clock = ctx_.env.clock();
+  ctx_.strategies = MakeStrategies(
+      ReadPopulationRows(*ctx_.store, ctx_.view_slots.tally, settings_.num_populations(),
+                         ctx_.tally_cols.meth, ctx_.tally_cols.freq),
+      clock);
+}
+
+std::string Tallying::HitNumberWrittenBy(int buffer_row) const {
+  int rows = ctx_.store->View(ctx_.view_slots.buffer).GetSize();
+  int index = buffer_row - (rows - static_cast<int>(buffer_nums_.size()));
+  return index >= 0 && index < static_cast<int>(buffer_nums_.size()) ? buffer_nums_[index] : "";
+}
+
+}  // namespace woodtick
