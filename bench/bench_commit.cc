@@ -250,7 +250,8 @@ void RunCommits(benchmark::State& state, Change change, bool flush = true) {
   CountingFileSystem fs(flush);
   std::string path = MakeTallyFile(static_cast<int>(state.range(0)));
   Copies copies;
-  if (Status s = path.empty() ? Status::Error("cannot build the file") : LoadCopies(path, &copies);
+  if (Status s =
+          path.empty() ? Status::IOError("cannot build the file") : LoadCopies(path, &copies);
       !s.ok()) {
     return Fail(state, s);
   }
@@ -307,7 +308,7 @@ void TallyPatternCommitNoFlush(benchmark::State& state) {
 // the file's modification time on, so nothing of an earlier open is reused.
 void OpenAndLoad(benchmark::State& state) {
   std::string path = MakeTallyFile(static_cast<int>(state.range(0)));
-  if (path.empty()) return Fail(state, Status::Error("cannot build the file"));
+  if (path.empty()) return Fail(state, Status::IOError("cannot build the file"));
   auto when = std::filesystem::last_write_time(path);
   for (auto _ : state) {
     when += std::chrono::seconds(1);

@@ -157,7 +157,7 @@ void SetupTablesDialog::CreateTable() {
     AppendDictionaryRows(store, model_.dictionary_slot(), model_.dictionary_columns(), name,
                          exchange_.column_list);
     store.DefineTable(name, kOrderColumn);
-    store.OpenAView(name, DataStore::BufferedOpenMode());
+    store.OpenAView(name, store.buffered_mode());
     StoreTablesDefined(AppendTableName(model_.tables_defined(), name));
     model_.Commit();
   }

@@ -32,8 +32,8 @@ class FieldParser {
 
  private:
   Status Fail(const std::string& what) const {
-    return Status::Error("bad structure description: " + what + " at offset " +
-                         std::to_string(pos_));
+    return Status::InvalidArgument("bad structure description: " + what + " at offset " +
+                                   std::to_string(pos_));
   }
 
   // Fields up to the end of the text or a closing bracket (not consumed).

@@ -36,7 +36,7 @@ Status FileImage::Read(RandomAccessFile* file, const std::string& path, size_t s
   image->size_ = size;
   if (size > 0) {
     Status s = file->Read(0, size, image->data_);
-    if (!s.ok()) return Status::Error(path + ": " + s.message());
+    if (!s.ok()) return s.Prefixed(path + ": ");
   }
   *out = std::move(image);
   return Status::Ok();

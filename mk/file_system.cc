@@ -6,11 +6,18 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace mk {
 namespace {
 
-Status Errno(const std::string& what) { return Status::Error(what + ": " + std::strerror(errno)); }
+// The failure errno describes: a missing file is not found, anything else
+// the file system refused or failed.
+Status Errno(const std::string& what) {
+  std::string message = what + ": " + std::strerror(errno);
+  return errno == ENOENT ? Status::NotFound(std::move(message))
+                         : Status::IOError(std::move(message));
+}
 
 class PosixFile : public RandomAccessFile {
  public:
@@ -39,7 +46,7 @@ class PosixFile : public RandomAccessFile {
       ssize_t got = pread(fd_, dst, n, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return Errno("cannot read");
-      if (got == 0) return Status::Error("cannot read: unexpected end of file");
+      if (got == 0) return Status::IOError("cannot read: unexpected end of file");
       dst += got;
       offset += static_cast<uint64_t>(got);
       n -= static_cast<size_t>(got);
@@ -72,7 +79,7 @@ class PosixFile : public RandomAccessFile {
   }
 
  private:
-  static Status ReadOnly() { return Status::Error("opened read-only, not written"); }
+  static Status ReadOnly() { return Status::IOError("opened read-only, not written"); }
 
   int fd_;
   bool read_only_;
@@ -88,8 +95,8 @@ const char* KindOf(mode_t mode) {
 }
 
 Status NotRegular(mode_t mode) {
-  return Status::Error(std::string("not a datafile: this is ") + KindOf(mode) +
-                       ", and a datafile is a regular file");
+  return Status::NotSupported(std::string("not a datafile: this is ") + KindOf(mode) +
+                              ", and a datafile is a regular file");
 }
 
 class PosixFileSystem : public FileSystem {

@@ -27,7 +27,7 @@ class Probe {
     out->resize(static_cast<size_t>(n));
     if (n == 0) return Status::Ok();
     Status s = file_->Read(static_cast<uint64_t>(at), static_cast<size_t>(n), out->data());
-    return s.ok() ? s : Status::Error(path_ + ": " + s.message());
+    return s.Prefixed(path_ + ": ");
   }
 
  private:
@@ -55,8 +55,8 @@ bool IsCommitTail(const Mark& m) { return m.tag == 0x80 && m.count > 0; }
 bool IsSkipTail(const Mark& m) { return (m.tag == 0x80 && m.count == 0) || m.tag == 0x90; }
 
 Status Damaged(const std::string& path, const std::string& what, int64_t at) {
-  return Status::Error(path + ": damaged datafile: " + what + " (at byte " + std::to_string(at) +
-                       ")");
+  return Status::Corruption(path + ": damaged datafile: " + what + " (at byte " +
+                            std::to_string(at) + ")");
 }
 
 #define MK_RETURN_IF_ERROR(expr)       \
@@ -70,16 +70,16 @@ Status Damaged(const std::string& path, const std::string& what, int64_t at) {
 Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
   int64_t n = probe.size();
   if (n < 27)
-    return Status::Error(path + ": damaged datafile: only " + std::to_string(n) +
-                         " bytes, too short for a datafile");
+    return Status::Corruption(path + ": damaged datafile: only " + std::to_string(n) +
+                              " bytes, too short for a datafile");
   int64_t p = n - 8;
   Mark m;
   for (;;) {
     MK_RETURN_IF_ERROR(MarkAt(probe, p, &m));
     if (IsCommitTail(m)) break;
     if ((m.tag & 0xF0) == 0x90 && m.tag != 0x90) {
-      return Status::Error(path + ": datafile uses a newer Metakit format (tail tag " +
-                           std::to_string(m.tag) + ")");
+      return Status::NotSupported(path + ": datafile uses a newer Metakit format (tail tag " +
+                                  std::to_string(m.tag) + ")");
     }
     if (IsSkipTail(m)) {
       p = p - static_cast<int64_t>(m.offset) - 8;
@@ -90,13 +90,13 @@ Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
     MK_RETURN_IF_ERROR(probe.Read(0, std::min<int64_t>(n, 4096 + 8), &head));
     for (size_t h = 0; h + 8 <= head.size(); h += 8) {
       if (head.compare(h, 4, "JL\x1a\x80", 4) == 0) {
-        return Status::Error(path +
-                             ": datafile uses the pre-2.3 Metakit format; convert it with "
-                             "Metakit 2.4 first");
+        return Status::NotSupported(path +
+                                    ": datafile uses the pre-2.3 Metakit format; convert it with "
+                                    "Metakit 2.4 first");
       }
     }
     if (p == n - 8)
-      return Status::Error(path + ": not a Metakit datafile (no commit tail at the end)");
+      return Status::Corruption(path + ": not a Metakit datafile (no commit tail at the end)");
     return Damaged(path, "no commit tail where a skip tail leads", p);
   }
   Mark commit = m;
@@ -115,13 +115,13 @@ Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
   bool jl = h[0] == 'J' && h[1] == 'L', lj = h[0] == 'L' && h[1] == 'J';
   if ((!jl && !lj) || h[2] != 0x1a) return Damaged(path, "no header where the tails point", base);
   if (static_cast<uint8_t>(h[3]) == 0x80) {
-    return Status::Error(path +
-                         ": datafile uses the pre-2.3 Metakit format; convert it with "
-                         "Metakit 2.4 first");
+    return Status::NotSupported(path +
+                                ": datafile uses the pre-2.3 Metakit format; convert it with "
+                                "Metakit 2.4 first");
   }
   if (h[3] != 0)
-    return Status::Error(path + ": datafile uses a newer Metakit format (header flags " +
-                         std::to_string(static_cast<uint8_t>(h[3])) + ")");
+    return Status::NotSupported(path + ": datafile uses a newer Metakit format (header flags " +
+                                std::to_string(static_cast<uint8_t>(h[3])) + ")");
   int64_t root_pos = commit.offset, root_len = commit.count;
   if (root_pos < 8 || root_pos + root_len > skip_pos - base) {
     return Damaged(path, "root walk outside the file", p);
@@ -357,9 +357,9 @@ class Reader {
 Status SizeOf(RandomAccessFile* file, const std::string& path, int64_t* size) {
   uint64_t n = 0;
   Status s = file->Size(&n);
-  if (!s.ok()) return Status::Error(path + ": " + s.message());
+  if (!s.ok()) return s.Prefixed(path + ": ");
   if (n >= static_cast<uint64_t>(kMaxFileSize)) {
-    return Status::Error(path + ": file of 2 GiB or more cannot be a Metakit 2.4 datafile");
+    return Status::Corruption(path + ": file of 2 GiB or more cannot be a Metakit 2.4 datafile");
   }
   *size = static_cast<int64_t>(n);
   return Status::Ok();

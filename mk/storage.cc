@@ -47,7 +47,7 @@ class Writer {
   uint64_t written() const { return written_; }
 
  private:
-  Status Fail(const Status& s) { return Status::Error(path_ + ": commit failed: " + s.message()); }
+  Status Fail(const Status& s) { return s.Prefixed(path_ + ": commit failed: "); }
   RandomAccessFile* file_;
   const std::string& path_;
   uint64_t written_ = 0;
@@ -106,10 +106,10 @@ class Storage::Rep {
   // Metakit 2.4 positions are 31-bit and the root walk length 24-bit.
   Status CheckLimits(const CommitPlan& plan, int64_t end) const {
     if (plan.root.size >= (int64_t{1} << 24)) {
-      return Status::Error(path + ": commit failed: the structure description is too long");
+      return Status::NotSupported(path + ": commit failed: the structure description is too long");
     }
     if (end >= (int64_t{1} << 31) || plan.limit + 16 >= (int64_t{1} << 31)) {
-      return Status::Error(path + ": commit failed: the file would reach 2 GiB");
+      return Status::NotSupported(path + ": commit failed: the file would reach 2 GiB");
     }
     return Status::Ok();
   }
@@ -129,7 +129,7 @@ class Storage::Rep {
   // Commits never create the file: one removed since it was opened stays away.
   Status OpenFile(std::unique_ptr<RandomAccessFile>* file, bool create = false) {
     Status s = fs->OpenFile(path, create, file);
-    return s.ok() ? s : Status::Error(path + ": " + s.message());
+    return s.Prefixed(path + ": ");
   }
 
   Status Resync(RandomAccessFile* file) {
@@ -147,7 +147,7 @@ class Storage::Rep {
     } else if (SameState(now, state)) {
       Adopt(state, now);
     } else {
-      return Status::Error(path + ": the file was changed by another program");
+      return Status::ChangedElsewhere(path + ": the file was changed by another program");
     }
     uncertain = false;
     return Status::Ok();
@@ -160,15 +160,15 @@ class Storage::Rep {
     if (uncertain) return Resync(file);
     uint64_t size = 0;
     Status s = file->Size(&size);
-    if (!s.ok()) return Status::Error(path + ": " + s.message());
+    if (!s.ok()) return s.Prefixed(path + ": ");
     if (!state.exists) {
       if (size == 0) return Status::Ok();
-      return Status::Error(path + ": the file was changed by another program");
+      return Status::ChangedElsewhere(path + ": the file was changed by another program");
     }
     if (static_cast<int64_t>(size) == state.end) {
       char tail[8];
       s = file->Read(static_cast<uint64_t>(state.commit_tail), sizeof tail, tail);
-      if (!s.ok()) return Status::Error(path + ": " + s.message());
+      if (!s.ok()) return s.Prefixed(path + ": ");
       std::string expected = Tails(state.commit_tail - 8 - state.base, state.root).substr(8);
       if (expected.compare(0, 8, tail, 8) == 0) return Status::Ok();
     }

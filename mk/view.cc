@@ -20,6 +20,30 @@ struct Cell {
   const Column& column() const { return table->column(col); }
 };
 
+// A derived view's row `row` is still a row of its table.
+bool RowIntact(const ViewImpl& v, int row) {
+  return !v.derived() || v.TableRow(row) < v.Table()->size();
+}
+
+// A derived view's column `col` is still a column of its table, of the same type.
+bool ColumnIntact(const ViewImpl& v, int col) {
+  if (!v.derived()) return true;
+  const ViewImpl* table = v.Table();
+  int tc = v.TableCol(col);
+  return tc < table->num_cols() && table->field(tc).type == v.field(col).type;
+}
+
+bool Intact(const ViewImpl& v) {
+  if (!v.derived()) return true;
+  for (int r = 0; r < v.size(); ++r) {
+    if (!RowIntact(v, r)) return false;
+  }
+  for (int c = 0; c < v.num_cols(); ++c) {
+    if (!ColumnIntact(v, c)) return false;
+  }
+  return true;
+}
+
 Cell Locate(const ViewImpl& v, int row, int col, char type) {
   if (row < 0 || row >= v.size() || col < 0 || col >= v.num_cols()) {
     throw std::out_of_range("mk::View: cell " + std::to_string(row) + "," + std::to_string(col) +
@@ -30,31 +54,18 @@ Cell Locate(const ViewImpl& v, int row, int col, char type) {
     throw std::logic_error("mk::View: column " + Quoted(v.field(col).name) + " has type " +
                            v.field(col).type + ", not " + type);
   }
-  ViewImpl* table = const_cast<ViewImpl&>(v).Table();
-  Cell cell{table, v.TableRow(row), v.TableCol(col)};
   // A derived view is a snapshot; its table may have lost rows or columns since.
-  if (v.derived() && (cell.row >= table->size() || cell.col >= table->num_cols() ||
-                      table->field(cell.col).type != type)) {
+  if (!RowIntact(v, row) || !ColumnIntact(v, col)) {
     throw std::out_of_range(
         "mk::View: derived view refers to a row or column its table no "
         "longer has");
   }
-  return cell;
+  return Cell{const_cast<ViewImpl&>(v).Table(), v.TableRow(row), v.TableCol(col)};
 }
 
 // Throws when a derived view refers to rows or columns its table lost.
 void CheckDerived(const ViewImpl& v) {
-  if (!v.derived()) return;
-  const ViewImpl* table = v.Table();
-  for (int r : v.row_map()) {
-    if (r >= table->size()) throw std::out_of_range("mk::View: derived view refers to a lost row");
-  }
-  for (size_t c = 0; c < v.col_map().size(); ++c) {
-    int tc = v.col_map()[c];
-    if (tc >= table->num_cols() || table->field(tc).type != v.field(static_cast<int>(c)).type) {
-      throw std::out_of_range("mk::View: derived view refers to a lost column");
-    }
-  }
+  if (!Intact(v)) throw std::out_of_range("mk::View: derived view refers to a lost row or column");
 }
 
 // Orders two cells of the same column type; texts and bytes byte by byte.
@@ -310,5 +321,15 @@ int View::RowInBase(int row) const {
 }
 
 bool View::SameAs(const View& other) const { return impl_ == other.impl_; }
+
+bool View::HasRow(int row) const {
+  return row >= 0 && row < impl_->size() && RowIntact(*impl_, row);
+}
+
+bool View::HasCell(int row, int col) const {
+  return HasRow(row) && col >= 0 && col < impl_->num_cols() && ColumnIntact(*impl_, col);
+}
+
+bool View::IsIntact() const { return Intact(*impl_); }
 
 }  // namespace mk

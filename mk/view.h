@@ -15,7 +15,9 @@
 // ('I' GetInt, 'L' GetLong, 'F' GetFloat, 'D' GetDouble, 'S' GetString,
 // 'B' GetBytes, 'V' GetSubview). Conversions between types are the job of the
 // layer above. A row or column outside the view, or a mismatched accessor, is
-// a programming error and throws std::out_of_range / std::logic_error.
+// a programming error and throws std::out_of_range / std::logic_error; a
+// caller that cannot know whether a row still exists asks HasRow, HasCell
+// or IsIntact first.
 #pragma once
 
 #include <cstdint>
@@ -92,6 +94,20 @@ class View {
   int RowInBase(int row) const;
   // True when both handles refer to the same table or derived view.
   bool SameAs(const View& other) const;
+
+  // Whether an access can go ahead, so that a caller need not catch the
+  // exceptions above. A derived view is a snapshot: its table may have lost
+  // rows or columns since it was made.
+  // `row` is a row of this view, and for a derived view its table still has it.
+  bool HasRow(int row) const;
+  // HasRow(row), `col` is a column of this view, and for a derived view its
+  // table still has that column with the same type: the cell's accessor of
+  // NthProperty(col).type reads and writes it without throwing.
+  bool HasCell(int row, int col) const;
+  // Every row and column this view shows still exists as it was (always true
+  // for a table): Select, SortOn and Project on it, and inserting its rows
+  // elsewhere, do not throw.
+  bool IsIntact() const;
 
   // Engine internals reach the implementation through this.
   const std::shared_ptr<ViewImpl>& impl() const { return impl_; }

@@ -2,9 +2,13 @@
 #include "mk/view.h"
 
 #include <cmath>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "gtest/gtest.h"
+#include "mk/storage.h"
+#include "mk/testing/memory_file_system.h"
 
 namespace mk {
 namespace {
@@ -164,11 +168,46 @@ TEST(DerivedViewTest, StaleDerivedViewsThrowInsteadOfReadingPastTheTable) {
   View v = Trees();
   View sorted = v.SortOn({1});
   View proj = v.Project({2});
+  EXPECT_TRUE(sorted.IsIntact());
+  EXPECT_TRUE(sorted.HasCell(4, 1));
   v.SetSize(2);
   EXPECT_THROW(sorted.GetInt(4, 1), std::out_of_range);
   EXPECT_THROW(sorted.SortOn({0}), std::out_of_range);
   EXPECT_EQ(proj.GetDouble(1, 0), 1.5) << "rows still present stay readable";
   EXPECT_THROW(proj.GetDouble(3, 0), std::out_of_range);
+
+  // The same faults told without an exception.
+  EXPECT_FALSE(sorted.IsIntact());
+  EXPECT_FALSE(sorted.HasRow(4));
+  EXPECT_FALSE(sorted.HasCell(4, 1));
+  EXPECT_TRUE(proj.HasCell(1, 0));
+  EXPECT_FALSE(proj.HasRow(3));
+  EXPECT_TRUE(v.IsIntact());
+  for (auto [row, col] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 3}}) {
+    EXPECT_FALSE(v.HasCell(row, col)) << row << "," << col;
+  }
+  EXPECT_FALSE(v.HasRow(2));
+  EXPECT_TRUE(v.HasRow(1));
+}
+
+TEST(DerivedViewTest, ARestructuredTableLeavesItsDerivedViewsStaleColumnsTold) {
+  MemoryFileSystem fs;
+  std::unique_ptr<Storage> storage;
+  ASSERT_TRUE(Storage::Open("t.mk", &storage, &fs).ok());
+  View t = storage->GetAs("T[Unit:S,Num:I,Height:D]");
+  t.InsertRowsAt(0, Trees());
+  View unit = t.Project({0});
+  View num = t.Project({1});
+  View height = t.Project({2});
+  storage->GetAs("T[Unit:S,Num:S]");  // Num changes its type, Height goes
+  EXPECT_TRUE(unit.IsIntact());
+  EXPECT_EQ(unit.GetString(0, 0), "b");
+  for (const View& stale : {num, height}) {
+    EXPECT_FALSE(stale.IsIntact());
+    EXPECT_TRUE(stale.HasRow(0)) << "the rows are all there";
+    EXPECT_FALSE(stale.HasCell(0, 0));
+  }
+  EXPECT_THROW(num.GetInt(0, 0), std::out_of_range);
 }
 
 TEST(ViewTest, ValuesOfEveryTypeRoundTrip) {

@@ -49,7 +49,7 @@ bool Utilities::ExportCsv() {
 }
 
 void ResetCounters(DataStore& store, int num_units) {
-  int slot = store.OpenAView(kTallyView, DataStore::BufferedOpenMode());
+  int slot = store.OpenAView(kTallyView, store.buffered_mode());
   if (slot < 0) return;
   mk::View tally = store.View(slot);
   for (int u = 1; u <= num_units; ++u) {
@@ -69,7 +69,7 @@ void ClearDataTables(DataStore& store, const std::string& tables_defined) {
     // A standard view named here by mistake must not lose its rows.
     if (table.empty() || IsStandardView(table)) continue;
     int slot = store.FindView(table);
-    if (slot < 0) slot = store.OpenAView(table, DataStore::BufferedOpenMode());
+    if (slot < 0) slot = store.OpenAView(table, store.buffered_mode());
     if (slot >= 0) store.View(slot).SetSize(0);
   }
 }

@@ -1,24 +1,10 @@
 #include "store/cell_value.h"
 
-#include <stdexcept>
-
 #include "mk/convert.h"
 #include "store/data_store.h"
 
 namespace woodtick {
 namespace {
-
-// A selection is a snapshot of row numbers; when its base has since lost the
-// row or column, the engine refuses the access. That is an address outside
-// what exists, never a reason to leave the store by an exception.
-template <typename Access>
-int Guarded(Access access) {
-  try {
-    return access();
-  } catch (const std::logic_error&) {
-    return kStoreBadAddress;
-  }
-}
 
 // One callable made of several lambdas, one per argument type.
 template <typename... Fs>
@@ -30,56 +16,52 @@ struct Overloaded : Fs... {
 // int32_t (I), int64_t (L) or std::string_view (S).
 template <typename Take>
 int ReadCell(const mk::View& view, int row, int col, Take take) {
-  if (!CellInView(view, row, col)) return kStoreBadAddress;
-  return Guarded([&] {
-    switch (view.NthProperty(col).type) {
-      case 'D':
-        take(view.GetDouble(row, col));
-        return kStoreOk;
-      case 'F':
-        take(view.GetFloat(row, col));
-        return kStoreOk;
-      case 'I':
-        take(view.GetInt(row, col));
-        return kStoreOk;
-      case 'L':
-        take(view.GetLong(row, col));
-        return kStoreOk;
-      case 'S':
-        take(view.GetString(row, col));
-        return kStoreOk;
-      default:
-        return kStoreUnsupported;
-    }
-  });
+  if (!view.HasCell(row, col)) return kStoreBadAddress;
+  switch (view.NthProperty(col).type) {
+    case 'D':
+      take(view.GetDouble(row, col));
+      return kStoreOk;
+    case 'F':
+      take(view.GetFloat(row, col));
+      return kStoreOk;
+    case 'I':
+      take(view.GetInt(row, col));
+      return kStoreOk;
+    case 'L':
+      take(view.GetLong(row, col));
+      return kStoreOk;
+    case 'S':
+      take(view.GetString(row, col));
+      return kStoreOk;
+    default:
+      return kStoreUnsupported;
+  }
 }
 
 // Stores into the cell the value `from` gives for the column's type:
 // Real() for D and F, Int() for I, Long() for L, Text() for S.
 template <typename From>
 int WriteCell(mk::View& view, int row, int col, const From& from) {
-  if (!CellInView(view, row, col)) return kStoreBadAddress;
-  return Guarded([&] {
-    switch (view.NthProperty(col).type) {
-      case 'D':
-        view.SetDouble(row, col, from.Real());
-        return kStoreOk;
-      case 'F':
-        view.SetFloat(row, col, static_cast<float>(from.Real()));
-        return kStoreOk;
-      case 'I':
-        view.SetInt(row, col, from.Int());
-        return kStoreOk;
-      case 'L':
-        view.SetLong(row, col, from.Long());
-        return kStoreOk;
-      case 'S':
-        view.SetString(row, col, from.Text());
-        return kStoreOk;
-      default:
-        return kStoreUnsupported;
-    }
-  });
+  if (!view.HasCell(row, col)) return kStoreBadAddress;
+  switch (view.NthProperty(col).type) {
+    case 'D':
+      view.SetDouble(row, col, from.Real());
+      return kStoreOk;
+    case 'F':
+      view.SetFloat(row, col, static_cast<float>(from.Real()));
+      return kStoreOk;
+    case 'I':
+      view.SetInt(row, col, from.Int());
+      return kStoreOk;
+    case 'L':
+      view.SetLong(row, col, from.Long());
+      return kStoreOk;
+    case 'S':
+      view.SetString(row, col, from.Text());
+      return kStoreOk;
+    default:
+      return kStoreUnsupported;
+  }
 }
 
 }  // namespace

@@ -10,12 +10,15 @@
 
 namespace woodtick {
 
-// True when (row, col) lies inside the view.
+// True when (row, col) lies inside the view's own rows and columns. A
+// derived view's table may still have lost that cell since (see
+// mk::View::HasCell); the functions below check that too.
 bool CellInView(const mk::View& view, int row, int col);
 
-// Each returns 0, kStoreBadAddress for a cell outside the view, or
+// Each returns 0, kStoreBadAddress for a cell outside the view (for a
+// selection, also a row or column its base has lost since it was taken), or
 // kStoreUnsupported for a column type other than S, I, L, F and D (then the
-// text is left unchanged and numbers are 0; nothing is written).
+// text is left unchanged and numbers are 0; nothing is written). None throws.
 int ReadCellText(const mk::View& view, int row, int col, std::string* out);
 int ReadCellInt(const mk::View& view, int row, int col, int32_t* out);
 int ReadCellFloat(const mk::View& view, int row, int col, float* out);

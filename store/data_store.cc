@@ -5,9 +5,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 #include "mk/field.h"
@@ -15,29 +13,35 @@
 #include "platform/file_name_text.h"
 
 namespace woodtick {
-namespace {
-
-// Shared by every DataStore: the last Open of any store decides.
-std::atomic<bool> buffered_open_mode{false};
-
-}  // namespace
 
 DataStore::DataStore(StoreReporter* reporter, Env* env)
     : reporter_(reporter), env_(env != nullptr ? env : SystemEnv()) {}
 
 DataStore::~DataStore() {
-  if (state_ != -1) Close(false);
+  if (state_ != StoreState::kClosed) Close(false);
 }
 
-bool DataStore::BufferedOpenMode() { return buffered_open_mode.load(); }
+int DataStore::state() const {
+  switch (state_) {
+    case StoreState::kClosed:
+      return -1;
+    case StoreState::kFileOpen:
+      return 1;
+    case StoreState::kBufferedViews:
+      return 2;
+    case StoreState::kNothingBuffered:
+      return 3;
+  }
+  return -1;
+}
 
 int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<FileLock> held) {
   // Reopening the file this store has open keeps its lock: no gap in which
   // another program could take the file.
   if (held == nullptr && lock_ != nullptr && lock_->Check(path) == HeldPath::kSameFile)
     held = lock_;
-  if (state_ != -1) Close(false);
-  buffered_open_mode.store(buffered);
+  if (state_ != StoreState::kClosed) Close(false);
+  buffered_mode_ = buffered;
 
   // The lock is the in-use test: taking it at once leaves no gap in which a
   // second program could open the file too.
@@ -77,53 +81,61 @@ int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<File
     return kStoreFileHeld;  // another program took the file we just created
   }
   storage_ = std::move(storage);
-  state_ = 1;
+  state_ = StoreState::kFileOpen;
   BuildViewList();
   return kStoreOk;
 }
 
 int DataStore::Close(bool keep_buffered) {
-  if (state_ == -1) return kStoreClosed;
+  if (state_ == StoreState::kClosed) return kStoreClosed;
   if (keep_buffered) {
-    state_ = 3;
-    // Selections over buffered views would outlive the rows they show.
-    for (int i = 0; i < kNumSlots; ++i) {
-      int base = slots_[i].base_slot;
-      if (slots_[i].named && SlotInUse(base) && slots_[base].buffered) FreeSlot(i);
-    }
+    const bool kept = ReleaseSlots(true);
+    ReleaseStorage();
+    state_ = kept ? StoreState::kBufferedViews : StoreState::kNothingBuffered;
+    return kStoreOk;
   }
-  // Releasing a buffered slot commits every buffered slot, so one commit
-  // before freeing them writes what a commit per slot would.
-  int result = kStoreOk;
-  if (!keep_buffered) {
-    for (const Slot& slot : slots_) {
-      if (slot.named && slot.buffered) {
-        result = Commit();
-        break;
-      }
-    }
+  const int result = SaveBufferedViews();
+  ReleaseSlots(false);
+  ReleaseStorage();
+  ReleaseFile();
+  return result;
+}
+
+int DataStore::SaveBufferedViews() {
+  for (const Slot& slot : slots_) {
+    if (slot.named && slot.buffered) return Commit();
   }
+  return kStoreOk;
+}
+
+bool DataStore::ReleaseSlots(bool keep_buffered) {
+  bool kept = false;
   for (int i = 0; i < kNumSlots; ++i) {
     if (!slots_[i].named) continue;
-    if (slots_[i].buffered && keep_buffered) {
-      state_ = 2;
+    // A selection is never buffered itself: it goes with the file even when
+    // its base is kept, as it would outlive the rows it shows.
+    if (keep_buffered && slots_[i].buffered) {
+      kept = true;
     } else {
       FreeSlot(i);
     }
   }
+  return kept;
+}
+
+void DataStore::ReleaseStorage() {
   view_list_.clear();
-  if (!keep_buffered) {
-    state_ = -1;
-    lock_.reset();
-    // Let go of the file, let go of what the engine remembers of it.
-    mk::ForgetFile(env_->files(), path_);
-  }
   storage_.reset();
-  return result;
+}
+
+void DataStore::ReleaseFile() {
+  state_ = StoreState::kClosed;
+  lock_.reset();
+  mk::ForgetFile(env_->files(), path_);
 }
 
 int DataStore::Commit() {
-  if (state_ == -1) {
+  if (state_ == StoreState::kClosed) {
     // "Committing ata": the program's exact words, kept as users know them.
     ReportError("Committing ata", kStoreClosed);
     return kStoreClosed;
@@ -171,7 +183,7 @@ int DataStore::CommitStorage(mk::Storage* storage) {
 }
 
 int DataStore::SaveAs(const std::string& path) {
-  if (state_ == -1) return kStoreClosed;
+  if (state_ == StoreState::kClosed) return kStoreClosed;
   if (storage_ != nullptr) return kStoreUnsupported;
   std::shared_ptr<FileLock> lock = env_->NewLock();
   int made = lock->CreateAndAcquire(path);
@@ -213,25 +225,27 @@ int DataStore::ReportCommitFailure(const std::string& cause) {
 }
 
 int DataStore::OpenAView(const std::string& name, bool buffered) {
-  if (state_ == -1) return kStoreClosed;
+  if (state_ == StoreState::kClosed) return kStoreClosed;
+  const bool file_open = state_ == StoreState::kFileOpen;
   int open_slot = -1;
   bool is_open = CheckForView(name, &open_slot);
-  if (is_open && state_ == 1) {
+  if (is_open && file_open) {
     int released = ReleaseView(open_slot);
     if (released < 0) return released;
   }
+  // With the file let go the view list is empty: only an open slot answers.
   if (ViewExistsInFile(name) < 0) {
-    return (is_open && state_ != 1) ? open_slot : kStoreNotFound;
+    return (is_open && !file_open) ? open_slot : kStoreNotFound;
   }
   int slot = LowestFreeSlot();
-  if (slot < 0) return kStoreNotFound;
+  if (slot < 0) return kStoreNoFreeSlot;
   slots_[slot].name = name;
   slots_[slot].named = true;
   if (buffered) {
     if (LoadBufferedView(name, slot) < 0) {
       // Never leave an empty slot marked buffered: a Commit would empty the file's view.
       FreeSlot(slot);
-      return kStoreNotFound;
+      return kStoreNoFreeSlot;
     }
     slots_[slot].buffered = true;
   } else {
@@ -242,7 +256,7 @@ int DataStore::OpenAView(const std::string& name, bool buffered) {
 
 int DataStore::LoadBufferedView(const std::string& name, int slot) {
   int temp = GetViewIndex("Temp");
-  if (temp < 0) return kStoreNotFound;
+  if (temp < 0) return kStoreNoFreeSlot;
   slots_[temp].view = storage_->GetView(name);
   mk::View copy = slots_[temp].view.Clone();
   copy.InsertRowsAt(0, slots_[temp].view);
@@ -257,7 +271,7 @@ int DataStore::FindView(std::string_view name) {
 }
 
 bool DataStore::CheckForView(std::string_view name, int* slot) {
-  if (state_ == -1) {
+  if (state_ == StoreState::kClosed) {
     ReportError("Checking for view", kStoreClosed);
     *slot = kStoreClosed;
     return false;
@@ -273,9 +287,9 @@ bool DataStore::CheckForView(std::string_view name, int* slot) {
 }
 
 int DataStore::ReleaseView(int slot) {
-  if (state_ == -1) return kStoreClosed;
+  if (state_ == StoreState::kClosed) return kStoreClosed;
   if (!ValidSlot(slot)) return kStoreSlotRange;
-  if (!slots_[slot].named) return kStoreUnsupported;
+  if (!slots_[slot].named) return kStoreSlotAlreadyFree;
   if (slots_[slot].buffered) {
     int committed = Commit();
     if (committed != kStoreOk)
@@ -295,16 +309,16 @@ int DataStore::LowestFreeSlot() const {
   for (int i = 0; i < kNumSlots; ++i) {
     if (!slots_[i].named) return i;
   }
-  return kStoreNotFound;
+  return kStoreNoFreeSlot;
 }
 
 int DataStore::GetViewIndex(const std::string& name) {
-  if (state_ == -1) {
+  if (state_ == StoreState::kClosed) {
     ReportError("In Get View Index", kStoreClosed);
     return kStoreClosed;
   }
   int slot = LowestFreeSlot();
-  if (slot < 0) return kStoreNotFound;
+  if (slot < 0) return kStoreNoFreeSlot;
   slots_[slot].name = name;
   slots_[slot].named = true;
   return slot;
@@ -312,7 +326,7 @@ int DataStore::GetViewIndex(const std::string& name) {
 
 int DataStore::BuildViewList() {
   view_list_.clear();
-  if (state_ == -1) {
+  if (state_ == StoreState::kClosed) {
     ReportError("Building List of Views", kStoreClosed);
     return kStoreClosed;
   }
@@ -348,14 +362,6 @@ void DataStore::ReportError(const std::string& context, int code) {
   }
   text += context;
   if (reporter_ != nullptr) reporter_->InternalError(text);
-}
-
-std::unique_ptr<char[]> DataStore::CopyText(std::string_view text, int* length) {
-  auto copy = std::make_unique<char[]>(text.size() + 1);
-  std::memcpy(copy.get(), text.data(), text.size());
-  copy[text.size()] = '\0';
-  if (length != nullptr) *length = static_cast<int>(text.size());
-  return copy;
 }
 
 mk::View DataStore::View(int slot) const {

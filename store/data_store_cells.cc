@@ -6,9 +6,9 @@
 namespace woodtick {
 
 int DataStore::CellView(int slot, mk::View* view) const {
-  if (state_ == -1) return kStoreClosed;
+  if (state_ == StoreState::kClosed) return kStoreClosed;
   if (!ValidSlot(slot)) return kStoreBadAddress;
-  if (!slots_[slot].named) return kStoreNotFound;
+  if (!slots_[slot].named) return kStoreEmptySlot;
   *view = slots_[slot].view;
   return kStoreOk;
 }

@@ -53,11 +53,11 @@ TEST_F(DataStoreCellsTest, AddressesOutsideTheViewFailAndTouchNothing) {
   EXPECT_EQ(number, 0);
   EXPECT_EQ(store_.GetString(DataStore::kNumSlots, 0, 0, &text), kStoreBadAddress);
   EXPECT_EQ(store_.GetString(-1, 0, 0, &text), kStoreBadAddress);
-  EXPECT_EQ(store_.GetString(20, 0, 0, &text), kStoreNotFound);  // a free slot
+  EXPECT_EQ(store_.GetString(20, 0, 0, &text), kStoreEmptySlot);
   EXPECT_EQ(store_.SetString(tally_, -1, 0, "x"), kStoreBadAddress);
   EXPECT_EQ(store_.SetInt(tally_, 0, -1, 1), kStoreBadAddress);
-  EXPECT_EQ(store_.SetInt(20, 0, 0, 1), kStoreNotFound);
-  EXPECT_EQ(store_.AddRow(20, -1), kStoreNotFound);
+  EXPECT_EQ(store_.SetInt(20, 0, 0, 1), kStoreEmptySlot);
+  EXPECT_EQ(store_.AddRow(20, -1), kStoreEmptySlot);
   EXPECT_EQ(store_.AddRow(tally_, 3), kStoreBadAddress);
   EXPECT_EQ(store_.AddRow(99, -1), kStoreBadAddress);
   ASSERT_EQ(store_.Commit(), kStoreOk);

@@ -10,7 +10,7 @@ namespace {
 // Removes every row of the view `name`; kStoreBadAddress when its slot holds
 // a selection, which has no rows of its own.
 int EmptyView(DataStore& store, const std::string& name) {
-  int slot = store.OpenAView(name, DataStore::BufferedOpenMode());
+  int slot = store.OpenAView(name, store.buffered_mode());
   if (slot < 0) return slot;
   mk::View view = store.View(slot);
   if (view.IsDerived()) return kStoreBadAddress;
@@ -28,7 +28,7 @@ int DataStore::LogMessage(const std::string& msg, const std::string& level,
     // Without the file held open there is nothing to write into.
     if (storage_ == nullptr) return kStoreNotFound;
     slot = GetViewIndex(kMessageLogDescription);
-    if (slot < 0) return kStoreNotFound;
+    if (slot < 0) return kStoreNoFreeSlot;
     slots_[slot].view = storage_->GetAs(kMessageLogDescription);
     temporary = true;
   }

@@ -1,6 +1,5 @@
 // DataStore: selections by key clause, the shared tokenizer, and emptying
 // the Buffer view.
-#include <stdexcept>
 #include <vector>
 
 #include "mk/field.h"
@@ -81,7 +80,7 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
                              const std::string& result_name) {
   int base = FindView(view_name);
   if (base < 0) {
-    base = OpenAView(view_name, BufferedOpenMode());
+    base = OpenAView(view_name, buffered_mode());
     if (base < 0) return base;
   }
   const mk::View base_view = slots_[base].view;
@@ -99,7 +98,7 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
   mk::View criteria_row;
   if (!criteria.fields.empty()) {
     sel_crit = GetViewIndex("SelCrit");
-    if (sel_crit < 0) return kStoreNotFound;
+    if (sel_crit < 0) return kStoreNoFreeSlot;
     criteria_row = mk::View(criteria.fields);
     criteria_row.InsertEmptyRowsAt(0);
     // Values take the column's type: the text 007 selects 7 in an I column.
@@ -112,19 +111,18 @@ int DataStore::OpenSelection(const std::string& view_name, const std::string& co
   int result = GetViewIndex(result_name.empty() ? "D" + view_name : result_name);
   if (result < 0) {
     if (sel_crit >= 0) FreeSlot(sel_crit);
-    return kStoreNotFound;
+    return kStoreNoFreeSlot;
   }
-  mk::View selection = base_view;
-  try {
-    if (sel_crit >= 0) selection = selection.Select(criteria_row);
-    if (!sort.empty()) selection = selection.SortOn(sort);
-    if (!keep.empty()) selection = selection.Project(keep);
-  } catch (const std::logic_error&) {
+  if (!base_view.IsIntact()) {
     // The base is itself a selection whose rows have gone since.
     FreeSlot(result);
     if (sel_crit >= 0) FreeSlot(sel_crit);
     return kStoreBadAddress;
   }
+  mk::View selection = base_view;
+  if (sel_crit >= 0) selection = selection.Select(criteria_row);
+  if (!sort.empty()) selection = selection.SortOn(sort);
+  if (!keep.empty()) selection = selection.Project(keep);
   slots_[result].view = selection;
   // The base is the slot the rows came from, even when the result's name
   // repeats the view's name.

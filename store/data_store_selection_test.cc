@@ -131,7 +131,7 @@ TEST_F(DataStoreSelectionTest, MissingNamesFailWithoutTakingSlots) {
   while (store_.GetViewIndex("Filler") >= 0) {
   }
   store_.ReleaseView(store_.FindView("Filler"));
-  EXPECT_EQ(store_.OpenSelection("Globals", "", "Block=Tally", "", ""), kStoreNotFound);
+  EXPECT_EQ(store_.OpenSelection("Globals", "", "Block=Tally", "", ""), kStoreNoFreeSlot);
   EXPECT_EQ(FreeSlots(), 1);
   int plain = store_.OpenSelection("Globals", "Value", "", "", "");
   EXPECT_GE(plain, 0);

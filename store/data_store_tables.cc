@@ -45,7 +45,7 @@ std::vector<std::string> SplitStructure(const std::string& structure) {
 }  // namespace
 
 int DataStore::DefineTable(const std::string& table, const std::string& order_column) {
-  if (state_ == -1 || storage_ == nullptr) return kStoreClosed;  // needs the file held open
+  if (state_ != StoreState::kFileOpen) return kStoreClosed;  // needs the file held open
   int open_slot = -1;
   if (CheckForView(table, &open_slot)) {
     int released = ReleaseView(open_slot);
@@ -80,7 +80,7 @@ int DataStore::DefineTable(const std::string& table, const std::string& order_co
       if (used != "Y" && used != "M") continue;
       ReadCellText(rows, row, column_col, &column);
       // A comma would cut one name into two columns.
-      if (column.find(',') != std::string::npos) return kStoreNotFound;
+      if (column.find(',') != std::string::npos) return kStoreBadDefinition;
       ReadCellText(rows, row, type_col, &type);
       bool known =
           type.size() == 1 && std::string_view("SILFD").find(type[0]) != std::string_view::npos;
@@ -92,7 +92,7 @@ int DataStore::DefineTable(const std::string& table, const std::string& order_co
   // give the file a broken structure: refuse and change nothing.
   std::vector<mk::Field> parsed;
   if (!UsableViewName(table) || (!fields.empty() && !mk::ParseFields(fields, &parsed).ok())) {
-    return kStoreNotFound;
+    return kStoreBadDefinition;
   }
   storage_->GetAs(table + "[" + fields + "]");
   int committed = CommitStorage(storage_.get());
@@ -101,7 +101,7 @@ int DataStore::DefineTable(const std::string& table, const std::string& order_co
 }
 
 int DataStore::DropView(const std::string& name) {
-  if (state_ == -1 || storage_ == nullptr) return kStoreClosed;
+  if (state_ != StoreState::kFileOpen) return kStoreClosed;  // needs the file held open
   std::vector<std::string> entries = SplitStructure(storage_->Description());
   // Only a whole entry counts: Plots must not match the tail of OldPlots.
   std::string head = name + "[";

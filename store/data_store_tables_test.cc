@@ -101,12 +101,12 @@ TEST_F(DataStoreTablesTest, RefusesWhatItCannotBuild) {
   EXPECT_EQ(store_.DefineTable("Plots", "NoSuchOrder"), kStoreNotFound);
   AddColumn("Twice", "Same", "S", "Y", 1);
   AddColumn("Twice", "Same", "I", "Y", 2);
-  EXPECT_EQ(store_.DefineTable("Twice", "Order1"), kStoreNotFound);
+  EXPECT_EQ(store_.DefineTable("Twice", "Order1"), kStoreBadDefinition);
   AddColumn("Bad[Name", "Col", "S", "Y", 1);
-  EXPECT_EQ(store_.DefineTable("Bad[Name", "Order1"), kStoreNotFound);
+  EXPECT_EQ(store_.DefineTable("Bad[Name", "Order1"), kStoreBadDefinition);
   // A name with a comma would silently make two columns.
   AddColumn("Comma", "Height,Dbh", "S", "Y", 1);
-  EXPECT_EQ(store_.DefineTable("Comma", "Order1"), kStoreNotFound);
+  EXPECT_EQ(store_.DefineTable("Comma", "Order1"), kStoreBadDefinition);
   ASSERT_EQ(store_.Commit(), kStoreOk);
   EXPECT_EQ(FileStructure(path_), before);
 }

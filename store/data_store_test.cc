@@ -71,7 +71,7 @@ TEST_F(DataStoreTest, OpenListsViewsAndLooksNamesUpWithAndWithoutCase) {
   DataStore store(&reporter_);
   ASSERT_EQ(store.Open(path_, false), kStoreOk);
   EXPECT_EQ(store.state(), 1);
-  EXPECT_FALSE(DataStore::BufferedOpenMode());
+  EXPECT_FALSE(store.buffered_mode());
   EXPECT_EQ(store.ViewList(), "Tally, Globals, DataDictionary, Buffer, MessageLog, Trees");
   EXPECT_EQ(store.Path(), path_);
   EXPECT_EQ(store.ViewExistsInFile("Tally"), 0);
@@ -99,10 +99,10 @@ TEST_F(DataStoreTest, ReleaseViewAnswersRangeAndFreeSlots) {
   ASSERT_EQ(store.Open(path_, false), kStoreOk);
   EXPECT_EQ(store.ReleaseView(25), kStoreSlotRange);
   EXPECT_EQ(store.ReleaseView(-1), kStoreSlotRange);
-  EXPECT_EQ(store.ReleaseView(3), kStoreUnsupported);
+  EXPECT_EQ(store.ReleaseView(3), kStoreSlotAlreadyFree);
   int slot = store.OpenAView("Globals", false);
   EXPECT_EQ(store.ReleaseView(slot), kStoreOk);
-  EXPECT_EQ(store.ReleaseView(slot), kStoreUnsupported);
+  EXPECT_EQ(store.ReleaseView(slot), kStoreSlotAlreadyFree);
   EXPECT_EQ(store.FindView("Globals"), kStoreNotFound);
   EXPECT_EQ(store.View(slot).NumProperties(), 0);
 }
@@ -110,12 +110,20 @@ TEST_F(DataStoreTest, ReleaseViewAnswersRangeAndFreeSlots) {
 TEST_F(DataStoreTest, StateTableOfTheTallyPattern) {
   DataStore store(&reporter_);
   ASSERT_EQ(store.Open(path_, true), kStoreOk);
-  EXPECT_TRUE(DataStore::BufferedOpenMode());
+  EXPECT_TRUE(store.buffered_mode());
   int slots[5];
   for (int i = 0; i < 5; ++i) slots[i] = store.OpenAView(kStandardViews[i], true);
   int attached = store.OpenAView("Trees", false);
   ASSERT_EQ(store.Close(true), kStoreOk);
   EXPECT_EQ(store.state(), 2);
+  EXPECT_EQ(store.store_state(), StoreState::kBufferedViews);
+  {
+    // Another store (a template's copy) opened unbuffered keeps its own mode.
+    DataStore copy(&reporter_);
+    ASSERT_EQ(copy.Open(dir_.CopyIn(Fixture("globals.mk"), "copy.tal"), false), kStoreOk);
+    EXPECT_FALSE(copy.buffered_mode());
+  }
+  EXPECT_TRUE(store.buffered_mode());
   EXPECT_EQ(store.ViewList(), "");
   EXPECT_EQ(store.Path(), path_);
   EXPECT_EQ(store.FindView("Tally"), slots[0]);
@@ -132,6 +140,7 @@ TEST_F(DataStoreTest, StateTableOfTheTallyPattern) {
   for (int slot : slots) ASSERT_EQ(store.ReleaseView(slot), kStoreOk);
   ASSERT_EQ(store.Close(true), kStoreOk);
   EXPECT_EQ(store.state(), 3);
+  EXPECT_EQ(store.store_state(), StoreState::kNothingBuffered);
   EXPECT_EQ(store.Commit(), kStoreOk);
   ASSERT_EQ(store.Close(false), kStoreOk);
   EXPECT_EQ(store.state(), -1);
@@ -247,15 +256,15 @@ TEST_F(DataStoreTest, BufferedOpenWithOneFreeSlotFailsAndFreesIt) {
   DataStore store(&reporter_);
   ASSERT_EQ(store.Open(path_, true), kStoreOk);
   for (int i = 0; i < DataStore::kNumSlots - 1; ++i) ASSERT_EQ(store.GetViewIndex("Filler"), i);
-  EXPECT_EQ(store.OpenAView("Trees", true), kStoreNotFound);
+  EXPECT_EQ(store.OpenAView("Trees", true), kStoreNoFreeSlot);
   EXPECT_EQ(store.FindView("Trees"), kStoreNotFound);
   EXPECT_EQ(store.FindView("Temp"), kStoreNotFound);
   EXPECT_EQ(store.Commit(), kStoreOk);
   EXPECT_EQ(FileRows(path_, "Trees").size(), 6u);
   // Attached needs one slot only.
   EXPECT_EQ(store.OpenAView("Trees", false), DataStore::kNumSlots - 1);
-  EXPECT_EQ(store.GetViewIndex("More"), kStoreNotFound);
-  EXPECT_EQ(store.OpenAView("Tally", false), kStoreNotFound);
+  EXPECT_EQ(store.GetViewIndex("More"), kStoreNoFreeSlot);
+  EXPECT_EQ(store.OpenAView("Tally", false), kStoreNoFreeSlot);
 }
 
 TEST_F(DataStoreTest, DamagedFileIsRefusedWithTheEnginesReason) {
@@ -266,17 +275,6 @@ TEST_F(DataStoreTest, DamagedFileIsRefusedWithTheEnginesReason) {
   EXPECT_EQ(store.state(), -1);
   EXPECT_FALSE(store.LastError().empty());
   EXPECT_FALSE(IsFileInUse(bad));
-}
-
-TEST(CopyTextTest, CopiesTextAndTerminatingZero) {
-  int length = -1;
-  std::string text("ab\0cd", 5);
-  std::unique_ptr<char[]> copy = DataStore::CopyText(text, &length);
-  EXPECT_EQ(length, 5);
-  EXPECT_EQ(std::string(copy.get(), 6), std::string("ab\0cd\0", 6));
-  copy = DataStore::CopyText("", &length);
-  EXPECT_EQ(length, 0);
-  EXPECT_EQ(copy[0], '\0');
 }
 
 // --- a commit that does not reach the file

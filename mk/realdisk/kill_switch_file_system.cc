@@ -23,7 +23,7 @@ class SwitchedFile : public RandomAccessFile {
   Status Sync() override { return fs_->Admit(Op::kSync) ? base_->Sync() : NoSpace(); }
 
  private:
-  static Status NoSpace() { return Status::Error("cannot write: No space left on device"); }
+  static Status NoSpace() { return Status::IOError("cannot write: No space left on device"); }
   std::unique_ptr<RandomAccessFile> base_;
   KillSwitchFileSystem* fs_;
 };

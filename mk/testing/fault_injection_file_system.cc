@@ -79,7 +79,7 @@ class FaultFile : public RandomAccessFile {
   // Like the real file system, the message leaves naming the file to the
   // engine.
   Status Fail(FaultInjectionFileSystem::Error error) {
-    return Status::Error(FaultInjectionFileSystem::ErrorText(error));
+    return Status::IOError(FaultInjectionFileSystem::ErrorText(error));
   }
 
   // Decides whether the operation may go ahead; fires the armed fault.
@@ -164,7 +164,7 @@ FaultInjectionFileSystem::~FaultInjectionFileSystem() = default;
 Status FaultInjectionFileSystem::OpenFile(const std::string& path, bool create,
                                           std::unique_ptr<RandomAccessFile>* out) {
   if (state_->fail_open) {
-    return Status::Error("cannot open: " + ErrorText(state_->open_error));
+    return Status::IOError("cannot open: " + ErrorText(state_->open_error));
   }
   std::unique_ptr<RandomAccessFile> file;
   if (Status s = base_->OpenFile(path, create, &file); !s.ok()) return s;

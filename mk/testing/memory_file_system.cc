@@ -17,7 +17,7 @@ class MemoryFile : public RandomAccessFile {
   }
   Status Read(uint64_t offset, size_t n, char* dst) override {
     if (offset > data_->size() || n > data_->size() - offset) {
-      return Status::Error(path_ + ": read past the end of the file");
+      return Status::IOError(path_ + ": read past the end of the file");
     }
     if (n > 0) std::memcpy(dst, data_->data() + offset, n);
     return Status::Ok();
@@ -58,7 +58,7 @@ Status MemoryFileSystem::OpenFile(const std::string& path, bool create,
                                   std::unique_ptr<RandomAccessFile>* out) {
   auto it = files_.find(path);
   if (it == files_.end()) {
-    if (!create) return Status::Error(path + ": No such file or directory");
+    if (!create) return Status::NotFound(path + ": No such file or directory");
     it = files_.emplace(path, std::make_shared<std::string>()).first;
   }
   *out = std::make_unique<MemoryFile>(path, it->second);
