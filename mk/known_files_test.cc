@@ -10,45 +10,12 @@
 
 #include "gtest/gtest.h"
 #include "mk/storage.h"
+#include "mk/testing/read_counting_file_system.h"
 #include "mk/testing/test_support.h"
 #include "mk/view.h"
 
 namespace mk {
 namespace {
-
-// The real file system, counting the bytes read.
-class ReadCountingFileSystem : public FileSystem {
- public:
-  class File : public RandomAccessFile {
-   public:
-    File(std::unique_ptr<RandomAccessFile> base, uint64_t* read)
-        : base_(std::move(base)), read_(read) {}
-    Status Size(uint64_t* size) override { return base_->Size(size); }
-    bool Identify(FileIdentity* out) override { return base_->Identify(out); }
-    Status Read(uint64_t offset, size_t n, char* dst) override {
-      *read_ += n;
-      return base_->Read(offset, n, dst);
-    }
-    Status Write(uint64_t offset, std::string_view data) override {
-      return base_->Write(offset, data);
-    }
-    Status Truncate(uint64_t size) override { return base_->Truncate(size); }
-    Status Sync() override { return base_->Sync(); }
-
-   private:
-    std::unique_ptr<RandomAccessFile> base_;
-    uint64_t* read_;
-  };
-
-  Status OpenFile(const std::string& path, bool create,
-                  std::unique_ptr<RandomAccessFile>* out) override {
-    std::unique_ptr<RandomAccessFile> file;
-    if (Status s = DefaultFileSystem()->OpenFile(path, create, &file); !s.ok()) return s;
-    *out = std::make_unique<File>(std::move(file), &read);
-    return Status::Ok();
-  }
-  uint64_t read = 0;
-};
 
 class KnownFilesTest : public testing::Test {
  protected:
@@ -90,9 +57,9 @@ class KnownFilesTest : public testing::Test {
 
 TEST_F(KnownFilesTest, ReopeningAnUnchangedFileReadsOnlyItsTailAndKeepsEveryValue) {
   Build(2000);
-  fs_.read = 0;
+  fs_.ResetCount();
   std::unique_ptr<Storage> storage = Open();
-  EXPECT_LE(fs_.read, 8u);
+  EXPECT_LE(fs_.read(), 8u);
   View v = storage->GetView("Trees");
   ASSERT_EQ(v.GetSize(), 2000);
   EXPECT_EQ(v.GetString(1999, 0), "1999");
@@ -105,9 +72,9 @@ TEST_F(KnownFilesTest, ReopeningAnUnchangedFileReadsOnlyItsTailAndKeepsEveryValu
   v.SetString(2000, 0, "2000");
   ASSERT_TRUE(storage->Commit().ok());
   storage.reset();
-  fs_.read = 0;
+  fs_.ResetCount();
   View again = Open()->GetView("Trees");
-  EXPECT_LE(fs_.read, 8u);
+  EXPECT_LE(fs_.read(), 8u);
   EXPECT_EQ(again.GetString(5, 1), "leaning");
   EXPECT_EQ(again.GetString(2000, 0), "2000");
   Status status;
@@ -124,9 +91,9 @@ TEST_F(KnownFilesTest, AFileChangedByAnotherWriterIsReadAfresh) {
     other->GetView("Trees").SetString(3, 1, "from elsewhere");
     ASSERT_TRUE(other->Commit().ok());
   }
-  fs_.read = 0;
+  fs_.ResetCount();
   std::unique_ptr<Storage> storage = Open();
-  EXPECT_GT(fs_.read, 8u);
+  EXPECT_GT(fs_.read(), 8u);
   EXPECT_EQ(storage->GetView("Trees").GetString(3, 1), "from elsewhere");
 }
 
@@ -148,9 +115,9 @@ TEST_F(KnownFilesTest, ANewerModificationTimeAloneMeansReadingAfresh) {
   timespec when = Modified();
   when.tv_sec += 5;
   SetModified(when);
-  fs_.read = 0;
+  fs_.ResetCount();
   std::unique_ptr<Storage> storage = Open();
-  EXPECT_GT(fs_.read, 8u);
+  EXPECT_GT(fs_.read(), 8u);
   EXPECT_EQ(storage->GetView("Trees").GetString(99, 0), "99");
 }
 
