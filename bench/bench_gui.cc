@@ -50,6 +50,14 @@ class PaintCounter : public QObject {
   int paints_ = 0;
 };
 
+// Sets the Value of every Globals row whose Key is `key`.
+void SetGlobal(mk::Storage& storage, const std::string& key, const std::string& value) {
+  mk::View globals = storage.GetView("Globals");
+  for (int row = 0; row < globals.GetSize(); ++row) {
+    if (globals.GetString(row, 1) == key) globals.SetString(row, 2, value);
+  }
+}
+
 // The sample tally with `records` rows in Trees, SaveInterval 1, sound off,
 // and Fir (key B) counted only, so a key press never opens the editor.
 std::string MakeTallyFile(const TempDir& dir, int records) {
@@ -71,12 +79,8 @@ std::string MakeTallyFile(const TempDir& dir, int records) {
       trees.SetString(row, 5, "near road, north side");
     }
   }
-  mk::View globals = storage->GetView("Globals");
-  for (int row = 0; row < globals.GetSize(); ++row) {
-    const std::string key(globals.GetString(row, 1));
-    if (key == "SaveInterval") globals.SetString(row, 2, "1");
-    if (key == "Sound") globals.SetString(row, 2, "N");
-  }
+  SetGlobal(*storage, "SaveInterval", "1");
+  SetGlobal(*storage, "Sound", "N");
   storage->GetView("Tally").SetString(1, 3, " ");
   if (!storage->Commit().ok()) return "";
   return path;
@@ -95,10 +99,7 @@ std::string MakeTwentyPopulationFile(const TempDir& dir) {
     tally.SetString(row, 1, "Population number " + std::to_string(row + 1));
     tally.SetString(row, 3, " ");
   }
-  mk::View globals = storage->GetView("Globals");
-  for (int row = 0; row < globals.GetSize(); ++row) {
-    if (std::string(globals.GetString(row, 1)) == "Sound") globals.SetString(row, 2, "N");
-  }
+  SetGlobal(*storage, "Sound", "N");
   if (!storage->Commit().ok()) return "";
   return path;
 }
