@@ -28,12 +28,6 @@ class HeldFileFixture : public Disk {
   std::string DiskCount(const std::string& path) {
     return this->DiskRows(path, "Tally").at(0).at(6);
   }
-  // Opens `path` named on the command line; false with the message told.
-  bool TryOpen(const std::string& path) {
-    this->model_ = std::make_unique<TallyModel>(this->ui_, TallyModelOptions{this->env_});
-    this->model_->SetStartupFile(path);
-    return this->model_->OpenTallyFile();
-  }
 };
 
 // On the real disk: what they test is the real file system (folders, links,

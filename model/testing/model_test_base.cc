@@ -113,11 +113,15 @@ std::string ModelTest::CopyFixture(const std::string& name) {
 }
 
 TallyModel& ModelTest::Open(const std::string& path) {
+  EXPECT_TRUE(TryOpen(path)) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
+  return *model_;
+}
+
+bool ModelTest::TryOpen(const std::string& path) {
   model_.reset();
   model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{env_});
   model_->SetStartupFile(path);
-  EXPECT_TRUE(model_->OpenTallyFile()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
-  return *model_;
+  return model_->OpenTallyFile();
 }
 
 void ModelTest::Press(const std::string& keys) {

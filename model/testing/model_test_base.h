@@ -52,6 +52,8 @@ class ModelTest : public ::testing::Test {
   std::string CopyFixture(const std::string& name);
   // A new model on `path` (as given on the command line), opened.
   TallyModel& Open(const std::string& path);
+  // The same, for a file that may be refused: false with the message told.
+  bool TryOpen(const std::string& path);
   // Presses each character of `keys` on the tally screen.
   void Press(const std::string& keys);
 
