@@ -1,11 +1,8 @@
 #include "model/testing/model_test_base.h"
 
-#include <fstream>
-#include <sstream>
-#include <utility>
-
 #include "mk/convert.h"
 #include "mk/storage.h"
+#include "mk/testing/test_support.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -100,13 +97,11 @@ std::string ModelTest::Build(const std::string& name, const TallyFileSpec& spec)
 }
 
 std::string ModelTest::CopyFixture(const std::string& name) {
-  std::ifstream in(std::string(WOODTICK_TESTDATA) + "/mk/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
+  std::string bytes = mk::ReadBytes(std::string(WOODTICK_TESTDATA) + "/mk/" + name);
   std::string path = File(name);
   std::unique_ptr<mk::RandomAccessFile> file;
   mk::Status status = disk_->OpenFile(path, true, &file);
-  if (status.ok()) status = file->Write(0, bytes.str());
+  if (status.ok()) status = file->Write(0, bytes);
   if (status.ok()) status = file->Sync();
   EXPECT_TRUE(status.ok()) << status.message();
   return path;

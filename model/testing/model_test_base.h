@@ -74,6 +74,8 @@ class ModelTest : public ::testing::Test {
 
   FakeUi ui_;
   MemoryEnv memory_env_;  // outlives model_, which may use it
+  // The clock and the faults of the memory machine: on the real disk they
+  // have no effect.
   FixedClock& clock_ = memory_env_.fixed_clock();
   mk::FaultInjectionFileSystem& fault_fs_ = memory_env_.faults();
   Env* env_ = &memory_env_;  // what the models run on
