@@ -127,5 +127,31 @@ TEST_F(EnvFaultsTest, ASaveCutShortAnywhereByAFullDiskLosesNoTally) {
   EXPECT_EQ(DiskLog(path).back(), "Tally File Closed");
 }
 
+TEST_F(EnvFaultsTest, SavingAMovedFilesDataElsewhereOnAFullDiskLeavesNoHalfFile) {
+  std::string path = AshFile("stand.tal");
+  TallyModel& model = Open(path);
+  Press("A");
+  ASSERT_EQ(env_->RemoveFile(path), 0);  // deleted behind the model's back
+  fault_fs_.LimitRoom(100);
+  std::string elsewhere = File("elsewhere.tal");
+  // No (save elsewhere) on a full disk; asked again, then Cancel (not now).
+  ui_.answers = {MessageAnswer::kNo, MessageAnswer::kCancel};
+  ui_.save_file_names = {elsewhere};
+  Press("A");
+  EXPECT_EQ(ui_.CountTitled("Tally File Moved"), 2);
+  ASSERT_EQ(ui_.CountTitled("Data Not Saved"), 1);
+  EXPECT_EQ(ui_.messages[1].title, "Data Not Saved");
+  EXPECT_THAT(ui_.messages[1].text, HasSubstr("No space left on device"));
+  EXPECT_FALSE(Exists(elsewhere)) << "a half-written file was left";
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(model.path(), path);
+
+  fault_fs_.Disarm();  // room is made; at the close, Yes saves under the old name
+  ui_.answers = {MessageAnswer::kYes};
+  model.CloseTallyFile();
+  EXPECT_EQ(DiskCount(path), "2");
+  EXPECT_EQ(DiskLog(path).back(), "Tally File Closed");
+}
+
 }  // namespace
 }  // namespace woodtick
