@@ -11,19 +11,17 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "bench/letters.h"
 #include "mk/storage.h"
-#include "mk/testing/memory_file_system.h"
+#include "mk/testing/test_support.h"
 #include "model/tally_model.h"
 #include "model/testing/fake_ui.h"
 #include "model/testing/model_fixture.h"
 #include "platform/temp_dir.h"
-#include "platform/testing/parts_env.h"
+#include "platform/testing/memory_env.h"
 
 namespace woodtick {
 namespace {
@@ -61,13 +59,6 @@ std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   return path;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
 void BM_ProcessKey(benchmark::State& state) {
   TempDir dir;
   std::string path =
@@ -76,12 +67,11 @@ void BM_ProcessKey(benchmark::State& state) {
     state.SkipWithError("cannot build the tally file");
     return;
   }
-  mk::MemoryFileSystem memory;
+  MemoryEnv memory;
   bool disk = state.range(2) != 0;
-  if (!disk) memory.SetFile(path, FileBytes(path));
+  if (!disk) memory.disk().SetFile(path, mk::ReadBytes(path));
   FakeUi ui;
-  PartsEnv env(nullptr, disk ? nullptr : &memory);
-  TallyModel model(ui, {&env});
+  TallyModel model(ui, {disk ? SystemEnv() : &memory});
   model.SetStartupFile(path);
   if (!model.OpenTallyFile()) {
     state.SkipWithError("cannot open the tally file");

@@ -15,7 +15,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// The export lands in the current directory, as the program's does.
+// The export lands in the current directory, as the program's does: a real
+// folder, since the export writes real files. The tally files stay in memory.
 class CsvExportTest : public ModelTest {
  protected:
   void SetUp() override {
@@ -40,6 +41,7 @@ class CsvExportTest : public ModelTest {
     return names;
   }
 
+  TempDir dir_;  // the export folder
   std::filesystem::path old_dir_;
 };
 
@@ -76,7 +78,7 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
       "\r\n"
       ",Data Exported,05/03/2005,09:05,A," +
       path + "\r\n";
-  EXPECT_EQ(FileBytes(dir_.File("plot7.csv")), expected);
+  EXPECT_EQ(woodtick::FileBytes(dir_.File("plot7.csv")), expected);
   ASSERT_NE(ui_.LastMessage(), nullptr);
   // Named with its folder, so it can be found.
   EXPECT_EQ(ui_.LastMessage()->text,
@@ -94,12 +96,12 @@ TEST_F(CsvExportTest, TablesFollowTablesDefinedAndASecondExportReplacesTheFirst)
              .settings = {{"Tally", "TablesDefined", "Trees, Ghost,Plots"}}});
   TallyModel& model = Open(path);
   ASSERT_TRUE(model.ExportCsv());
-  std::string first = FileBytes(dir_.File("stand.csv"));
+  std::string first = woodtick::FileBytes(dir_.File("stand.csv"));
   EXPECT_THAT(BlockNames(first), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   EXPECT_NE(first.find("[Trees]\r\nTrees[Unit:S,Dbh:S]\r\nUnit,Dbh\r\n001,30^5\r\n[Plots]"),
             std::string::npos);
   ASSERT_TRUE(model.ExportCsv());
-  std::string second = FileBytes(dir_.File("stand.csv"));
+  std::string second = woodtick::FileBytes(dir_.File("stand.csv"));
   EXPECT_THAT(BlockNames(second), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   size_t exported = 0;
   for (size_t pos = 0; (pos = second.find(",Data Exported,", pos)) != std::string::npos; ++pos) {
@@ -121,7 +123,7 @@ TEST_F(CsvExportTest, AnExportFileHeldElsewhereIsToldAndNothingLogged) {
   EXPECT_EQ(ui_.LastMessage()->text,
             "held.csv is in use by another application!\nClose it and try again.");
   EXPECT_EQ(ui_.LastMessage()->title, "File Already Open");
-  EXPECT_EQ(FileBytes(csv), "old");
+  EXPECT_EQ(woodtick::FileBytes(csv), "old");
   model.Commit();
   EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened"));
 }

@@ -72,9 +72,9 @@ TEST_F(OpenTest, OpensTheReferenceSampleWithItsSettingsAndOneLogEntry) {
 TEST_F(OpenTest, AFileHeldElsewhereOrMissingIsToldAndNothingChanges) {
   std::string path = CopyFixture("sample.tal");
   std::string bytes = FileBytes(path);
-  SystemFileLock other;
-  ASSERT_EQ(other.Acquire(path), 0);
-  TallyModel model(ui_, {&env_});
+  std::unique_ptr<FileLock> other = env_->NewLock();
+  ASSERT_EQ(other->Acquire(path), 0);
+  TallyModel model(ui_, {env_});
   model.SetChosenFile(path, "sample.tal", "sample");
   EXPECT_FALSE(model.OpenTallyFile());
   EXPECT_FALSE(model.is_open());
@@ -86,25 +86,25 @@ TEST_F(OpenTest, AFileHeldElsewhereOrMissingIsToldAndNothingChanges) {
   EXPECT_EQ(ui_.messages[0].buttons, MessageButtons::kOk);
   EXPECT_FALSE(ui_.busy_during_message);
   EXPECT_EQ(ui_.shown_name, "");
-  other.Release();
+  other->Release();
   EXPECT_EQ(FileBytes(path), bytes);
 
-  model.SetStartupFile(dir_.File("nowhere.tal"));
+  model.SetStartupFile(File("nowhere.tal"));
   EXPECT_FALSE(model.OpenTallyFile());
   EXPECT_EQ(ui_.messages.back().text, "nowhere.tal cannot be opened: it does not exist.");
   EXPECT_EQ(ui_.messages.back().title, "File Not Found");
-  EXPECT_FALSE(std::filesystem::exists(dir_.File("nowhere.tal")));
+  EXPECT_FALSE(Exists(File("nowhere.tal")));
 }
 
 TEST_F(OpenTest, AFileWithoutTheStandardStructureIsRefusedUnchanged) {
   std::string path = Build("broken.tal", {});
   {
-    DataStore store;
+    DataStore store(nullptr, env_);
     ASSERT_EQ(store.Open(path, false), kStoreOk);
     ASSERT_EQ(store.DropView("Buffer"), kStoreOk);
   }
   std::string bytes = FileBytes(path);
-  TallyModel model(ui_, {&env_});
+  TallyModel model(ui_, {env_});
   model.SetStartupFile(path);
   EXPECT_FALSE(model.OpenTallyFile());
   EXPECT_FALSE(model.is_open());
@@ -117,13 +117,13 @@ TEST_F(OpenTest, AFileWithoutTheStandardStructureIsRefusedUnchanged) {
 TEST_F(OpenTest, AMissingUnitColumnIsNamed) {
   std::string path = Build("units.tal", {.num_units = 2});
   {
-    DataStore store;
+    DataStore store(nullptr, env_);
     ASSERT_EQ(store.Open(path, false), kStoreOk);
     StandardSlots slots = OpenAllViews(store, false);
     PutSetting(store, slots.globals, "Tally", "NumUnits", "3");
     store.Commit();
   }
-  TallyModel model(ui_, {&env_});
+  TallyModel model(ui_, {env_});
   model.SetStartupFile(path);
   EXPECT_FALSE(model.OpenTallyFile());
   ASSERT_EQ(ui_.messages.size(), 1u);
@@ -133,7 +133,7 @@ TEST_F(OpenTest, AMissingUnitColumnIsNamed) {
 TEST_F(OpenTest, MissingSettingRowsGetTheirDefaultsWritten) {
   std::string path = Build("bare.tal", {});
   {
-    DataStore store;
+    DataStore store(nullptr, env_);
     ASSERT_EQ(store.Open(path, false), kStoreOk);
     StandardSlots slots = OpenAllViews(store, false);
     store.View(slots.globals).SetSize(0);
@@ -198,7 +198,7 @@ TEST_F(OpenTest, ACommitFailureIsToldOncePerStreakAndNoTallyIsLost) {
   std::string path =
       Build("flaky.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "}}});
   mk::FaultInjectionFileSystem& fs = fault_fs_;
-  TallyModel& model = Open(path, &fs);
+  TallyModel& model = Open(path);
   fs.FailOpen(mk::FaultInjectionFileSystem::Error::kAccess);
   Press("AAA");  // SaveInterval 1: every tally tries to commit
   auto failures = [&] {
@@ -232,16 +232,17 @@ TEST_F(OpenTest, CloseLogsCommitsAndForgetsTheStore) {
 }
 
 TEST(CreateTallyFileTest, MakesAnOpenableFileAndNeverOverwrites) {
-  TempDir dir;
-  std::string path = dir.File("new.tal");
+  MemoryEnv env;
+  mk::FileSystem* disk = &env.disk();
+  std::string path = "/tally/new.tal";
   std::string message;
-  ASSERT_EQ(CreateTallyFile(path, &message), 0) << message;
-  EXPECT_THAT(DiskColumns(path, "Tally"), ElementsAre("Key", "Label", "Desc", "Meth", "Freq",
-                                                      "DatTable", "U001Count", "U001Hit"));
-  EXPECT_EQ(DiskRows(path, "DataDictionary").size(), 8u);
-  std::string bytes = FileBytes(path);
-  EXPECT_EQ(CreateTallyFile(path, &message), EEXIST);
-  EXPECT_EQ(FileBytes(path), bytes);
+  ASSERT_EQ(CreateTallyFile(path, &message, env), 0) << message;
+  EXPECT_THAT(DiskColumns(path, "Tally", disk), ElementsAre("Key", "Label", "Desc", "Meth", "Freq",
+                                                            "DatTable", "U001Count", "U001Hit"));
+  EXPECT_EQ(DiskRows(path, "DataDictionary", disk).size(), 8u);
+  std::string bytes = FileBytes(path, disk);
+  EXPECT_EQ(CreateTallyFile(path, &message, env), EEXIST);
+  EXPECT_EQ(FileBytes(path, disk), bytes);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class TemplatesTest : public ModelTest {
 TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
   TallyModel& model = OpenStand();
   ASSERT_TRUE(MakeTemplate("  my plot.old "));
-  std::string target = dir_.File("my_plot.tal");
+  std::string target = File("my_plot.tal");
   EXPECT_EQ(model.template_path(), target);
   EXPECT_EQ(ui_.messages.back().text, "The template file " + target + " has been created.");
   EXPECT_EQ(ui_.messages.back().title, "Template File Created");
@@ -44,7 +44,7 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
 
   model_.reset();
   FakeUi other_ui;
-  TallyModel copy(other_ui, {&env_});
+  TallyModel copy(other_ui, {env_});
   copy.SetStartupFile(target);
   ASSERT_TRUE(copy.OpenTallyFile());
   std::vector<std::string> counters;
@@ -67,22 +67,22 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
 TEST_F(TemplatesTest, NamesAreCutAtTheirLastDot) {
   OpenStand();
   ASSERT_TRUE(MakeTemplate("x.y.z"));
-  EXPECT_TRUE(std::filesystem::exists(dir_.File("x.y.tal")));
+  EXPECT_TRUE(Exists(File("x.y.tal")));
   ASSERT_TRUE(MakeTemplate("stand2"));
-  EXPECT_TRUE(std::filesystem::exists(dir_.File("stand2.tal")));
+  EXPECT_TRUE(Exists(File("stand2.tal")));
 }
 
 TEST_F(TemplatesTest, AnExistingNameIsRefusedAndTheFirstTemplateKept) {
   OpenStand();
   ASSERT_TRUE(MakeTemplate("again"));
-  std::string bytes = FileBytes(dir_.File("again.tal"));
+  std::string bytes = FileBytes(File("again.tal"));
   size_t log_size = DiskLog(path_).size();
   EXPECT_FALSE(MakeTemplate("again"));
   EXPECT_EQ(ui_.messages.back().text, "That file already exists, please choose another name!");
   EXPECT_EQ(ui_.messages.back().title, "WARNING");
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kExclamation);
   EXPECT_EQ(model_->template_path(), "");
-  EXPECT_EQ(FileBytes(dir_.File("again.tal")), bytes);
+  EXPECT_EQ(FileBytes(File("again.tal")), bytes);
   EXPECT_EQ(DiskLog(path_).size(), log_size);
 }
 
@@ -99,11 +99,9 @@ TEST_F(TemplatesTest, NamesLeadingElsewhereOrNothingMakeNothing) {
   EXPECT_FALSE(model_->CreateTemplate());  // Cancel
   EXPECT_EQ(ui_.messages.size(), shown);
   std::vector<std::string> files;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.path())) {
-    files.push_back(entry.path().filename().string());
-  }
-  EXPECT_THAT(files, ElementsAre("stand1.tal"));
-  EXPECT_FALSE(std::filesystem::exists(dir_.File("../escape.tal")));
+  for (const std::string& path : memory_env_.disk().Paths()) files.push_back(path);
+  EXPECT_THAT(files, ElementsAre(File("stand1.tal")));
+  EXPECT_FALSE(Exists(File("../escape.tal")));
 }
 
 }  // namespace

@@ -79,9 +79,11 @@ TEST_F(UtilitiesTest, ClearDataTablesKeepsColumnsAndCounters) {
 
 TEST_F(UtilitiesTest, ClearMessageLogLeavesOneEntry) {
   TallyModel& model = OpenStand();
-  // The export lands in the working directory; keep it in the test's folder.
+  // The export lands in the working directory; keep it in a folder of the
+  // test's own: the export writes a real file.
+  TempDir export_dir;
   const auto old_dir = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path());
+  std::filesystem::current_path(export_dir.path());
   model.ExportCsv();
   std::filesystem::current_path(old_dir);
   ui_.answers = {MessageAnswer::kNo};

@@ -8,7 +8,8 @@
 #include <fstream>
 
 #include "mk/testing/fault_injection_file_system.h"
-#include "platform/testing/parts_env.h"
+#include "mk/testing/test_support.h"
+#include "platform/testing/memory_env.h"
 #include "store/store_test_util.h"
 
 namespace woodtick {
@@ -279,10 +280,17 @@ TEST_F(DataStoreTest, DamagedFileIsRefusedWithTheEnginesReason) {
 
 // --- a commit that does not reach the file
 
+// In memory, with the faults of its MemoryEnv.
 class CommitFailureTest : public DataStoreTest {
  protected:
-  mk::FaultInjectionFileSystem fs_;
-  PartsEnv env_{nullptr, &fs_};
+  void SetUp() override {
+    path_ = "/store/sample.tal";
+    env_.disk().SetFile(path_, mk::ReadBytes(Fixture("sample.tal")));
+  }
+
+  MemoryEnv env_;
+  mk::FaultInjectionFileSystem& fs_ = env_.faults();
+  mk::FileSystem* disk_ = &env_.disk();
 };
 
 TEST_F(CommitFailureTest, TallyPatternKeepsTheCopiesAndWritesThemNextTime) {
@@ -295,7 +303,7 @@ TEST_F(CommitFailureTest, TallyPatternKeepsTheCopiesAndWritesThemNextTime) {
   EXPECT_EQ(store.Commit(), kStoreCommitFailed);
   ASSERT_EQ(reporter_.commit_failures.size(), 1u);
   EXPECT_NE(reporter_.commit_failures[0].find(path_), std::string::npos);
-  EXPECT_EQ(FileRows(path_, "Tally")[0][6], "3");
+  EXPECT_EQ(FileRows(path_, "Tally", disk_)[0][6], "3");
 
   fs_.Disarm();
   fs_.StopAfter(0, mk::FaultInjectionFileSystem::Error::kNoSpace);
@@ -306,12 +314,12 @@ TEST_F(CommitFailureTest, TallyPatternKeepsTheCopiesAndWritesThemNextTime) {
             std::string::npos);
   // A logged event does not pretend to have reached the file either.
   EXPECT_EQ(store.LogMessage("Untally", "A", "x"), kStoreCommitFailed);
-  EXPECT_EQ(FileRows(path_, "Tally")[0][6], "3");
+  EXPECT_EQ(FileRows(path_, "Tally", disk_)[0][6], "3");
 
   fs_.Disarm();
   EXPECT_EQ(store.Commit(), kStoreOk);
-  EXPECT_EQ(FileRows(path_, "Tally")[0][6], "41");
-  EXPECT_EQ(FileRows(path_, "MessageLog").back()[1], "Untally");
+  EXPECT_EQ(FileRows(path_, "Tally", disk_)[0][6], "41");
+  EXPECT_EQ(FileRows(path_, "MessageLog", disk_).back()[1], "Untally");
   EXPECT_EQ(reporter_.commit_failures.size(), 3u);
   EXPECT_TRUE(reporter_.internal_errors.empty());
 }
@@ -326,11 +334,11 @@ TEST_F(CommitFailureTest, HeldFileAndReleaseKeepTheDataUntilACommitLands) {
   EXPECT_EQ(store.Commit(), kStoreCommitFailed);
   EXPECT_EQ(store.ReleaseView(globals), kStoreCommitFailed);
   EXPECT_EQ(store.FindView("Globals"), globals);  // kept with its data
-  EXPECT_EQ(FileRows(path_, "Globals")[1][2], "5");
+  EXPECT_EQ(FileRows(path_, "Globals", disk_)[1][2], "5");
 
   fs_.Disarm();
   EXPECT_EQ(store.ReleaseView(globals), kStoreOk);
-  EXPECT_EQ(FileRows(path_, "Globals")[1][2], "12");
+  EXPECT_EQ(FileRows(path_, "Globals", disk_)[1][2], "12");
 }
 
 TEST_F(CommitFailureTest, FullCloseReportsAFailedWriteBack) {
@@ -341,7 +349,7 @@ TEST_F(CommitFailureTest, FullCloseReportsAFailedWriteBack) {
   EXPECT_EQ(store.Close(false), kStoreCommitFailed);
   EXPECT_EQ(store.state(), -1);
   EXPECT_EQ(reporter_.commit_failures.size(), 1u);
-  EXPECT_FALSE(IsFileInUse(path_));
+  EXPECT_NE(env_.FileOpenError(path_), kFileSharingViolation);
 }
 
 }  // namespace

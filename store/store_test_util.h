@@ -1,5 +1,6 @@
 // Helpers shared by the store's tests: a reporter that records, fixture
-// copies in a temporary folder, and reading a view straight from a file.
+// copies in a temporary folder, and reading a view straight from a file
+// (on the real disk unless another file system is given).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,9 +31,10 @@ inline std::string Fixture(const std::string& name) {
 using Rows = std::vector<std::vector<std::string>>;
 
 // Every cell of the file's view as text, read by a storage of its own.
-inline Rows FileRows(const std::string& path, const std::string& view_name) {
+inline Rows FileRows(const std::string& path, const std::string& view_name,
+                     mk::FileSystem* fs = mk::DefaultFileSystem()) {
   std::unique_ptr<mk::Storage> storage;
-  mk::Status status = mk::Storage::Open(path, &storage);
+  mk::Status status = mk::Storage::Open(path, &storage, fs);
   EXPECT_TRUE(status.ok()) << status.message();
   Rows rows;
   if (!status.ok() || !storage->HasView(view_name)) return rows;
@@ -49,9 +51,10 @@ inline Rows FileRows(const std::string& path, const std::string& view_name) {
 }
 
 // The file's whole structure, read by a storage of its own.
-inline std::string FileStructure(const std::string& path) {
+inline std::string FileStructure(const std::string& path,
+                                 mk::FileSystem* fs = mk::DefaultFileSystem()) {
   std::unique_ptr<mk::Storage> storage;
-  mk::Status status = mk::Storage::Open(path, &storage);
+  mk::Status status = mk::Storage::Open(path, &storage, fs);
   EXPECT_TRUE(status.ok()) << status.message();
   return status.ok() ? storage->Description() : "";
 }

@@ -109,7 +109,7 @@ class SmallDisk {
   std::string why_not_;
 };
 
-class RealDiskTest : public ModelTest {
+class RealDiskTest : public RealDiskModelTest {
  protected:
   // Ash: every tally a HIT whose record (in Trees) carries a long note, so
   // the file grows with every tally. Birch: counted only.
@@ -130,7 +130,7 @@ class RealDiskTest : public ModelTest {
     return path;
   }
   // A model on `path` with the real file system, opened as from the command line.
-  TallyModel& OpenReal(const std::string& path) { return Open(path, nullptr); }
+  TallyModel& OpenReal(const std::string& path) { return Open(path); }
   std::string Count(const std::string& path, int row) {
     return DiskRows(path, "Tally").at(row).at(6);
   }
@@ -221,7 +221,7 @@ TEST_F(RealDiskTest, AReadOnlyFileIsRefusedAtOpenAndToldWhileOpen) {
   }
   ASSERT_TRUE(set_read_only(true));
   std::string bytes = FileBytes(path);
-  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&env_});
+  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{env_});
   model_->SetStartupFile(path);
   EXPECT_FALSE(model_->OpenTallyFile());
   ASSERT_NE(ui_.LastMessage(), nullptr);

@@ -13,6 +13,9 @@ struct FaultInjectionFileSystem::State {
   bool drop_unsynced = false;
   bool stopped = false;  // a fault fired; every later operation fails
 
+  bool room_limited = false;
+  uint64_t room = 0;  // bytes files may still grow by, when limited
+
   bool fail_open = false;
   Error open_error = Error::kAccess;
 
@@ -40,8 +43,11 @@ class FaultFile : public RandomAccessFile {
   Status Write(uint64_t offset, std::string_view data) override {
     using Op = FaultInjectionFileSystem::Op;
     if (Status s = Admit(Op::kWrite, offset, data); !s.ok()) return s;
+    uint64_t growth = 0;
+    if (Status s = Grow(offset, data.size(), &growth); !s.ok()) return s;
     if (Status s = Remember(offset, data.size()); !s.ok()) return s;
     if (Status s = base_->Write(offset, data); !s.ok()) return s;
+    state_->room -= growth;
     state_->writes++;
     state_->bytes_written += data.size();
     state_->events.push_back({Op::kWrite, offset, data.size()});
@@ -101,6 +107,23 @@ class FaultFile : public RandomAccessFile {
     }
     if (st.drop_unsynced) RollBack();
     return Fail(st.error);
+  }
+
+  // How much the write makes the file grow; fails when that is more than
+  // the room left.
+  Status Grow(uint64_t offset, size_t n, uint64_t* growth) {
+    *growth = 0;
+    State& st = *state_;
+    if (!st.room_limited) return Status::Ok();
+    uint64_t size = 0;
+    if (Status s = base_->Size(&size); !s.ok()) return s;
+    if (offset + n > size) *growth = offset + n - size;
+    if (*growth > st.room) {
+      st.fired = true;
+      *growth = 0;
+      return Fail(FaultInjectionFileSystem::Error::kNoSpace);
+    }
+    return Status::Ok();
   }
 
   size_t TornLength(uint64_t offset, size_t n) const {
@@ -188,9 +211,16 @@ void FaultInjectionFileSystem::FailOpen(Error error) {
   state_->open_error = error;
 }
 
+void FaultInjectionFileSystem::LimitRoom(uint64_t bytes) {
+  state_->room_limited = true;
+  state_->room = bytes;
+  state_->fired = false;
+}
+
 void FaultInjectionFileSystem::Disarm() {
   State& st = *state_;
   st.armed = false;
+  st.room_limited = false;
   st.stopped = false;
   st.fail_open = false;
   st.drop_unsynced = false;

@@ -3,7 +3,8 @@
 // losing what was not yet flushed, or tearing the interrupted write), a full
 // disk, an I/O error, a file that cannot be opened. It also records every
 // mutating operation, so a test can see what a commit wrote and when it
-// flushed.
+// flushed. It can also give the disk a fixed room left, so a commit that
+// grows a file past it fails as on a full disk.
 #pragma once
 
 #include <cstdint>
@@ -48,7 +49,11 @@ class FaultInjectionFileSystem : public FileSystem {
                  bool drop_unsynced = false);
   // Makes OpenFile fail with `error` until Disarm().
   void FailOpen(Error error);
-  // Ends any fault; counters and the event log are kept.
+  // Leaves room for `bytes` more bytes: a write that would grow its file
+  // past the room left fails with kNoSpace and changes nothing; writes that
+  // fit, or grow no file, go on. Until Disarm().
+  void LimitRoom(uint64_t bytes);
+  // Ends any fault (and any room limit); counters and the event log are kept.
   void Disarm();
   // Clears the counters and the event log.
   void ResetCounters();

@@ -87,5 +87,20 @@ TEST_F(FaultInjectionFileSystemTest, FailsToOpenWhileArmed) {
   EXPECT_TRUE(fs_.OpenFile("f", false, &other).ok());
 }
 
+TEST_F(FaultInjectionFileSystemTest, ALimitedRoomRefusesOnlyWhatWouldGrowPastIt) {
+  fs_.LimitRoom(10);
+  EXPECT_TRUE(file_->Write(0, std::string(1024, 'x')).ok());  // grows nothing
+  EXPECT_TRUE(file_->Write(1020, "abcdefgh").ok());           // grows by 4
+  Status full = file_->Write(1028, "0123456789");             // 10 more: past the 6 left
+  EXPECT_EQ(full.message(), "cannot write: No space left on device");
+  EXPECT_TRUE(fs_.fired());
+  EXPECT_EQ(memory_.GetFile("f").size(), 1028u);
+  EXPECT_TRUE(file_->Write(1028, "012345").ok());  // exactly the room left
+  EXPECT_FALSE(file_->Write(1034, "!").ok());
+  fs_.Disarm();
+  EXPECT_TRUE(file_->Write(1034, "0123456789").ok());
+  EXPECT_EQ(memory_.GetFile("f").substr(1020), "abcdefgh0123450123456789");
+}
+
 }  // namespace
 }  // namespace mk

@@ -41,9 +41,10 @@ void PutSetting(DataStore& store, int slot, const std::string& block, const std:
   store.SetString(slot, row, 2, value);
 }
 
-bool BuildTallyFile(const std::string& path, const TallyFileSpec& spec, std::string* error) {
-  if (CreateTallyFile(path, error) != 0) return false;
-  DataStore store;
+bool BuildTallyFile(const std::string& path, const TallyFileSpec& spec, std::string* error,
+                    Env& env) {
+  if (CreateTallyFile(path, error, env) != 0) return false;
+  DataStore store(nullptr, &env);
   if (store.Open(path, false) != kStoreOk) {
     *error = "cannot open " + path;
     return false;

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/env.h"
+
 namespace woodtick {
 
 class DataStore;
@@ -35,8 +37,10 @@ struct TallyFileSpec {
   std::vector<std::vector<std::string>> settings;
 };
 
-// Writes a new tally file at `path`; false (with *error) when that fails.
-bool BuildTallyFile(const std::string& path, const TallyFileSpec& spec, std::string* error);
+// Writes a new tally file at `path` on `env`'s files; false (with *error)
+// when that fails.
+bool BuildTallyFile(const std::string& path, const TallyFileSpec& spec, std::string* error,
+                    Env& env = *SystemEnv());
 
 // Writes (or appends) a Globals row of a store whose Globals view is in `slot`.
 void PutSetting(DataStore& store, int slot, const std::string& block, const std::string& key,

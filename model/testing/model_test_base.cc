@@ -1,10 +1,8 @@
 #include "model/testing/model_test_base.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "mk/convert.h"
 #include "mk/storage.h"
+#include "mk/testing/test_support.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -29,9 +27,9 @@ std::string CellText(const mk::View& view, int row, int col) {
 
 }  // namespace
 
-Rows DiskRows(const std::string& path, const std::string& name) {
+Rows DiskRows(const std::string& path, const std::string& name, mk::FileSystem* fs) {
   std::unique_ptr<mk::Storage> storage;
-  mk::Status status = mk::Storage::Open(path, &storage);
+  mk::Status status = mk::Storage::Open(path, &storage, fs);
   EXPECT_TRUE(status.ok()) << status.message();
   Rows rows;
   if (!status.ok()) return rows;
@@ -44,20 +42,22 @@ Rows DiskRows(const std::string& path, const std::string& name) {
   return rows;
 }
 
-std::vector<std::string> DiskColumns(const std::string& path, const std::string& name) {
+std::vector<std::string> DiskColumns(const std::string& path, const std::string& name,
+                                     mk::FileSystem* fs) {
   std::unique_ptr<mk::Storage> storage;
   std::vector<std::string> names;
-  if (!mk::Storage::Open(path, &storage).ok()) return names;
+  if (!mk::Storage::Open(path, &storage, fs).ok()) return names;
   mk::View view = storage->GetView(name);
   for (int c = 0; c < view.NumProperties(); ++c) names.push_back(view.NthProperty(c).name);
   return names;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+std::string FileBytes(const std::string& path, mk::FileSystem* fs) {
+  std::unique_ptr<mk::RandomAccessFile> file;
+  uint64_t size = 0;
+  if (!fs->OpenFile(path, false, &file).ok() || !file->Size(&size).ok()) return "";
+  std::string bytes(size, '\0');
+  return file->Read(0, bytes.size(), bytes.data()).ok() ? bytes : "";
 }
 
 Rows SlotRows(DataStore& store, int slot) {
@@ -78,24 +78,45 @@ Rows SlotRows(DataStore& store, int slot) {
 ModelTest::ModelTest() = default;
 ModelTest::~ModelTest() { model_.reset(); }
 
+void ModelTest::UseRealDisk(const std::string& folder) {
+  env_ = SystemEnv();
+  disk_ = env_->files();
+  folder_ = folder;
+}
+
+bool ModelTest::Exists(const std::string& path) const {
+  std::unique_ptr<mk::RandomAccessFile> file;
+  return disk_->OpenFile(path, false, &file).ok();
+}
+
 std::string ModelTest::Build(const std::string& name, const TallyFileSpec& spec) {
-  std::string path = dir_.File(name);
+  std::string path = File(name);
   std::string error;
-  EXPECT_TRUE(BuildTallyFile(path, spec, &error)) << error;
+  EXPECT_TRUE(BuildTallyFile(path, spec, &error, *env_)) << error;
   return path;
 }
 
 std::string ModelTest::CopyFixture(const std::string& name) {
-  return dir_.CopyIn(std::string(WOODTICK_TESTDATA) + "/mk/" + name, name);
+  std::string bytes = mk::ReadBytes(std::string(WOODTICK_TESTDATA) + "/mk/" + name);
+  std::string path = File(name);
+  std::unique_ptr<mk::RandomAccessFile> file;
+  mk::Status status = disk_->OpenFile(path, true, &file);
+  if (status.ok()) status = file->Write(0, bytes);
+  if (status.ok()) status = file->Sync();
+  EXPECT_TRUE(status.ok()) << status.message();
+  return path;
 }
 
-TallyModel& ModelTest::Open(const std::string& path, mk::FileSystem* fs) {
-  model_.reset();
-  env_.set_files(fs);
-  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{&env_});
-  model_->SetStartupFile(path);
-  EXPECT_TRUE(model_->OpenTallyFile()) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
+TallyModel& ModelTest::Open(const std::string& path) {
+  EXPECT_TRUE(TryOpen(path)) << (ui_.messages.empty() ? "" : ui_.messages.back().text);
   return *model_;
+}
+
+bool ModelTest::TryOpen(const std::string& path) {
+  model_.reset();
+  model_ = std::make_unique<TallyModel>(ui_, TallyModelOptions{env_});
+  model_->SetStartupFile(path);
+  return model_->OpenTallyFile();
 }
 
 void ModelTest::Press(const std::string& keys) {
