@@ -47,6 +47,14 @@ TEST_F(EnvFaultsTest, ATemplateThatCannotBeWrittenIsToldAndLeavesNothingBehind) 
   EXPECT_FALSE(MakeTemplate("plot"));
   EXPECT_THAT(ui_.LastMessage()->text, HasSubstr("could not be written:\nInput/output error"));
   memory_env_.FailCopies(0);
+  // The copy is made but emptying it fails: a full copy of the field data
+  // must not stay behind under a template's name.
+  fault_fs_.StopAfter(2, mk::FaultInjectionFileSystem::Error::kIo);  // the copy's write and flush
+  EXPECT_FALSE(MakeTemplate("plot"));
+  fault_fs_.Disarm();
+  EXPECT_EQ(ui_.LastMessage()->title, "WARNING");
+  EXPECT_THAT(ui_.LastMessage()->text, HasSubstr("could not be written"));
+  EXPECT_EQ(ui_.CountTitled("Template File Created"), 0);
 
   EXPECT_EQ(model.template_path(), "");
   EXPECT_FALSE(Exists(File("plot.tal")));

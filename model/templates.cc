@@ -26,6 +26,28 @@ std::string TemplateFileName(const std::string& typed) {
 
 }  // namespace
 
+std::string Templates::EmptyTemplate(const std::string& target) {
+  BusyCursor busy(ctx_.ui);
+  // Failures are answered here, not told as failures of the tally file.
+  class Collect : public StoreReporter {
+   public:
+    void InternalError(const std::string& text) override { last = text; }
+    void CommitFailed(const std::string& text) override { last = text; }
+    std::string last;
+  } reporter;
+  DataStore copy(&reporter, &ctx_.env);
+  if (copy.Open(target, false) != kStoreOk) return copy.LastError();
+  ResetCounters(copy, settings_.num_units());
+  ClearDataTables(copy, settings_.tables_defined());
+  copy.ClearMessageLog();
+  copy.ClearBuffer();
+  copy.LogMessage("Template Created", "I", "This tally template was created from " + file_.path());
+  if (copy.Commit() != kStoreOk || !reporter.last.empty()) {
+    return reporter.last.empty() ? "the emptied copy could not be saved" : reporter.last;
+  }
+  return "";
+}
+
 bool Templates::CreateTemplate() {
   template_path_.clear();
   std::optional<std::string> typed = ctx_.ui.AskTemplateName();
@@ -54,23 +76,17 @@ bool Templates::CreateTemplate() {
                  "WARNING");
     return false;
   }
+  // The copy still holds every record of the tally: unless it is emptied
+  // and saved, it is no template and must not stay behind as one.
+  std::string why_not = EmptyTemplate(target);
+  if (!why_not.empty()) {
+    ctx_.env.RemoveFile(target);
+    ctx_.ui.Warn("The template file " + target + " could not be written:\n" + why_not, "WARNING");
+    return false;
+  }
   template_path_ = target;
   ctx_.ui.Inform("The template file " + template_path_ + " has been created.",
                  "Template File Created");
-
-  BusyCursor busy(ctx_.ui);
-  {
-    std::unique_ptr<DataStore> copy = file_.NewStore();
-    if (copy->Open(template_path_, false) == kStoreOk) {
-      ResetCounters(*copy, settings_.num_units());
-      ClearDataTables(*copy, settings_.tables_defined());
-      copy->ClearMessageLog();
-      copy->ClearBuffer();
-      copy->LogMessage("Template Created", "I",
-                       "This tally template was created from " + file_.path());
-      copy->Commit();
-    }
-  }
   file_.Log("Template Created", "I", template_path_);
   return true;
 }

@@ -15,12 +15,17 @@ class Templates {
       : ctx_(ctx), file_(file), settings_(settings) {}
 
   // Asks for a name (Ui::AskTemplateName), copies the file on disk beside
-  // itself and empties the copy. True when a template was made.
+  // itself and empties the copy. True when a template was made; when the
+  // copy or its emptying fails, the user is told and no file is left.
   bool CreateTemplate();
   // The template made last; "" when the last try made none.
   const std::string& template_path() const { return template_path_; }
 
  private:
+  // Empties the copy at `target` of counts, records, log and Buffer and
+  // saves it: "" when done, else why not.
+  std::string EmptyTemplate(const std::string& target);
+
   ModelContext& ctx_;
   HeldFile& file_;
   TallySettings& settings_;
