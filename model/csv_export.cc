@@ -1,6 +1,5 @@
 #include "model/csv_export.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "model/tally_file.h"
@@ -11,16 +10,11 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Opens the file (truncating or appending), writes the block, closes it.
-bool WriteBlock(const std::string& file_name, const char* mode, const std::string& block) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(file_name.c_str(), mode));
-  if (!file) return false;
-  bool written = std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
-  return std::fclose(file.release()) == 0 && written;
+// Replaces the file's contents with `text` and waits until it is on disk.
+bool WriteWholeFile(mk::FileSystem* files, const std::string& file_name, const std::string& text) {
+  std::unique_ptr<mk::RandomAccessFile> file;
+  return files->OpenFile(file_name, true, &file).ok() && file->Truncate(0).ok() &&
+         file->Write(0, text).ok() && file->Sync().ok();
 }
 
 std::string TablesDefined(DataStore& store) {
@@ -64,14 +58,11 @@ std::string CsvBlock(DataStore& store, int slot, const std::string& name) {
   return block;
 }
 
-bool WriteCsvExport(DataStore& store, const std::string& file_name) {
-  bool ok = true;
-  const char* mode = "wb";
+bool WriteCsvExport(DataStore& store, const std::string& file_name, mk::FileSystem* files) {
+  std::string csv;
   auto append = [&](const std::string& name) {
     int slot = store.FindView(name);
-    if (slot < 0) return;
-    ok = WriteBlock(file_name, mode, CsvBlock(store, slot, name)) && ok;
-    mode = "ab";
+    if (slot >= 0) csv += CsvBlock(store, slot, name);
   };
   append(kGlobalsView);
   append(kTallyView);
@@ -82,7 +73,7 @@ bool WriteCsvExport(DataStore& store, const std::string& file_name) {
     if (!table.empty()) append(table);
   }
   append(kMessageLogView);
-  return ok;
+  return WriteWholeFile(files, file_name, csv);
 }
 
 void MarkLastExportNotDone(DataStore& store, int message_log_slot) {

@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <filesystem>
+#include <memory>
 
 #include "model/tally_model.h"
 #include "model/testing/model_test_base.h"
@@ -15,15 +16,14 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// The export lands in the current directory, as the program's does: a real
-// folder, since the export writes real files. The tally files stay in memory.
+// The export lands in the current folder, as the program's does; like the
+// tally files, it is written to the model's memory machine.
 class CsvExportTest : public ModelTest {
  protected:
-  void SetUp() override {
-    old_dir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+  // Where the export named `name` lands.
+  static std::string Csv(const std::string& name) {
+    return std::filesystem::absolute(name).string();
   }
-  void TearDown() override { std::filesystem::current_path(old_dir_); }
 
   // The names of the blocks: a "[name]" line followed by "name[...".
   static std::vector<std::string> BlockNames(const std::string& csv) {
@@ -40,9 +40,6 @@ class CsvExportTest : public ModelTest {
     }
     return names;
   }
-
-  TempDir dir_;  // the export folder
-  std::filesystem::path old_dir_;
 };
 
 TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
@@ -78,11 +75,11 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
       "\r\n"
       ",Data Exported,05/03/2005,09:05,A," +
       path + "\r\n";
-  EXPECT_EQ(woodtick::FileBytes(dir_.File("plot7.csv")), expected);
+  EXPECT_EQ(FileBytes(Csv("plot7.csv")), expected);
   ASSERT_NE(ui_.LastMessage(), nullptr);
   // Named with its folder, so it can be found.
   EXPECT_EQ(ui_.LastMessage()->text,
-            "All of the data has been exported to this file:\n" + dir_.File("plot7.csv"));
+            "All of the data has been exported to this file:\n" + Csv("plot7.csv"));
   EXPECT_EQ(ui_.LastMessage()->title, "Data Exported");
   EXPECT_EQ(ui_.LastMessage()->icon, MessageIcon::kInformation);
   EXPECT_FALSE(ui_.busy_during_message);
@@ -96,12 +93,12 @@ TEST_F(CsvExportTest, TablesFollowTablesDefinedAndASecondExportReplacesTheFirst)
              .settings = {{"Tally", "TablesDefined", "Trees, Ghost,Plots"}}});
   TallyModel& model = Open(path);
   ASSERT_TRUE(model.ExportCsv());
-  std::string first = woodtick::FileBytes(dir_.File("stand.csv"));
+  std::string first = FileBytes(Csv("stand.csv"));
   EXPECT_THAT(BlockNames(first), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   EXPECT_NE(first.find("[Trees]\r\nTrees[Unit:S,Dbh:S]\r\nUnit,Dbh\r\n001,30^5\r\n[Plots]"),
             std::string::npos);
   ASSERT_TRUE(model.ExportCsv());
-  std::string second = woodtick::FileBytes(dir_.File("stand.csv"));
+  std::string second = FileBytes(Csv("stand.csv"));
   EXPECT_THAT(BlockNames(second), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   size_t exported = 0;
   for (size_t pos = 0; (pos = second.find(",Data Exported,", pos)) != std::string::npos; ++pos) {
@@ -115,15 +112,15 @@ TEST_F(CsvExportTest, TablesFollowTablesDefinedAndASecondExportReplacesTheFirst)
 TEST_F(CsvExportTest, AnExportFileHeldElsewhereIsToldAndNothingLogged) {
   std::string path = Build("held.tal", {});
   TallyModel& model = Open(path);
-  std::filesystem::path csv = dir_.File("held.csv");
-  { std::ofstream(csv) << "old"; }
-  SystemFileLock other;
-  ASSERT_EQ(other.Acquire(csv.string()), 0);
+  const std::string csv = Csv("held.csv");
+  memory_env_.disk().SetFile(csv, "old");
+  std::unique_ptr<FileLock> other = env_->NewLock();  // another program's
+  ASSERT_EQ(other->Acquire(csv), 0);
   EXPECT_FALSE(model.ExportCsv());
   EXPECT_EQ(ui_.LastMessage()->text,
             "held.csv is in use by another application!\nClose it and try again.");
   EXPECT_EQ(ui_.LastMessage()->title, "File Already Open");
-  EXPECT_EQ(woodtick::FileBytes(csv), "old");
+  EXPECT_EQ(FileBytes(csv), "old");
   model.Commit();
   EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened"));
 }
@@ -131,8 +128,10 @@ TEST_F(CsvExportTest, AnExportFileHeldElsewhereIsToldAndNothingLogged) {
 TEST_F(CsvExportTest, AnUnwritableExportIsNotReportedAsDone) {
   std::string path = Build("ro.tal", {});
   TallyModel& model = Open(path);
-  std::filesystem::create_directory(dir_.File("ro.csv"));  // a folder cannot be written as a file
+  memory_env_.disk().SetFile(Csv("ro.csv"), "old");
+  memory_env_.SetReadOnly(Csv("ro.csv"));
   EXPECT_FALSE(model.ExportCsv());
+  EXPECT_EQ(FileBytes(Csv("ro.csv")), "old");
   EXPECT_EQ(ui_.LastMessage()->title, "Data Not Exported");
   // The log tells what happened, in the file too.
   EXPECT_THAT(DiskLog(path), ElementsAre("Tally File Opened", "Data Not Exported"));

@@ -7,7 +7,7 @@
 #include "model/file_in_use_warning.h"
 #include "model/tally_file.h"
 #include "model/text.h"
-#include "platform/file_lock.h"
+#include "platform/env.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
@@ -21,22 +21,23 @@ std::string Utilities::MessageLogLine() {
 
 bool Utilities::ExportCsv() {
   BusyCursor busy(ctx_.ui);
-  std::string file_name = file_.title() + ".csv";
-  if (FileOpenError(file_name) == kFileSharingViolation) {
+  // Beside the program's working folder, named with its folder so the
+  // user can find it.
+  std::error_code ignored;
+  const std::string file_name = std::filesystem::absolute(file_.title() + ".csv", ignored).string();
+  if (ctx_.env.FileOpenError(file_name) == kFileSharingViolation) {
     busy.Release();
-    WarnFileInUse(ctx_.ui, file_name);
+    WarnFileInUse(ctx_.ui, file_.title() + ".csv");
     return false;
   }
   file_.Log("Data Exported", "A", file_.path());
-  const bool written = WriteCsvExport(*ctx_.store, file_name);
+  const bool written = WriteCsvExport(*ctx_.store, file_name, ctx_.env.files());
   if (!written) {
     MarkLastExportNotDone(*ctx_.store, ctx_.view_slots.message_log);
     file_.Commit();
   }
   busy.Release();
-  // Named with its folder, so the user can find it.
-  std::error_code ignored;
-  std::string shown = FileNameText(std::filesystem::absolute(file_name, ignored).string());
+  const std::string shown = FileNameText(file_name);
   if (!written) {
     // Telling "exported" for a file that was not written would mislead.
     ctx_.ui.Warn("The data could not be written to this file:\n" + shown +
