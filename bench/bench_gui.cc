@@ -24,14 +24,12 @@
 #include "app/main_dialog.h"
 #include "app/qt_ui.h"
 #include "app/tally_dialog.h"
-#include "bench/letters.h"
+#include "bench/tree_rows.h"
 #include "mk/storage.h"
 #include "platform/temp_dir.h"
 
 namespace woodtick {
 namespace {
-
-constexpr int kBigFile = 200000;
 
 // Counts the paints a widget gets, so a measured press is known to have
 // reached the screen.
@@ -67,18 +65,9 @@ std::string MakeTallyFile(const TempDir& dir, int records) {
   mk::View trees = storage->GetView("Trees");
   const int first = trees.GetSize();
   trees.InsertEmptyRowsAt(first, records - first);
-  for (int row = first; row < records; ++row) {
-    trees.SetString(row, 0, row % 2 ? "001" : "002");
-    trees.SetString(row, 1, std::to_string(row + 1));
-    trees.SetString(row, 2, row % 3 == 0 ? "Fir" : "Pine");
-    trees.SetString(row, 3, std::to_string(10 + row % 30) + ".5");
-    trees.SetString(row, 4, std::to_string(20 + row % 40) + ".1");
-    if (records >= kBigFile && row % 3 != 0) {
-      trees.SetString(row, 5, Letters(150 + row % 201, row));
-    } else if (row % 7 == 0) {
-      trees.SetString(row, 5, "near road, north side");
-    }
-  }
+  FillTreeRows(
+      trees, first, records, [](int row) { return row % 2 ? "001" : "002"; },
+      [](int row) { return row % 3 == 0 ? "Fir" : "Pine"; });
   SetGlobal(*storage, "SaveInterval", "1");
   SetGlobal(*storage, "Sound", "N");
   storage->GetView("Tally").SetString(1, 3, " ");
@@ -104,27 +93,47 @@ std::string MakeTwentyPopulationFile(const TempDir& dir) {
   return path;
 }
 
+// The main screen on `file` with its tally screen shown, the remembered
+// window size kept in `dir`, out of the user's settings.
+class ShownTallyScreen {
+ public:
+  ShownTallyScreen(const TempDir& dir, const std::string& file) : main_(Options(dir, file)) {
+    main_.Initialise();
+    if (!main_.model().is_open()) return;
+    tally_ = std::make_unique<TallyDialog>(&main_);
+    main_.ui().set_tally_dialog(tally_.get());
+    tally_->show();
+  }
+  ~ShownTallyScreen() { main_.ui().set_tally_dialog(nullptr); }
+  // Null when the file did not open.
+  TallyDialog* tally() { return tally_.get(); }
+
+ private:
+  static MainDialog::Options Options(const TempDir& dir, const std::string& file) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.path()));
+    MainDialog::Options options;
+    options.command_line_file = file;
+    options.show_banner = false;
+    return options;
+  }
+
+  MainDialog main_;
+  std::unique_ptr<TallyDialog> tally_;
+};
+
 // Presses `key` on the tally screen of `file`, sized `screen` (or as it
 // opens when empty), once per iteration; `changed` is the button whose
 // caption each press must change.
 void MeasureKeyPresses(benchmark::State& state, const std::string& file, QSize screen, Qt::Key key,
                        int changed, const QString& status_text) {
   TempDir dir;
-  // The remembered window size stays out of the user's settings.
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                     QString::fromStdString(dir.path()));
-  MainDialog::Options options;
-  options.command_line_file = file;
-  options.show_banner = false;
-  MainDialog main(options);
-  main.Initialise();
-  if (!main.model().is_open()) {
+  ShownTallyScreen shown(dir, file);
+  if (shown.tally() == nullptr) {
     state.SkipWithError("the tally file did not open");
     return;
   }
-  TallyDialog tally(&main);
-  main.ui().set_tally_dialog(&tally);
-  tally.show();
+  TallyDialog& tally = *shown.tally();
   if (screen.isValid()) tally.setGeometry(QRect(QPoint(0, 0), screen));
   QCoreApplication::processEvents();
   auto* units = tally.findChild<QComboBox*>(QStringLiteral("unitList"));
@@ -148,7 +157,6 @@ void MeasureKeyPresses(benchmark::State& state, const std::string& file, QSize s
       break;
     }
   }
-  main.ui().set_tally_dialog(nullptr);
   if (ms.empty()) return;
   std::sort(ms.begin(), ms.end());
   state.counters["median_ms"] = ms[ms.size() / 2];
@@ -179,20 +187,12 @@ BENCHMARK(BM_KeyPressMaximized20)->Unit(benchmark::kMillisecond)->Iterations(200
 // every caption fitted and repainted, between two sizes near full HD.
 void BM_ResizeStep20(benchmark::State& state) {
   TempDir dir;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                     QString::fromStdString(dir.path()));
-  MainDialog::Options options;
-  options.command_line_file = MakeTwentyPopulationFile(dir);
-  options.show_banner = false;
-  MainDialog main(options);
-  main.Initialise();
-  if (!main.model().is_open()) {
+  ShownTallyScreen shown(dir, MakeTwentyPopulationFile(dir));
+  if (shown.tally() == nullptr) {
     state.SkipWithError("the tally file did not open");
     return;
   }
-  TallyDialog tally(&main);
-  main.ui().set_tally_dialog(&tally);
-  tally.show();
+  TallyDialog& tally = *shown.tally();
   QCoreApplication::processEvents();
   bool wide = false;
   for (auto _ : state) {
@@ -200,7 +200,6 @@ void BM_ResizeStep20(benchmark::State& state) {
     tally.resize(wide ? QSize(1920, 1080) : QSize(1900, 1060));
     QCoreApplication::processEvents();
   }
-  main.ui().set_tally_dialog(nullptr);
   state.SetLabel("20 populations, 1920 x 1080 and 1900 x 1060 in turn");
 }
 BENCHMARK(BM_ResizeStep20)->Unit(benchmark::kMillisecond)->Iterations(50);

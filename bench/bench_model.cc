@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/letters.h"
+#include "bench/tree_rows.h"
 #include "mk/storage.h"
 #include "mk/testing/test_support.h"
 #include "model/tally_model.h"
@@ -25,8 +25,6 @@
 
 namespace woodtick {
 namespace {
-
-constexpr int kBigFile = 200000;
 
 std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   std::string path = dir.File("bench.tal");
@@ -43,18 +41,9 @@ std::string MakeFile(const TempDir& dir, int records, int save_interval) {
   if (!mk::Storage::Open(path, &storage).ok()) return "";
   mk::View trees = storage->GetView("Trees");
   trees.InsertEmptyRowsAt(0, records);
-  for (int row = 0; row < records; ++row) {
-    trees.SetString(row, 0, "00" + std::to_string(row % 3 + 1));
-    trees.SetString(row, 1, std::to_string(row + 1));
-    trees.SetString(row, 2, row % 2 ? "Aspen" : "Birch");
-    trees.SetString(row, 3, std::to_string(10 + row % 30) + ".5");
-    trees.SetString(row, 4, std::to_string(20 + row % 40) + ".1");
-    if (records >= kBigFile && row % 3 != 0) {
-      trees.SetString(row, 5, Letters(150 + row % 201, row));
-    } else if (row % 7 == 0) {
-      trees.SetString(row, 5, "near road, north side");
-    }
-  }
+  FillTreeRows(
+      trees, 0, records, [](int row) { return "00" + std::to_string(row % 3 + 1); },
+      [](int row) { return row % 2 ? "Aspen" : "Birch"; });
   if (!storage->Commit().ok()) return "";
   return path;
 }
