@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-
 #include "model/tally_model.h"
 #include "model/testing/model_test_base.h"
 
