@@ -147,6 +147,7 @@ TEST_F(EnvFaultsTest, SavingAMovedFilesDataElsewhereOnAFullDiskLeavesNoHalfFile)
   ui_.save_file_names = {elsewhere};
   Press("A");
   EXPECT_EQ(ui_.CountTitled("Tally File Moved"), 2);
+  EXPECT_EQ(ui_.messages[2].text, ui_.messages[0].text) << "asked again for the same reason";
   ASSERT_EQ(ui_.CountTitled("Data Not Saved"), 1);
   EXPECT_EQ(ui_.messages[1].title, "Data Not Saved");
   EXPECT_THAT(ui_.messages[1].text, HasSubstr("No space left on device"));

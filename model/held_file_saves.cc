@@ -44,9 +44,11 @@ int HeldFile::AfterSave(int result) {
 
 int HeldFile::SaveMovedFile() {
   std::string name = FileNameText(path_);
+  // Why the file is offered stays the same when a try to save it fails.
+  const std::string moved = last_failure_;
   for (;;) {
     MessageAnswer answer = ui_.ShowMessage(
-        {last_failure_ + "\n\nYes: save the data as " + name +
+        {moved + "\n\nYes: save the data as " + name +
              " again.\nNo: save the data under another name.\nCancel: not now (nothing is "
              "saved; you are asked again when the file is closed).",
          "Tally File Moved", MessageIcon::kExclamation, MessageButtons::kYesNoCancel});
