@@ -227,7 +227,13 @@ std::string_view GrowVector(std::shared_ptr<GrowBuffer>* buf, std::string_view b
   const size_t keep = static_cast<size_t>(n0 / per_byte);
   const int64_t n1 = n0 + static_cast<int64_t>(values.size());
   more.assign(static_cast<size_t>((n1 + per_byte - 1) / per_byte) - keep, '\0');
-  if (n0 % per_byte != 0) more[0] = base[keep];
+  if (n0 % per_byte != 0) {
+    // Only the bits of the old entries are kept: the bits past them are
+    // read by no row, and a save that was interrupted or failed may have
+    // left its own entries there.
+    const unsigned used = static_cast<unsigned>(n0 % per_byte) * static_cast<unsigned>(width);
+    more[0] = static_cast<char>(static_cast<unsigned char>(base[keep]) & ((1u << used) - 1));
+  }
   for (size_t i = 0; i < values.size(); ++i) {
     int64_t j = n0 + static_cast<int64_t>(i);
     int shift = static_cast<int>(j % per_byte) * width;

@@ -17,6 +17,7 @@
 #include "gtest/gtest.h"
 #include "mk/dump.h"
 #include "mk/storage.h"
+#include "mk/testing/carry_on.h"
 #include "mk/testing/fault_injection_file_system.h"
 #include "mk/testing/memory_file_system.h"
 #include "mk/testing/reference_tool.h"
@@ -228,6 +229,7 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
     EXPECT_EQ(InodeOf(path), inode) << "the commit replaced the file";
     events_ = fs.events();
     new_dump_ = Dump(path);
+    carry_on_ = CarryOnDumps(ReadBytes(path));
     if (GetParam().fits) {
       ASSERT_LE(std::filesystem::file_size(path), old_bytes_.size()) << "the commit did not fit";
     }
@@ -259,21 +261,24 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
   }
 
   // Reopens a file a fault left behind: it must hold the old or new state,
-  // and another commit must bring it to the new state.
+  // another commit must bring it to the new state, and every kind of save
+  // after that must keep it sound.
   void CheckAfterFault(const std::string& path, const std::string& what) {
     SCOPED_TRACE(what);
     Status s;
     std::string dump = DumpFile(path, &s, &memory_);
     ASSERT_TRUE(s.ok()) << s.message();
     if (what.rfind("torn in half", 0) != 0) ExpectMetakitAccepts(memory_.GetFile(path));
-    if (dump == new_dump_) return;
-    ASSERT_TRUE(dump == old_dump_) << "neither old nor new state";
-    auto storage = OpenOrDie(path, &memory_);
-    ASSERT_TRUE(storage);
-    GetParam().change(*storage);
-    Status saved = Save(GetParam(), *storage);
-    ASSERT_TRUE(saved.ok()) << saved.message();
-    EXPECT_TRUE(DumpInMemory(path) == new_dump_) << "a commit after the fault lost data";
+    if (dump != new_dump_) {
+      ASSERT_TRUE(dump == old_dump_) << "neither old nor new state";
+      auto storage = OpenOrDie(path, &memory_);
+      ASSERT_TRUE(storage);
+      GetParam().change(*storage);
+      Status saved = Save(GetParam(), *storage);
+      ASSERT_TRUE(saved.ok()) << saved.message();
+      EXPECT_TRUE(DumpInMemory(path) == new_dump_) << "a commit after the fault lost data";
+    }
+    EXPECT_EQ(CarryOn(path, &memory_, carry_on_), "");
   }
 
   // Other Metakit software must be able to use the file too (checked when
@@ -292,6 +297,8 @@ class CommitSafetyTest : public ::testing::TestWithParam<Scenario> {
   }
 
   std::string dir_, base_, old_dump_, new_dump_, old_bytes_;
+  std::vector<std::string> carry_on_;      // what the saves after the new state leave
+  std::vector<std::string> old_carry_on_;  // and after the old one
   std::set<std::string> checked_;
   std::vector<Fault::Event> events_;
   MemoryFileSystem memory_;
@@ -331,6 +338,7 @@ TEST_P(CommitSafetyTest, CrashAtAnyPointLeavesOldOrNewState) {
 }
 
 TEST_P(CommitSafetyTest, FailedCommitKeepsFileAndDataForALaterCommit) {
+  old_carry_on_ = CarryOnDumps(old_bytes_);
   for (size_t k = 0; k < events_.size(); ++k) {
     for (Fault::Error error : {Fault::Error::kNoSpace, Fault::Error::kIo}) {
       std::string what = Fault::ErrorText(error) + " at operation " + std::to_string(k);
@@ -350,6 +358,9 @@ TEST_P(CommitSafetyTest, FailedCommitKeepsFileAndDataForALaterCommit) {
       // Only a failure after the new state became durable may leave it.
       EXPECT_TRUE(dump == old_dump_ || dump == new_dump_);
       if (error == Fault::Error::kNoSpace) ExpectMetakitAccepts(memory_.GetFile(path));
+      // The program is closed without saving and started again.
+      memory_.SetFile("restart.mk", memory_.GetFile(path));
+      EXPECT_EQ(CarryOn("restart.mk", &memory_, dump == new_dump_ ? carry_on_ : old_carry_on_), "");
       fs.Disarm();
       Status saved = Save(GetParam(), *storage);
       ASSERT_TRUE(saved.ok()) << saved.message();
@@ -473,6 +484,28 @@ void RunTallyCommits(int commits, bool new_rows, CommitRun* run, int tree_rows =
 // A flush costs milliseconds. Once settled (the first few commits after a
 // packed image find no free space), a tally commit takes the two flushes a
 // safe commit needs, and the file stops growing.
+// The first write of a commit that grows the file (two marks and the
+// tails, 32 bytes) lies within one 512-byte sector, which a disk writes
+// whole, wherever the file's end falls.
+TEST(CommitFlushTest, FirstWriteOfAGrowingCommitStaysInOneSector) {
+  MemoryFileSystem memory;
+  const std::string dir = MakeScratchDir("sector");
+  BuildFileWithFreeSpace(dir + "/base.mk");
+  const std::string base = ReadBytes(dir + "/base.mk");
+  std::filesystem::remove_all(dir);
+  for (int prefix = 0; prefix < 512; prefix += 8) {
+    SCOPED_TRACE("after " + std::to_string(prefix) + " bytes of other content");
+    memory.SetFile("grow.mk", std::string(static_cast<size_t>(prefix), '#') + base);
+    Fault fs(&memory);
+    auto storage = OpenOrDie("grow.mk", &fs);
+    AddTreeRows(storage->GetView("Trees"), 200, 9);
+    ASSERT_TRUE(storage->Commit().ok());
+    const Fault::Event& first = fs.events().front();
+    ASSERT_EQ(first.op, Fault::Op::kWrite);
+    EXPECT_EQ(first.offset / 512, (first.offset + first.size - 1) / 512);
+  }
+}
+
 TEST(CommitFlushTest, TallyPatternCommitsSettleOnTwoFlushes) {
   constexpr int kSettled = 10;
   CommitRun run;

@@ -16,6 +16,7 @@
 #include "gtest/gtest.h"
 #include "mk/dump.h"
 #include "mk/storage.h"
+#include "mk/testing/carry_on.h"
 #include "mk/testing/reference_tool.h"
 #include "mk/testing/test_support.h"
 #include "mk/view.h"
@@ -201,6 +202,49 @@ TEST_F(FullDiskTest, CommitWithoutRoomToPackIsWrittenUnpacked) {
   Status s = storage->Commit();
   ASSERT_TRUE(s.ok()) << s.message();
   ExpectFileHolds(pending, "after room was freed");
+}
+
+// The disk fills while every tally adds a record; the program is closed
+// without the last tallies (the user chose not to save them elsewhere) and
+// started again once there is room: the file must take every kind of save
+// from then on. Each amount of room stops a save at another write.
+TEST_F(FullDiskTest, SavesAfterARestartKeepAFileThatAFullDiskStopped) {
+  for (int room_kib = 24; room_kib <= 164; room_kib += 20) {
+    SCOPED_TRACE(std::to_string(room_kib) + " KiB free");
+    std::filesystem::remove(path_);
+    std::filesystem::remove(filler_);
+    std::unique_ptr<Storage> storage;
+    ASSERT_TRUE(Storage::Open(path_, &storage).ok());
+    View counts = storage->GetAs("Counts[Key:S,N:L]");
+    counts.SetSize(20);
+    View trees = storage->GetAs("Trees[Unit:S,Num:S,Notes:S]");
+    trees.SetSize(501);  // odd: the last byte of each 4-bit size vector is half used
+    for (int r = 0; r < 501; ++r) {
+      trees.SetString(r, 0, std::to_string(r % 9));
+      trees.SetString(r, 1, std::to_string(r));
+      trees.SetString(r, 2, std::string(40 + r % 60, static_cast<char>('a' + r % 26)));
+    }
+    ASSERT_TRUE(storage->Commit().ok());
+    FillDisk();
+    Free(static_cast<uint64_t>(room_kib) * 1024);
+    int failed_in_a_row = 0;
+    for (int k = 0; failed_in_a_row < 3 && k < 5000; ++k) {
+      Tally(*storage, k, false);
+      int r = trees.GetSize();
+      trees.SetSize(r + 1);
+      trees.SetString(r, 0, std::to_string(k % 7));
+      trees.SetString(r, 1, std::to_string(r));
+      trees.SetString(r, 2, std::string(20 + k % 90, 'r'));
+      failed_in_a_row = storage->Commit().ok() ? 0 : failed_in_a_row + 1;
+    }
+    ASSERT_EQ(failed_in_a_row, 3) << "the disk never filled";
+    storage.reset();
+    std::filesystem::remove(filler_);
+    const std::vector<std::string> expected = CarryOnDumps(ReadBytes(path_));
+    EXPECT_EQ(CarryOn(path_, DefaultFileSystem(), expected,
+                      [this](int step) { return CarryOnStepInNewProcess(path_, step); }),
+              "");
+  }
 }
 
 }  // namespace
