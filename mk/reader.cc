@@ -82,6 +82,14 @@ Status FindFrame(const Probe& probe, const std::string& path, FileState* st) {
                                   std::to_string(m.tag) + ")");
     }
     if (IsSkipTail(m)) {
+      // Metakit stops at a mark that skips nothing and sees no datafile at
+      // all: a file it would read (and save) as empty is not ours to use.
+      if (m.offset == 0) {
+        return Damaged(path,
+                       "a trailing mark skips no bytes, so other Metakit software reads "
+                       "the file as empty",
+                       p);
+      }
       p = p - static_cast<int64_t>(m.offset) - 8;
       if (p < 8) return Damaged(path, "skip tail leads outside the file", n - 8);
       continue;
