@@ -541,6 +541,22 @@ void Storage::SetStructure(std::string_view description) {
 }
 
 Status Storage::Commit(CommitStats* stats) { return rep_->Commit(stats); }
+
+Status Storage::SaveCopy(const std::string& path, FileSystem* fs) const {
+  std::unique_ptr<RandomAccessFile> file;
+  if (fs->OpenFile(path, false, &file).ok()) {
+    return Status::InvalidArgument(path + ": already exists; a copy is only written to a new file");
+  }
+  PlanOptions o;
+  o.big_endian = rep_->state.big_endian;
+  o.reencode = true;
+  CommitPlan plan = PlanCommit(rep_->top, o);
+  std::string image = rep_->top.empty() ? "" : PackedImage(plan, o.big_endian);
+  MK_RETURN_IF_ERROR(fs->OpenFile(path, true, &file).Prefixed(path + ": "));
+  Writer w(file.get(), path);
+  MK_RETURN_IF_ERROR(w.Write(0, image));
+  return w.Sync();
+}
 Status Storage::Pack(CommitStats* stats) { return rep_->Pack(stats); }
 
 }  // namespace mk

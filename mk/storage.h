@@ -74,6 +74,10 @@ class Storage {
   // Rewrites the file as a freshly packed image (same content), in place and
   // crash-safe.
   Status Pack(CommitStats* stats = nullptr);
+  // Writes the content, freshly packed, to a new file at `path` (through
+  // `fs`) and flushes it; an existing file is refused and left as it is.
+  // This storage stays with its own file.
+  Status SaveCopy(const std::string& path, FileSystem* fs = DefaultFileSystem()) const;
 
  private:
   class Rep;

@@ -111,8 +111,13 @@ bool HeldFile::Open(BusyCursor& busy) {
   }
   if (opened != kStoreOk) {
     busy.Release();
+    std::string recover;
+    if (store->LastOpenFoundDamage()) {
+      recover = "\nAn earlier state of it may still be sound: woodtick-cli recover " +
+                display_name + " NEW-FILE writes the newest one it finds to NEW-FILE.";
+    }
     ui_.Warn(display_name + " cannot be read as a tally file.\n" + store->LastError() +
-                 "\nThe file has not been changed.",
+                 "\nThe file has not been changed." + recover,
              "Not a Tally File");
     return false;
   }

@@ -114,6 +114,18 @@ TEST_F(OpenTest, AFileWithoutTheStandardStructureIsRefusedUnchanged) {
   EXPECT_EQ(FileBytes(path), bytes);
 }
 
+// A file other Metakit software reads as empty is damaged, not a file to
+// save into; the message names the way to get its content back.
+TEST_F(OpenTest, ADamagedFileIsRefusedUnchangedAndRecoverIsNamed) {
+  std::string path = Build("damaged.tal", {});
+  memory_env_.disk().SetFile(path, FileBytes(path) + std::string("\x80\0\0\0\0\0\0\0", 8));
+  std::string bytes = FileBytes(path);
+  EXPECT_FALSE(TryOpen(path));
+  EXPECT_EQ(ui_.messages.back().title, "Not a Tally File");
+  EXPECT_THAT(ui_.messages.back().text, ::testing::HasSubstr("woodtick-cli recover"));
+  EXPECT_EQ(FileBytes(path), bytes);
+}
+
 TEST_F(OpenTest, AMissingUnitColumnIsNamed) {
   std::string path = Build("units.tal", {.num_units = 2});
   {

@@ -71,6 +71,7 @@ int DataStore::Open(const std::string& path, bool buffered, std::shared_ptr<File
   storage_.reset();
   std::unique_ptr<mk::Storage> storage;
   mk::Status status = mk::Storage::Open(path, &storage, env_->files());
+  last_open_found_damage_ = status.code() == mk::Status::Code::kCorruption;
   if (!status.ok()) {
     lock_.reset();
     last_error_ = status.message();

@@ -131,6 +131,9 @@ class DataStore {
   int state() const;
   // The message for the last Open or SaveAs that failed with kStoreFileUnreadable.
   const std::string& LastError() const { return last_error_; }
+  // The last Open failed because the file is a damaged datafile (not a
+  // foreign one, nor one of another format version).
+  bool LastOpenFoundDamage() const { return last_open_found_damage_; }
   // The `buffered` of this store's last Open (false before any): how views
   // that the store or its callers open on their own are opened. It matters
   // only while the file is open (kFileOpen); in the other states OpenAView
@@ -269,6 +272,7 @@ class DataStore {
   std::string path_;
   std::string view_list_;
   std::string last_error_;
+  bool last_open_found_damage_ = false;
   std::unique_ptr<mk::Storage> storage_;
   std::array<Slot, kNumSlots> slots_;
   std::shared_ptr<FileLock> lock_;

@@ -77,6 +77,24 @@ TEST(CliTest, CheckReportsBadFilesWithoutCreatingMissingOnes) {
   EXPECT_NE(r.err.find(bad), std::string::npos);
   EXPECT_TRUE(r.out.empty());
 
+  // recover writes the sound state of a damaged file to a new file only.
+  std::string trailing = (dir / "trailing.mk").string();
+  std::ofstream(trailing, std::ios::binary) << bytes << std::string("\x80\0\0\0\0\0\0\0", 8);
+  EXPECT_EQ(Cli({"check", trailing}).status, 1);
+  std::string recovered = (dir / "recovered.mk").string();
+  r = Cli({"recover", trailing, recovered});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("is unchanged"), std::string::npos) << r.out;
+  EXPECT_EQ(Cli({"dump", recovered}).out, Slurp(kFixtures + "globals.mk.dump"));
+  EXPECT_EQ(Cli({"recover", trailing, recovered}).status, 1) << "an existing file overwritten";
+  // A file cut short still has its root walk and blocks.
+  EXPECT_EQ(Cli({"recover", bad, (dir / "uncut.mk").string()}).status, 0);
+  EXPECT_EQ(Cli({"dump", (dir / "uncut.mk").string()}).out, Slurp(kFixtures + "globals.mk.dump"));
+  std::string text = (dir / "text.mk").string();
+  std::ofstream(text) << std::string(200, 't');
+  EXPECT_EQ(Cli({"recover", text, (dir / "none.mk").string()}).status, 1);
+  EXPECT_FALSE(fs::exists(dir / "none.mk"));
+
   std::string copy = (dir / "copy.mk").string();
   fs::copy_file(kFixtures + "recommit.mk", copy);
   fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write);

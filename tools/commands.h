@@ -20,6 +20,7 @@ struct CliCommand {
 int RunDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunRecover(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Dispatches a command line (argv without the program name).
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

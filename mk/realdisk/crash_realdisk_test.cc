@@ -216,6 +216,7 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
   struct Expected {
     std::string old_state, new_state;
     std::vector<std::string> carry_old, carry_new;
+    bool nested = false;  // the kill is on top of an earlier fault
   };
 
   // The file a kill left: our reader must see the old or the new state,
@@ -232,10 +233,13 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
     CheckReference(what);
     if (dump != expected.old_state && dump != expected.new_state) return;
     std::string after = ReadBytes(path_);
-    std::string carried =
-        CarryOn(path_, DefaultFileSystem(),
-                dump == expected.old_state ? expected.carry_old : expected.carry_new,
-                [this](int step) { return CarryOnStepInNewProcess(path_, step); });
+    // Kills on top of others come by the hundred: real Metakit is asked
+    // only about the last saves after them.
+    std::string carried = CarryOn(
+        path_, DefaultFileSystem(),
+        dump == expected.old_state ? expected.carry_old : expected.carry_new,
+        [this](int step) { return CarryOnStepInNewProcess(path_, step); },
+        expected.nested ? kCarryOnSteps - 2 : 0);
     ++tally_.carried;
     if (!carried.empty()) {
       ++tally_.damaged_later;
@@ -275,6 +279,7 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
     ASSERT_EQ(expected.new_state.find("unreadable: "), std::string::npos) << expected.new_state;
     expected.carry_old = CarryOnDumps(start);
     expected.carry_new = CarryOnDumps(ReadBytes(dir_ + "/clean.tal"));
+    expected.nested = round > 0 || fail_at > 0;
     for (int k = 1;; ++k) {
       ASSERT_LT(k, 500) << "a save that never ends";
       WriteBytes(path_, start);

@@ -33,11 +33,14 @@ std::vector<std::string> CarryOnDumps(const std::string& bytes);
 
 // Goes on from the file at `path` (through `fs`): every step in turn, each
 // in a fresh storage, and after each the file must dump as `expected` says
-// and, where metakit-reference is present, be accepted by it. `run_step`
-// takes a step in another process where a test needs a real restart (by
-// default CarryOnStepAt). Returns "" or what went wrong first.
+// and, where metakit-reference is present, be accepted by it (from step
+// `reference_from` on: suites that carry on from thousands of faults ask it
+// only of the last saves). `run_step` takes a step in another process where
+// a test needs a real restart (by default CarryOnStepAt). Returns "" or
+// what went wrong first.
 std::string CarryOn(const std::string& path, FileSystem* fs,
                     const std::vector<std::string>& expected,
-                    const std::function<Status(int step)>& run_step = nullptr);
+                    const std::function<Status(int step)>& run_step = nullptr,
+                    int reference_from = 0);
 
 }  // namespace mk
