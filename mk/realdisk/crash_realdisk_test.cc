@@ -245,7 +245,36 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
       ++tally_.damaged_later;
       ADD_FAILURE() << what << ", " << carried;
     }
+    // A full disk on top of the kill: the next run's save fails from its
+    // second write or flush on, and the run after that carries on. (A file
+    // without views has no row to append.)
+    if (!expected.nested && dump.find("\nview ") != std::string::npos) {
+      WriteBytes(path_, after);
+      ASSERT_EQ(FailASaveInNewProcess(2), 0) << what << ": the save on a full disk";
+      carried = CarryOn(path_, DefaultFileSystem(),
+                        dump == expected.old_state ? expected.carry_old : expected.carry_new,
+                        [this](int step) { return CarryOnStepInNewProcess(path_, step); });
+      if (!carried.empty()) ADD_FAILURE() << what << ", then a full disk, " << carried;
+    }
     WriteBytes(path_, after);  // what the kill left, for the tests that go on from it
+  }
+
+  // A new run appends a row and saves on a disk that is full from
+  // operation `fail_at` on; 0 when the save failed so.
+  int FailASaveInNewProcess(int fail_at) {
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+      KillSwitchFileSystem fs;
+      std::unique_ptr<Storage> storage;
+      if (!Storage::Open(path_, &storage, &fs).ok()) _exit(3);
+      CarryOnChange(*storage, 1);
+      fs.Arm(fail_at, Action::kDiskFull);
+      _exit(storage->Commit().ok() ? 4 : 0);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
   void CheckReference(const std::string& what) {

@@ -38,7 +38,8 @@ void KillSwitchFileSystem::Arm(int at, Action action) {
 
 bool KillSwitchFileSystem::Admit(Op op) {
   ops_.push_back(op);
-  if (static_cast<int>(ops_.size()) != at_) return true;
+  const int n = static_cast<int>(ops_.size());
+  if (at_ <= 0 || n < at_ || (n > at_ && action_ != Action::kDiskFull)) return true;
   if (action_ == Action::kKill) raise(SIGKILL);
   return false;
 }

@@ -15,7 +15,8 @@ namespace mk {
 
 class KillSwitchFileSystem : public FileSystem {
  public:
-  enum class Action { kKill, kFailNoSpace };
+  // kFailNoSpace fails the one operation; kDiskFull that one and all after.
+  enum class Action { kKill, kFailNoSpace, kDiskFull };
   enum class Op { kWrite, kSync, kTruncate };
 
   // `at` counts from the next operation, 1-based; 0 disarms.

@@ -111,7 +111,7 @@ bool ReferenceAccepts(const std::string& path, FileSystem* fs, std::string* why)
 
 }  // namespace
 
-Status CarryOnStep(Storage& storage, int step) {
+void CarryOnChange(Storage& storage, int step) {
   switch (step) {
     case 0:
       ChangeACount(storage);
@@ -129,9 +129,13 @@ Status CarryOnStep(Storage& storage, int step) {
       }
       break;
     default:
-      return storage.Pack();
+      break;  // a pack changes nothing
   }
-  return storage.Commit();
+}
+
+Status CarryOnStep(Storage& storage, int step) {
+  CarryOnChange(storage, step);
+  return step == kCarryOnSteps - 1 ? storage.Pack() : storage.Commit();
 }
 
 Status CarryOnStepAt(const std::string& path, FileSystem* fs, int step) {

@@ -18,7 +18,9 @@ namespace mk {
 
 constexpr int kCarryOnSteps = 5;
 
-// Makes the change of step `step` (0 to kCarryOnSteps - 1) and saves it.
+// The change of step `step` (0 to kCarryOnSteps - 1), not saved.
+void CarryOnChange(Storage& storage, int step);
+// Makes the change of step `step` and saves it (the last step packs).
 Status CarryOnStep(Storage& storage, int step);
 // Opens `path` through `fs`, then CarryOnStep.
 Status CarryOnStepAt(const std::string& path, FileSystem* fs, int step);
