@@ -562,6 +562,11 @@ TEST_F(StorageTest, DamagedAndForeignFilesAreReported) {
   std::string bad_root = good;
   bad_root[bad_root.size() - 1] = '\x7f';
   expect_error(bad_root, kDamaged, "root outside");
+  // After other content the root walk's bound counts from the header: a
+  // walk said to run past the tails is damage, not a read past the end.
+  std::string walk_past_tails = std::string(100, '#') + good;
+  walk_past_tails[walk_past_tails.size() - 5] += 40;  // the walk's size, within the prefix
+  expect_error(walk_past_tails, kDamaged, "root past the tails");
   // Every single-byte corruption is either read or reported, never a crash.
   for (size_t i = 0; i < good.size(); ++i) {
     std::string bytes = good;
