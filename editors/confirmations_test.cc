@@ -62,7 +62,8 @@ TEST_F(ConfirmationsTest, DestructiveQuestionsDefaultToNo) {
                                std::make_unique<EditDataMode>(), nullptr);
          dialog.DeleteRecord();
        }},
-      {"Confirm Delete", "The population's counts in every unit are deleted with it", [&] {
+      {"Confirm Delete", "The population's counts in every unit are deleted with it",
+       [&] {
          DataStore& store = *model_->store();
          EditDataDialog dialog(*model_, store, model_->tally_slot(),
                                std::make_unique<PopulationsMode>(), nullptr);

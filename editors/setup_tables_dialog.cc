@@ -32,8 +32,8 @@ SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
           &QPushButton::clicked, this, &SetupTablesDialog::DeleteTable);
   connect(AddButton(this, "editTable", "&Edit this Table", 46, 61, 69, 14), &QPushButton::clicked,
           this, &SetupTablesDialog::EditTable);
-  connect(AddButton(this, "createTable", "&Create New Table", 46, 80, 69, 14), &QPushButton::clicked,
-          this, &SetupTablesDialog::CreateTable);
+  connect(AddButton(this, "createTable", "&Create New Table", 46, 80, 69, 14),
+          &QPushButton::clicked, this, &SetupTablesDialog::CreateTable);
   QPushButton* ok = AddButton(this, "ok", "OK", 103, 136, 50, 14);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -61,7 +61,8 @@ bool SetupTablesDialog::RunDefineColumns(bool creating, bool* columns_visited) {
     const ColumnsExchange typed = exchange_;
     NormalizeExchange(creating);
     std::string problem;
-    if (creating) problem = CheckNewTableName(*model_.store(), model_.tables_defined(), exchange_.table_name);
+    if (creating)
+      problem = CheckNewTableName(*model_.store(), model_.tables_defined(), exchange_.table_name);
     if (problem.empty()) problem = CheckColumnList(exchange_.column_list);
     exchange_ = typed;
     if (problem.empty()) return true;

@@ -169,8 +169,12 @@ TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
     // structure is refused too; each time what was typed stays to be
     // corrected.
     const char* const refused[][2] = {
-        {"trees", "Unit"},       {"Globals", "Unit"},      {"", "Unit"},
-        {"Plots", "Unit,,Num"},  {"Plots", "Unit, unit"},  {"Plo[ts", "Unit"},
+        {"trees", "Unit"},
+        {"Globals", "Unit"},
+        {"", "Unit"},
+        {"Plots", "Unit,,Num"},
+        {"Plots", "Unit, unit"},
+        {"Plo[ts", "Unit"},
         {"Plots", "Unit, Num, Label, Height, Dbh, Notes, Age"},
     };
     for (const auto& typed : refused) {
