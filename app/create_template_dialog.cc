@@ -29,7 +29,7 @@ CreateTemplateDialog::CreateTemplateDialog(QWidget* parent) : QDialog(parent) {
   name_box_->setFocus();
 }
 
-std::string CreateTemplateDialog::name() const { return FromQString(name_box_->text()); }
+std::string CreateTemplateDialog::file_name() const { return ToFileName(name_box_->text()); }
 
 void CreateTemplateDialog::showEvent(QShowEvent* event) {
   CentreOverParent(this);

@@ -15,8 +15,8 @@ class CreateTemplateDialog : public QDialog {
  public:
   explicit CreateTemplateDialog(QWidget* parent = nullptr);
 
-  // The typed name, as 8-bit text.
-  std::string name() const;
+  // The typed name as the file system spells it: it names a file.
+  std::string file_name() const;
 
  protected:
   void showEvent(QShowEvent* event) override;

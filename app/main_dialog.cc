@@ -39,7 +39,7 @@ MainDialog::MainDialog(Options options, QWidget* parent)
   tally_ = AddButton(this, "tallyButton", QStringLiteral("&Tally"), 54, 69, 50, 14);
   utilities_ = AddButton(this, "utilitiesButton", QStringLiteral("&Utilities"), 54, 86, 50, 14);
   about_ = AddButton(this, "aboutButton", QStringLiteral("&About"), 5, 116, 50, 14);
-  untally_ = AddButton(this, "untallyButton", QStringLiteral("Untally"), 106, 116, 50, 14);
+  untally_ = AddButton(this, "untallyButton", QStringLiteral("U&ntally"), 106, 116, 50, 14);
   help_ = AddButton(this, "helpButton", QStringLiteral("&Help"), 5, 135, 50, 14);
   exit_ = AddButton(this, "exitButton", QStringLiteral("E&xit"), 106, 135, 50, 14);
   exit_->setDefault(true);
@@ -108,16 +108,15 @@ void MainDialog::SelectTallyFile() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilter(QStringLiteral("Tally Files (*.tal)"));
-  if (!model_->path().empty()) dialog.selectFile(QFile::decodeName(model_->path().c_str()));
+  if (!model_->path().empty()) dialog.selectFile(FromFileName(model_->path()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QFileInfo chosen(dialog.selectedFiles().first());
   // The working folder becomes the chosen file's, so the export lands beside
   // the tally file.
   QDir::setCurrent(chosen.absolutePath());
   // Path and title name files, so they keep the file system's encoding.
-  model_->SetChosenFile(QFile::encodeName(chosen.absoluteFilePath()).toStdString(),
-                        FromQString(chosen.fileName()),
-                        QFile::encodeName(chosen.completeBaseName()).toStdString());
+  model_->SetChosenFile(ToFileName(chosen.absoluteFilePath()), FromQString(chosen.fileName()),
+                        ToFileName(chosen.completeBaseName()));
   model_->OpenTallyFile();
 }
 

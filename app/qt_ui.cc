@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 
@@ -16,21 +15,6 @@
 #include "widgets/tone_player.h"
 
 namespace woodtick {
-namespace {
-
-QMessageBox::Icon ToQtIcon(MessageIcon icon) {
-  switch (icon) {
-    case MessageIcon::kInformation:
-      return QMessageBox::Information;
-    case MessageIcon::kExclamation:
-      return QMessageBox::Warning;
-    case MessageIcon::kNone:
-      break;
-  }
-  return QMessageBox::NoIcon;
-}
-
-}  // namespace
 
 QWidget* QtUi::DialogParent() const {
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -38,35 +22,7 @@ QWidget* QtUi::DialogParent() const {
 }
 
 MessageAnswer QtUi::ShowMessage(const Message& message) {
-  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-  if (message.buttons == MessageButtons::kYesNo) buttons = QMessageBox::Yes | QMessageBox::No;
-  if (message.buttons == MessageButtons::kOkCancel) buttons = QMessageBox::Ok | QMessageBox::Cancel;
-  if (message.buttons == MessageButtons::kYesNoCancel) {
-    buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-  }
-  if (message.buttons == MessageButtons::kRetryCancel) {
-    buttons = QMessageBox::Retry | QMessageBox::Cancel;
-  }
-  switch (ShowMessageBox(DialogParent(), ToQtIcon(message.icon), ToQString(message.title),
-                         ToQString(message.text), buttons)) {
-    case QMessageBox::Yes:
-      return MessageAnswer::kYes;
-    case QMessageBox::No:
-      return MessageAnswer::kNo;
-    case QMessageBox::Cancel:
-      return MessageAnswer::kCancel;
-    case QMessageBox::Retry:
-      return MessageAnswer::kRetry;
-    default:
-      break;
-  }
-  // A box closed without a choice answers as its safe button.
-  if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
-  if (message.buttons == MessageButtons::kYesNoCancel ||
-      message.buttons == MessageButtons::kRetryCancel) {
-    return MessageAnswer::kCancel;
-  }
-  return MessageAnswer::kOk;
+  return ShowMessageBox(DialogParent(), message);
 }
 
 void QtUi::BeginBusy() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -90,7 +46,7 @@ void QtUi::RunSetupScreen(TallyModel& model, DataStore& store, int num_populatio
 std::optional<std::string> QtUi::AskTemplateName() {
   CreateTemplateDialog dialog(DialogParent());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.name();
+  return dialog.file_name();
 }
 
 std::optional<std::string> QtUi::AskSaveFileName(const std::string& suggested_path) {
@@ -102,9 +58,9 @@ std::optional<std::string> QtUi::AskSaveFileName(const std::string& suggested_pa
   dialog.setDefaultSuffix(QStringLiteral("tal"));
   // The model refuses an existing file itself: it never writes over one.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  dialog.selectFile(QFile::decodeName(suggested_path.c_str()));
+  dialog.selectFile(FromFileName(suggested_path));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+  return ToFileName(dialog.selectedFiles().first());
 }
 
 void QtUi::ShowFileName(const std::string& display_name) {

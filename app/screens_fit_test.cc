@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 #include <QStyleOptionButton>
 #include <QTableWidget>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "app/about_dialog.h"
@@ -95,11 +97,24 @@ void ExpectControlsInsideAndApart(QWidget* screen, const std::string& where) {
   }
 }
 
+// No two controls of a screen answer the same Alt letter.
+void ExpectAltLettersApart(QWidget* screen, const std::string& where) {
+  std::map<int, QString> taken;
+  for (QAbstractButton* button : screen->findChildren<QAbstractButton*>()) {
+    const QKeySequence alt = QKeySequence::mnemonic(button->text());
+    if (alt.isEmpty()) continue;
+    const auto [first, fresh] = taken.emplace(alt[0].toCombined(), button->objectName());
+    EXPECT_TRUE(fresh) << where << ": " << button->objectName().toStdString() << " and "
+                       << first->second.toStdString() << " share " << alt.toString().toStdString();
+  }
+}
+
 void CheckScreen(QWidget* screen, bool keyboard) {
   screen->show();
   QCoreApplication::processEvents();
   const std::string where = screen->objectName().toStdString();
   ExpectControlsInsideAndApart(screen, where);
+  ExpectAltLettersApart(screen, where);
   for (QWidget* w : screen->findChildren<QWidget*>()) {
     if (!w->isVisible() || w->window() != screen) continue;
     // Inside a table or chart the view does its own drawing.

@@ -145,6 +145,7 @@ TEST_F(SetupDialogTest, ThePopulationEditorCountsEachNewPopulationOnce) {
       Child<QPushButton>(editor, QStringLiteral("newRecord"))->click();
       // BuildStrategies sizes its entries by this count while the editor is open.
       model_after_new = model.num_populations();
+      AnswerMessage(QStringLiteral("&Yes"));  // Delete asks first
       Child<QPushButton>(editor, QStringLiteral("deleteRecord"))->click();
       model_after_delete = model.num_populations();
       Child<QPushButton>(editor, QStringLiteral("newRecord"))->click();

@@ -17,6 +17,7 @@
 #include "app/main_dialog.h"
 #include "model/tally_model.h"
 #include "model/text.h"
+#include "widgets/accessible_texts.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/key_codes.h"
@@ -70,7 +71,6 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
   unit_list_ = AddComboBox(this, "unitList", ComboField::kListOnly, 22, 4, 27, 51);
   status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
-  status_->setAccessibleName(QStringLiteral("Status"));
   num_label_ = AddLabel(this, "numLabel", QStringLiteral("Num:"), Qt::AlignLeft, 112, 6, 18, 8);
   number_box_ = AddEdit(this, "numberBox", 134, 3, 22, 14);
   num_label_->hide();
@@ -254,6 +254,7 @@ void TallyDialog::ShowTallyResult() {
   status_head_ = split ? label : (invalid ? QString() : status);
   status_tail_ = split ? status.mid(label.size()) : (invalid ? status : QString());
   FitStatus();
+  AnnounceText(status_, status_head_ + status_tail_);
   ShowAsWarning(status_, invalid);
   if (!invalid && tally.measured() && row >= 0 && row < shown_buttons_) flash_.Flash(buttons_[row]);
 }

@@ -25,7 +25,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   DescribeForScreenReaders(list_);
   AddLabel(this, "leastRecentLabel", QStringLiteral("least recent"), Qt::AlignLeft, 115, 17, 44, 8);
   AddLabel(this, "mostRecentLabel", QStringLiteral("most recent"), Qt::AlignLeft, 115, 110, 44, 8);
-  untally_ = AddButton(this, "untallyButton", QStringLiteral("Untally Selection"), 7, 127, 70, 14);
+  untally_ = AddButton(this, "untallyButton", QStringLiteral("&Untally Selection"), 7, 127, 70, 14);
   untally_->setEnabled(false);
   QPushButton* cancel = AddButton(this, "cancelButton", QStringLiteral("Cancel"), 50, 137, 50, 14);
   cancel->hide();

@@ -17,17 +17,17 @@ UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
   SetUpDialog(this, QStringLiteral("Utilities"));
 
   // Six commands 18 units apart above the log line.
-  AddCommand("exportButton", QStringLiteral("Export Data"), 6, &UtilitiesDialog::ExportData);
-  AddCommand("resetButton", QStringLiteral("Reset Counters"), 24, &UtilitiesDialog::ResetCounters);
-  AddCommand("clearTablesButton", QStringLiteral("Clear Data Tables"), 42,
+  AddCommand("exportButton", QStringLiteral("&Export Data"), 6, &UtilitiesDialog::ExportData);
+  AddCommand("resetButton", QStringLiteral("&Reset Counters"), 24, &UtilitiesDialog::ResetCounters);
+  AddCommand("clearTablesButton", QStringLiteral("Clear &Data Tables"), 42,
              &UtilitiesDialog::ClearDataTables);
-  AddCommand("clearLogButton", QStringLiteral("Clear Message Log"), 60,
+  AddCommand("clearLogButton", QStringLiteral("Clear Message &Log"), 60,
              &UtilitiesDialog::ClearMessageLog);
-  AddCommand("templateButton", QStringLiteral("Create Template"), 78,
+  AddCommand("templateButton", QStringLiteral("Create &Template"), 78,
              &UtilitiesDialog::CreateTemplate);
-  AddCommand("summaryButton", QStringLiteral("Summary"), 96, &UtilitiesDialog::ShowSummary);
+  AddCommand("summaryButton", QStringLiteral("&Summary"), 96, &UtilitiesDialog::ShowSummary);
   log_line_ = AddLabel(this, "messageLogLine", QString(), Qt::AlignHCenter, 7, 114, 149, 8);
-  log_line_->setText(ToQString(model_->MessageLogLine()));
+  ShowLogLine();
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -38,11 +38,22 @@ void UtilitiesDialog::AddCommand(const char* name, const QString& text, int y,
   connect(AddButton(this, name, text, 41, y, 80, 14), &QPushButton::clicked, this, run);
 }
 
-void UtilitiesDialog::ExportData() { model_->ExportCsv(); }
+void UtilitiesDialog::ShowLogLine() { log_line_->setText(ToQString(model_->MessageLogLine())); }
 
-void UtilitiesDialog::ResetCounters() { model_->ResetCountersCommand(); }
+void UtilitiesDialog::ExportData() {
+  model_->ExportCsv();
+  ShowLogLine();
+}
 
-void UtilitiesDialog::ClearDataTables() { model_->ClearDataTablesCommand(); }
+void UtilitiesDialog::ResetCounters() {
+  model_->ResetCountersCommand();
+  ShowLogLine();
+}
+
+void UtilitiesDialog::ClearDataTables() {
+  model_->ClearDataTablesCommand();
+  ShowLogLine();
+}
 
 void UtilitiesDialog::ClearMessageLog() {
   if (model_->ClearMessageLogCommand()) {
@@ -50,7 +61,10 @@ void UtilitiesDialog::ClearMessageLog() {
   }
 }
 
-void UtilitiesDialog::CreateTemplate() { model_->CreateTemplate(); }
+void UtilitiesDialog::CreateTemplate() {
+  model_->CreateTemplate();
+  ShowLogLine();
+}
 
 void UtilitiesDialog::ShowSummary() {
   SummaryDialog summary(model_, this);

@@ -30,6 +30,8 @@ class UtilitiesDialog : public QDialog {
   void ClearMessageLog();
   void CreateTemplate();
   void ShowSummary();
+  // The log line with the log's size now: every command but Summary logs.
+  void ShowLogLine();
 
   TallyModel* model_;
   QLabel* log_line_;

@@ -58,6 +58,7 @@ bool DefineColumnsDialog::eventFilter(QObject* watched, QEvent* event) {
 void DefineColumnsDialog::done(int result) {
   exchange_->table_name = FromQString(name_edit_->text());
   exchange_->column_list = FromQString(columns_edit_->text());
+  if (result == QDialog::Accepted && accept_check_ && !accept_check_()) return;
   QDialog::done(result);
 }
 

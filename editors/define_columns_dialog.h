@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 class QLineEdit;
@@ -26,6 +27,11 @@ class DefineColumnsDialog : public QDialog {
   // Whether the column list box ever had the keyboard focus.
   bool columns_visited() const { return columns_visited_; }
 
+  // Asked on OK, once the typed texts are in the exchange: false refuses
+  // them (the check tells the user why) and the screen stays open with
+  // everything typed, to be corrected.
+  void set_accept_check(std::function<bool()> check) { accept_check_ = std::move(check); }
+
   void done(int result) override;
 
  protected:
@@ -36,6 +42,7 @@ class DefineColumnsDialog : public QDialog {
  private:
   ColumnsExchange* exchange_;
   bool columns_visited_ = false;
+  std::function<bool()> accept_check_;
   QLineEdit* name_edit_;
   QLineEdit* columns_edit_;
 };

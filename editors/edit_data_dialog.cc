@@ -66,7 +66,7 @@ void EditDataDialog::BuildControls() {
   next_ = AddButton(this, "next", ">", 49, 127, 13, 9);
   last_ = AddButton(this, "last", ">>", 66, 127, 13, 9);
   new_ = AddButton(this, "newRecord", "&New", 15, 138, 30, 11);
-  delete_ = AddButton(this, "deleteRecord", "Delete", 49, 138, 30, 11);
+  delete_ = AddButton(this, "deleteRecord", "&Delete", 49, 138, 30, 11);
   QPushButton* ok = AddButton(this, "ok", "OK", 110, 136, 48, 14);
   ok->setDefault(true);
 
@@ -89,8 +89,12 @@ void EditDataDialog::Open() {
   shown_fields_ = std::min(view.NumProperties(), kMaxFields);
   for (int k = 0; k < kMaxFields; ++k) captions_[k]->hide();
   for (int k = 0; k < shown_fields_; ++k) {
-    captions_[k]->setText(ToQString(ColumnName(k)));
+    const QString column = ToQString(ColumnName(k));
+    captions_[k]->setText(column);
     captions_[k]->show();
+    // A screen reader names each box by its column, as the caption does.
+    captions_[k]->setBuddy(fields_[k]);
+    fields_[k]->setAccessibleName(column);
   }
   current_record_ = mode_->FirstRecord(record_count_);
   ShowRecord();
@@ -144,6 +148,7 @@ void EditDataDialog::ShowRecord() {
                                                   : kUnlimitedLength);
     field->setText(shown);
     field->setCursorPosition(0);
+    accepted_[k] = shown;
   }
   if (shown_fields_ > 0) fields_[focus]->setFocus();
   header_->setText(QString("Editing record %1 of %2 from %3")
@@ -205,22 +210,34 @@ void EditDataDialog::DeleteRecord() {
   status_->clear();
   if (!HasCurrentRecord()) return;
   const int deleted = current_record_;
+  const std::string number = std::to_string(deleted + 1);
+  const std::string texts = FieldTexts();
+  if (!model_.ui().Confirm("Delete record " + number + " of " + std::to_string(record_count_) +
+                               " from the " + ViewName() + " table?\n\n" + texts +
+                               mode_->DeleteConsequence(),
+                           "Confirm Delete")) {
+    return;
+  }
   store_.View(slot_).RemoveAt(deleted, 1);
   record_count_ = store_.View(slot_).GetSize();
   if (current_record_ > record_count_ - 1) current_record_ = record_count_ - 1;
   update();
 
-  std::string note =
-      "Record " + std::to_string(deleted + 1) + " from the " + ViewName() + " table: ";
-  for (int k = 0; k < kMaxFields; ++k) {
-    if (k > 0) note += ", ";
-    if (k < shown_fields_) note += FromQString(fields_[k]->text());
-  }
-  store_.LogMessage(mode_->DeletedMessage(), "A", note);
+  store_.LogMessage(mode_->DeletedMessage(), "A",
+                    "Record " + number + " from the " + ViewName() + " table: " + texts);
 
   ShowRecord();
   mode_->CountChanged(model_, -1);
   status_->setText("Record deleted");
+}
+
+std::string EditDataDialog::FieldTexts() const {
+  std::string texts;
+  for (int k = 0; k < kMaxFields; ++k) {
+    if (k > 0) texts += ", ";
+    if (k < shown_fields_) texts += FromQString(fields_[k]->text());
+  }
+  return texts;
 }
 
 bool EditDataDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -260,10 +277,15 @@ bool EditDataDialog::CheckField(int k) {
   std::string text = typed;
   const std::optional<Message> refusal =
       mode_->CheckField(model_, {store_, slot_, current_record_}, ColumnName(k), &text);
+  if (refusal) {
+    // What was there before comes back; the refused text is not kept.
+    fields_[k]->setText(accepted_[k]);
+    RefuseField(k, *refusal);
+    return false;
+  }
   if (text != typed) fields_[k]->setText(ToQString(text));
-  if (!refusal) return true;
-  RefuseField(k, *refusal);
-  return false;
+  accepted_[k] = fields_[k]->text();
+  return true;
 }
 
 void EditDataDialog::RefuseField(int k, const Message& message) {

@@ -89,6 +89,9 @@ class EditDataDialog : public QDialog {
   // Escape, closing, New, navigation) requires; false at the first refusal.
   bool CheckRecord();
   void RefuseField(int k, const Message& message);
+  // The texts of the six fields, top to bottom, joined by ", " (empty for
+  // fields not shown).
+  std::string FieldTexts() const;
   std::string ColumnName(int col) const;
   std::string ViewName() const;
   void SetNavigationEnabled(bool enabled);
@@ -107,6 +110,9 @@ class EditDataDialog : public QDialog {
   QLabel* header_;
   std::array<QLabel*, kMaxFields> captions_{};
   std::array<QLineEdit*, kMaxFields> fields_{};
+  // What each field last held that its check accepted (or the record
+  // showed): a refused value gives way to it.
+  std::array<QString, kMaxFields> accepted_{};
   QLabel* status_;
   QPushButton* first_;
   QPushButton* previous_;

@@ -48,12 +48,11 @@ std::optional<Message> CheckKey(const EditedRecord& at, const std::string& key) 
 }
 
 // Trims *table; empty (no data table) or an entry of the stored tables list
-// passes, anything else is emptied and refused.
+// passes, anything else is refused.
 std::optional<Message> CheckDatTable(TallyModel& model, std::string* table) {
   *table = TrimBlanks(*table);
   if (table->empty()) return std::nullopt;
-  const std::string typed = *table;
-  table->clear();
+  const std::string& typed = *table;
   if (IsReservedTableName(typed)) {
     return Exclamation("The name '" + typed +
                            "' is reserved for one of Woodtick's own tables; "
@@ -66,7 +65,6 @@ std::optional<Message> CheckDatTable(TallyModel& model, std::string* table) {
     return Exclamation("The table '" + typed + "' does not exist! Check your spelling and case.",
                        "Table Name Error");
   }
-  *table = typed;
   return std::nullopt;
 }
 
@@ -107,6 +105,10 @@ std::optional<Message> PopulationsMode::RefuseNew(int count) const {
 }
 
 const char* PopulationsMode::DeletedMessage() const { return "Population record deleted"; }
+
+std::string PopulationsMode::DeleteConsequence() const {
+  return "\n\nThe population's counts in every unit are deleted with it.";
+}
 
 void PopulationsMode::CountChanged(TallyModel& model, int delta) {
   model.ChangeNumPopulations(delta);

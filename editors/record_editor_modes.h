@@ -42,7 +42,8 @@ class RecordEditorMode {
   // The field of `column` takes one character (a hot key).
   virtual bool OneCharacter(const std::string& column) const;
   // The check of the field of `column` as it is left. It may rewrite *text;
-  // a message means the value is refused and the focus goes back.
+  // a message means the value is refused: the field gets back what it held
+  // before and the focus returns to it.
   virtual std::optional<Message> CheckField(TallyModel& model, const EditedRecord& at,
                                             const std::string& column, std::string* text) const;
   // Leaving the field of `column` may have changed a sampling rule.
@@ -51,6 +52,9 @@ class RecordEditorMode {
   virtual std::optional<Message> RefuseNew(int count) const;
   // The message-log text for a record deleted in this mode.
   virtual const char* DeletedMessage() const = 0;
+  // What else goes with a deleted record, added to the question asked
+  // before deleting; "" when nothing does.
+  virtual std::string DeleteConsequence() const { return std::string(); }
   // A record was added (+1) or deleted (-1).
   virtual void CountChanged(TallyModel& model, int delta);
 };
@@ -71,6 +75,7 @@ class PopulationsMode : public RecordEditorMode {
   bool ChangesStrategies(const std::string& column) const override;
   std::optional<Message> RefuseNew(int count) const override;
   const char* DeletedMessage() const override;
+  std::string DeleteConsequence() const override;
   void CountChanged(TallyModel& model, int delta) override;
 
  private:

@@ -21,7 +21,7 @@ TEST_F(RecordEditorModesTest, OnlyPopulationsAreHeldToTheHotKeyAndTableRules) {
     const char* column;
     const char* typed;
     const char* refusal;  // the message title; "" when accepted
-    const char* kept;     // the field's text afterwards
+    const char* kept;     // the text checked (the editor puts back a refused one's predecessor)
   };
   const Case cases[] = {
       {"Key", "", "Missing Key", ""},
@@ -29,8 +29,8 @@ TEST_F(RecordEditorModesTest, OnlyPopulationsAreHeldToTheHotKeyAndTableRules) {
       {"Key", "a", "", "a"},               // its own key
       {"Key", "Q", "", "Q"},
       {"DatTable", "  Trees ", "", "Trees"},
-      {"DatTable", "trees", "Table Name Error", ""},
-      {"DatTable", "buffer", "Table Name Error", ""},  // one of the program's own views
+      {"DatTable", "trees", "Table Name Error", "trees"},
+      {"DatTable", " buffer", "Table Name Error", "buffer"},  // one of the program's own views
       {"DatTable", " ", "", ""},
       {"Desc", "", "", ""},
   };

@@ -28,12 +28,12 @@ SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
   AddLabel(this, "existingTablesLabel", "Existing Tables:", Qt::AlignRight, 6, 12, 53, 8);
   table_list_ = CreateTableCombo(this, "tableList", 62, 10, 88, 53);
 
-  connect(AddButton(this, "deleteTable", "Delete this Table", 46, 42, 69, 14),
+  connect(AddButton(this, "deleteTable", "&Delete this Table", 46, 42, 69, 14),
           &QPushButton::clicked, this, &SetupTablesDialog::DeleteTable);
-  connect(AddButton(this, "editTable", "Edit this Table", 46, 61, 69, 14), &QPushButton::clicked,
+  connect(AddButton(this, "editTable", "&Edit this Table", 46, 61, 69, 14), &QPushButton::clicked,
           this, &SetupTablesDialog::EditTable);
-  connect(AddButton(this, "createTable", "Create New Table", 46, 80, 69, 14), &QPushButton::clicked,
-          this, &SetupTablesDialog::CreateTable);
+  connect(AddButton(this, "createTable", "&Create New Table", 46, 80, 69, 14),
+          &QPushButton::clicked, this, &SetupTablesDialog::CreateTable);
   QPushButton* ok = AddButton(this, "ok", "OK", 103, 136, 50, 14);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -48,8 +48,27 @@ std::string SetupTablesDialog::SelectedTable() const {
   return index < 0 ? std::string() : FromQString(table_list_->itemText(index));
 }
 
-bool SetupTablesDialog::RunDefineColumns(bool name_editable, bool* columns_visited) {
-  DefineColumnsDialog dialog(&exchange_, name_editable, this);
+void SetupTablesDialog::NormalizeExchange(bool creating) {
+  if (creating) exchange_.table_name = RemoveBlanks(TrimBlanks(exchange_.table_name));
+  exchange_.column_list = TrimBlanks(exchange_.column_list);
+}
+
+bool SetupTablesDialog::RunDefineColumns(bool creating, bool* columns_visited) {
+  DefineColumnsDialog dialog(&exchange_, creating, this);
+  dialog.set_accept_check([this, creating, &dialog] {
+    // An existing table whose list was never entered stays as it is.
+    if (!creating && !dialog.columns_visited()) return true;
+    const ColumnsExchange typed = exchange_;
+    NormalizeExchange(creating);
+    std::string problem;
+    if (creating)
+      problem = CheckNewTableName(*model_.store(), model_.tables_defined(), exchange_.table_name);
+    if (problem.empty()) problem = CheckColumnList(exchange_.column_list);
+    exchange_ = typed;
+    if (problem.empty()) return true;
+    model_.ui().Warn(problem, "Warning");
+    return false;
+  });
   const bool accepted = dialog.exec() == QDialog::Accepted;
   *columns_visited = dialog.columns_visited();
   return accepted;
@@ -113,12 +132,7 @@ void SetupTablesDialog::EditTable() {
     FillTableList();
     return;
   }
-  exchange_.column_list = TrimBlanks(exchange_.column_list);
-  if (const std::string problem = CheckColumnList(exchange_.column_list); !problem.empty()) {
-    ui.Warn(problem, "Warning");
-    FillTableList();
-    return;
-  }
+  NormalizeExchange(false);
 
   BusyCursor busy(ui);
   const int dict_slot = model_.dictionary_slot();
@@ -144,15 +158,8 @@ void SetupTablesDialog::CreateTable() {
   exchange_ = ColumnsExchange();
   bool visited = false;
   if (RunDefineColumns(true, &visited)) {
-    exchange_.table_name = RemoveBlanks(TrimBlanks(exchange_.table_name));
-    exchange_.column_list = TrimBlanks(exchange_.column_list);
+    NormalizeExchange(true);
     const std::string& name = exchange_.table_name;
-    std::string problem = CheckNewTableName(store, model_.tables_defined(), name);
-    if (problem.empty()) problem = CheckColumnList(exchange_.column_list);
-    if (!problem.empty()) {
-      ui.Warn(problem, "Warning");
-      return;
-    }
     BusyCursor busy(ui);
     AppendDictionaryRows(store, model_.dictionary_slot(), model_.dictionary_columns(), name,
                          exchange_.column_list);

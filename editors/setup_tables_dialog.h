@@ -35,8 +35,13 @@ class SetupTablesDialog : public QDialog {
   void FillTableList();
   // The text of the selected entry; "" when none is selected.
   std::string SelectedTable() const;
-  // Runs DefineColumnsDialog on exchange_; true when it closed with OK.
-  bool RunDefineColumns(bool name_editable, bool* columns_visited);
+  // Runs DefineColumnsDialog on exchange_ for a new table (`creating`: the
+  // name may be typed) or an existing one; true when it closed with OK,
+  // which it does only with texts the table can be built from.
+  bool RunDefineColumns(bool creating, bool* columns_visited);
+  // exchange_ as the table is built from it: blanks trimmed from the
+  // column list and, for a new table, every blank gone from the name.
+  void NormalizeExchange(bool creating);
   // Writes the list into Globals and makes it the model's text.
   void StoreTablesDefined(const std::string& list);
 

@@ -18,7 +18,9 @@ namespace {
 using testing::ElementsAre;
 using Row = std::vector<std::string>;
 
-enum class Close { kOk, kEscape };
+// kRefused: OK is expected to be refused, leaving the screen open with
+// everything typed; Escape then closes it.
+enum class Close { kOk, kEscape, kRefused };
 
 class SetupTablesDialogTest : public EditorsTest {
  protected:
@@ -44,11 +46,15 @@ class SetupTablesDialogTest : public EditorsTest {
         list->selectAll();
         QTest::keyClicks(list, columns);
       }
-      if (close == Close::kOk) {
+      if (close != Close::kEscape) {
         QTest::mouseClick(Find<QPushButton>(dialog, "ok"), Qt::LeftButton);
-      } else {
-        QTest::keyClick(dialog, Qt::Key_Escape);
       }
+      if (close == Close::kRefused) {
+        kept_after_refusal_ = dialog->isVisible() &&
+                              (name == nullptr || name_edit->text() == QString(name)) &&
+                              list->text() == QString(columns);
+      }
+      if (close != Close::kOk) QTest::keyClick(dialog, Qt::Key_Escape);
     });
   }
 
@@ -80,14 +86,15 @@ class SetupTablesDialogTest : public EditorsTest {
   std::string shown_name_;
   std::string shown_columns_;
   bool name_editable_ = false;
+  bool kept_after_refusal_ = false;
 };
 
 TEST_F(SetupTablesDialogTest, ShowsItsTextsAndListsTheTables) {
   WithScreen([&](SetupTablesDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Setup Data Tables");
-    EXPECT_EQ(Find<QPushButton>(&dialog, "deleteTable")->text(), "Delete this Table");
-    EXPECT_EQ(Find<QPushButton>(&dialog, "editTable")->text(), "Edit this Table");
-    EXPECT_EQ(Find<QPushButton>(&dialog, "createTable")->text(), "Create New Table");
+    EXPECT_EQ(Find<QPushButton>(&dialog, "deleteTable")->text(), "&Delete this Table");
+    EXPECT_EQ(Find<QPushButton>(&dialog, "editTable")->text(), "&Edit this Table");
+    EXPECT_EQ(Find<QPushButton>(&dialog, "createTable")->text(), "&Create New Table");
     EXPECT_TRUE(Find<QPushButton>(&dialog, "ok")->isDefault());
     EXPECT_EQ(ListedTables(&dialog), QStringList{"Trees"});
     EXPECT_EQ(Find<QComboBox>(&dialog, "tableList")->currentIndex(), 0);
@@ -147,7 +154,7 @@ TEST_F(SetupTablesDialogTest, ATableCreatedAfterAUnitChangeReachesTheFile) {
 
 TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
   WithScreen([&](SetupTablesDialog& dialog) {
-    AnswerDefineColumns("Trees", "Unit, Size");
+    AnswerDefineColumns("Trees", "Unit, Size", Close::kRefused);
     Click(&dialog, "createTable");
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text,
@@ -155,27 +162,30 @@ TEST_F(SetupTablesDialogTest, RefusesANameAlreadyInUse) {
     EXPECT_EQ(ui_.messages[0].title, "Warning");
     EXPECT_EQ(ui_.messages[0].icon, MessageIcon::kExclamation);
     EXPECT_EQ(ui_.messages[0].buttons, MessageButtons::kOk);
+    EXPECT_TRUE(kept_after_refusal_);
     // The file matches view names without regard to case, so "trees" would
-    // restructure the Trees view: refused the same way.
-    AnswerDefineColumns("trees", "Unit");
-    Click(&dialog, "createTable");
-    ASSERT_EQ(ui_.messages.size(), 2u);
+    // restructure the Trees view: refused the same way. A standard view is
+    // never taken over either, and input that would break the file's
+    // structure is refused too; each time what was typed stays to be
+    // corrected.
+    const char* const refused[][2] = {
+        {"trees", "Unit"},
+        {"Globals", "Unit"},
+        {"", "Unit"},
+        {"Plots", "Unit,,Num"},
+        {"Plots", "Unit, unit"},
+        {"Plo[ts", "Unit"},
+        {"Plots", "Unit, Num, Label, Height, Dbh, Notes, Age"},
+    };
+    for (const auto& typed : refused) {
+      kept_after_refusal_ = false;
+      AnswerDefineColumns(typed[0], typed[1], Close::kRefused);
+      Click(&dialog, "createTable");
+      EXPECT_TRUE(kept_after_refusal_) << typed[0] << " " << typed[1];
+    }
+    EXPECT_EQ(ui_.messages.size(), 8u);
     EXPECT_EQ(ui_.messages[1].text,
               "The table 'trees' already exists. Please choose another name.");
-    // A standard view is never taken over either.
-    AnswerDefineColumns("Globals", "Unit");
-    Click(&dialog, "createTable");
-    EXPECT_EQ(ui_.messages.size(), 3u);
-    // Input that would break the file's structure.
-    AnswerDefineColumns("", "Unit");
-    Click(&dialog, "createTable");
-    AnswerDefineColumns("Plots", "Unit,,Num");
-    Click(&dialog, "createTable");
-    AnswerDefineColumns("Plots", "Unit, unit");
-    Click(&dialog, "createTable");
-    AnswerDefineColumns("Plo[ts", "Unit");
-    Click(&dialog, "createTable");
-    EXPECT_EQ(ui_.messages.size(), 7u);
   });
   EXPECT_EQ(model_->tables_defined(), "Trees");
   EXPECT_EQ(DictionaryRows("Trees").size(), 6u);
@@ -321,6 +331,12 @@ TEST_F(SetupTablesDialogTest, EditingWithoutEnteringTheColumnListChangesNothing)
     ui_.answers = {MessageAnswer::kOk};
     AnswerDefineColumns(nullptr, "Unit", Close::kEscape);
     Click(&dialog, "editTable");
+    // Nor does a seventh column, refused with the list kept for correcting.
+    ui_.answers = {MessageAnswer::kOk};
+    AnswerDefineColumns(nullptr, "Unit, Num, Label, Height, Dbh, Notes, Age", Close::kRefused);
+    Click(&dialog, "editTable");
+    EXPECT_TRUE(kept_after_refusal_);
+    EXPECT_EQ(ui_.messages.size(), 5u);
   });
   EXPECT_EQ(DictionaryRows("Trees").size(), 6u);
   EXPECT_EQ(Columns("Trees").size(), 6u);

@@ -1,5 +1,7 @@
 #include "model/tally_model.h"
 
+#include "platform/file_name_text.h"
+
 namespace woodtick {
 
 TallyModel::TallyModel(Ui& ui, TallyModelOptions options) : ctx_(ui, options) {
@@ -13,7 +15,7 @@ bool TallyModel::OpenTallyFile() {
   if (!file_.Open(busy)) return false;
   settings_.Load();
   ctx_.LookUpColumns(settings_.cur_unit());
-  file_.Log("Tally File Opened", "I", file_.path());
+  file_.Log("Tally File Opened", "I", FileNameText(file_.path()));
   settings_.CheckVersion();
   tallying_.BuildStrategies();
   ctx_.ui.FileOpened();

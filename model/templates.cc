@@ -6,6 +6,7 @@
 #include "model/text.h"
 #include "model/utilities.h"
 #include "platform/env.h"
+#include "platform/file_name_text.h"
 
 namespace woodtick {
 namespace {
@@ -41,7 +42,8 @@ std::string Templates::EmptyTemplate(const std::string& target) {
   ClearDataTables(copy, settings_.tables_defined());
   copy.ClearMessageLog();
   copy.ClearBuffer();
-  copy.LogMessage("Template Created", "I", "This tally template was created from " + file_.path());
+  copy.LogMessage("Template Created", "I",
+                  "This tally template was created from " + FileNameText(file_.path()));
   if (copy.Commit() != kStoreOk || !reporter.last.empty()) {
     return reporter.last.empty() ? "the emptied copy could not be saved" : reporter.last;
   }
@@ -72,7 +74,8 @@ bool Templates::CreateTemplate() {
     return false;
   }
   if (error != 0) {
-    ctx_.ui.Warn("The template file " + target + " could not be written:\n" + std::strerror(error),
+    ctx_.ui.Warn("The template file " + FileNameText(target) + " could not be written:\n" +
+                     std::strerror(error),
                  "WARNING");
     return false;
   }
@@ -81,13 +84,14 @@ bool Templates::CreateTemplate() {
   std::string why_not = EmptyTemplate(target);
   if (!why_not.empty()) {
     ctx_.env.RemoveFile(target);
-    ctx_.ui.Warn("The template file " + target + " could not be written:\n" + why_not, "WARNING");
+    ctx_.ui.Warn("The template file " + FileNameText(target) + " could not be written:\n" + why_not,
+                 "WARNING");
     return false;
   }
   template_path_ = target;
-  ctx_.ui.Inform("The template file " + template_path_ + " has been created.",
+  ctx_.ui.Inform("The template file " + FileNameText(template_path_) + " has been created.",
                  "Template File Created");
-  file_.Log("Template Created", "I", template_path_);
+  file_.Log("Template Created", "I", FileNameText(template_path_));
   return true;
 }
 

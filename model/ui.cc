@@ -11,8 +11,8 @@ void Ui::Inform(const std::string& text, const std::string& title) {
 }
 
 bool Ui::Confirm(const std::string& text, const std::string& title) {
-  return ShowMessage({text, title, MessageIcon::kExclamation, MessageButtons::kYesNo}) ==
-         MessageAnswer::kYes;
+  return ShowMessage({text, title, MessageIcon::kExclamation, MessageButtons::kYesNo,
+                      MessageAnswer::kNo}) == MessageAnswer::kYes;
 }
 
 }  // namespace woodtick

@@ -35,6 +35,8 @@ struct Message {
   std::string title;
   MessageIcon icon = MessageIcon::kExclamation;
   MessageButtons buttons = MessageButtons::kOk;
+  // The button Enter presses; unset, the first of `buttons`.
+  std::optional<MessageAnswer> default_answer = std::nullopt;
 };
 
 // What the record editor needs when a HIT adds a data record: it opens in
@@ -75,7 +77,8 @@ class Ui {
   virtual void RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) = 0;
 
   // The Create Tally Template screen: the typed name on OK (at most 30
-  // characters), nothing on Cancel.
+  // characters), as the file system spells it, since it names the file;
+  // nothing on Cancel.
   virtual std::optional<std::string> AskTemplateName() = 0;
 
   // A file-save dialog for a new tally file, starting at `suggested_path`:
@@ -100,7 +103,8 @@ class Ui {
   // Convenience wrappers over ShowMessage.
   void Warn(const std::string& text, const std::string& title);
   void Inform(const std::string& text, const std::string& title);
-  // Exclamation icon, Yes and No; true for Yes.
+  // Exclamation icon, Yes and No, No the default: what is confirmed
+  // destroys data, so a stray Enter must not. True for Yes.
   bool Confirm(const std::string& text, const std::string& title);
 };
 

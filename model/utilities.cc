@@ -30,7 +30,7 @@ bool Utilities::ExportCsv() {
     WarnFileInUse(ctx_.ui, file_.title() + ".csv");
     return false;
   }
-  file_.Log("Data Exported", "A", file_.path());
+  file_.Log("Data Exported", "A", FileNameText(file_.path()));
   const bool written = WriteCsvExport(*ctx_.store, file_name, ctx_.env.files());
   if (!written) {
     MarkLastExportNotDone(*ctx_.store, ctx_.view_slots.message_log);

@@ -1,6 +1,7 @@
 #include "widgets/accessible_texts.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QWidget>
 
@@ -97,6 +98,15 @@ void DescribeForScreenReaders(QWidget* control) {
     control->setAccessibleDescription(found ? QString::fromLatin1(found->description)
                                             : NameFromObjectName(object));
   }
+}
+
+void AnnounceText(QWidget* control, const QString& text) {
+  if (control->accessibleName() != text) {
+    control->setAccessibleName(text);  // tells screen readers itself
+    return;
+  }
+  QAccessibleEvent changed(control, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 }  // namespace woodtick

@@ -9,6 +9,7 @@
 
 #include "widgets/accessible_texts.h"
 #include "widgets/dialog_units.h"
+#include "widgets/named_combo_box.h"
 #include "widgets/text.h"
 
 namespace woodtick {
@@ -71,7 +72,7 @@ QCheckBox* AddCheckBox(QWidget* parent, const char* name, const QString& text, i
 
 QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int x, int y, int width,
                        int height) {
-  auto* combo = new QComboBox(parent);
+  auto* combo = new NamedComboBox(parent);
   if (field == ComboField::kEditable) {
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);

@@ -6,8 +6,57 @@
 #include <vector>
 
 #include "widgets/dialog_units.h"
+#include "widgets/text.h"
 
 namespace woodtick {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::kNone:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kOk:
+      break;
+    case MessageButtons::kYesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::kYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::kRetryCancel:
+      return QMessageBox::Retry | QMessageBox::Cancel;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton ToQtButton(std::optional<MessageAnswer> answer) {
+  if (!answer) return QMessageBox::NoButton;
+  switch (*answer) {
+    case MessageAnswer::kOk:
+      return QMessageBox::Ok;
+    case MessageAnswer::kCancel:
+      return QMessageBox::Cancel;
+    case MessageAnswer::kYes:
+      return QMessageBox::Yes;
+    case MessageAnswer::kNo:
+      return QMessageBox::No;
+    case MessageAnswer::kRetry:
+      return QMessageBox::Retry;
+  }
+  return QMessageBox::NoButton;
+}
+
+}  // namespace
 
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon icon,
                                            const QString& title, const QString& text,
@@ -30,6 +79,29 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
     QGuiApplication::setOverrideCursor(*it);
   }
   return answer;
+}
+
+MessageAnswer ShowMessageBox(QWidget* parent, const Message& message) {
+  switch (ShowMessageBox(parent, ToQtIcon(message.icon), ToQString(message.title),
+                         ToQString(message.text), ToQtButtons(message.buttons),
+                         ToQtButton(message.default_answer))) {
+    case QMessageBox::Yes:
+      return MessageAnswer::kYes;
+    case QMessageBox::No:
+      return MessageAnswer::kNo;
+    case QMessageBox::Cancel:
+      return MessageAnswer::kCancel;
+    case QMessageBox::Retry:
+      return MessageAnswer::kRetry;
+    default:
+      break;
+  }
+  if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
+  if (message.buttons == MessageButtons::kYesNoCancel ||
+      message.buttons == MessageButtons::kRetryCancel) {
+    return MessageAnswer::kCancel;
+  }
+  return MessageAnswer::kOk;
 }
 
 }  // namespace woodtick

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "model/ui.h"
+
 class QWidget;
 
 namespace woodtick {
@@ -16,5 +18,10 @@ QMessageBox::StandardButton ShowMessageBox(
     QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
     QMessageBox::StandardButton default_button = QMessageBox::NoButton);
+
+// The box of a model's Message over `parent`: its icon, title, text,
+// buttons and default button. A box closed without a choice answers with
+// its safe button (No, Cancel).
+MessageAnswer ShowMessageBox(QWidget* parent, const Message& message);
 
 }  // namespace woodtick

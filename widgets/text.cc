@@ -1,5 +1,7 @@
 #include "widgets/text.h"
 
+#include <QFile>
+
 #include "platform/windows_1252.h"
 
 namespace woodtick {
@@ -22,6 +24,10 @@ std::string FromQString(const QString& text) {
   }
   return out;
 }
+
+std::string ToFileName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+QString FromFileName(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
 bool FitsTallyFile(const QString& text) {
   for (QChar c : text) {

@@ -18,6 +18,13 @@ QString ToQString(const std::string& text);
 // could ever meet this.
 std::string FromQString(const QString& text);
 
+// File names are no tally-file texts: they cross as the file system spells
+// them (its encoding, UTF-8 here), so a name typed or chosen on a screen is
+// the file the system lists under that name. Shown in a message, a path
+// goes through FileNameText (platform/file_name_text.h).
+std::string ToFileName(const QString& name);
+QString FromFileName(const std::string& path);
+
 // True when every character of the text has a Windows-1252 byte.
 bool FitsTallyFile(const QString& text);
 
