@@ -320,6 +320,13 @@ int View::RowInBase(int row) const {
   return impl_->TableRow(row);
 }
 
+std::shared_ptr<const RowMark> View::MarkRow(int row) const {
+  CheckRange(row, 1, GetSize());
+  return impl_->MarkRow(row);
+}
+
+int View::MarkedRow(const RowMark& mark) const { return mark.RowIn(impl_->Table()); }
+
 bool View::SameAs(const View& other) const { return impl_ == other.impl_; }
 
 bool View::HasRow(int row) const {

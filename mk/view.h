@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "mk/field.h"
+#include "mk/row_mark.h"
 
 namespace mk {
 
@@ -92,6 +93,14 @@ class View {
   // The row of the underlying table that derived row `row` shows (the row
   // itself for a table).
   int RowInBase(int row) const;
+  // A mark that follows the table row shown as row `row` through every
+  // later insertion and removal of the table's rows, whichever handle or
+  // derived view makes them.
+  std::shared_ptr<const RowMark> MarkRow(int row) const;
+  // Where the row that `mark` follows is now in this view's table (its row
+  // there, as RowInBase gives); RowMark::kRemoved once the row was removed;
+  // RowMark::kLost when the mark follows no row of this table.
+  int MarkedRow(const RowMark& mark) const;
   // True when both handles refer to the same table or derived view.
   bool SameAs(const View& other) const;
 

@@ -108,6 +108,7 @@ std::shared_ptr<ViewImpl> ViewImpl::Subview(int row, int col) {
 void ViewImpl::Assign(int rows, std::vector<std::shared_ptr<Column>> cols) {
   rows_ = rows;
   cols_ = std::move(cols);
+  marks_.LoseAll();
 }
 
 void ViewImpl::SetSize(int rows) {
@@ -129,6 +130,7 @@ void ViewImpl::InsertEmpty(int pos, int count) {
   }
   for (size_t j = 0; j < cols_.size(); ++j) MutableColumn(static_cast<int>(j)).Insert(pos, count);
   rows_ += count;
+  marks_.Inserted(pos, count);
 }
 
 void ViewImpl::Remove(int pos, int count) {
@@ -153,6 +155,7 @@ void ViewImpl::Remove(int pos, int count) {
     for (size_t j = 0; j < cols_.size(); ++j) MutableColumn(static_cast<int>(j)).Remove(pos, count);
   }
   rows_ -= count;
+  marks_.Removed(pos, count);
 }
 
 void ViewImpl::AppendMapped(int pos, int table_row) {
@@ -163,6 +166,7 @@ void ViewImpl::RemoveFlagged(const std::vector<bool>& gone) {
   for (size_t j = 0; j < cols_.size(); ++j) MutableColumn(static_cast<int>(j)).RemoveFlagged(gone);
   rows_ = 0;
   for (bool g : gone) rows_ += g ? 0 : 1;
+  marks_.RemovedFlagged(gone);
 }
 
 void ViewImpl::InsertCopies(int pos, const ViewImpl& src) {
@@ -195,6 +199,7 @@ void ViewImpl::InsertCopies(int pos, const ViewImpl& src) {
     for (int i = 0; i < n; ++i) CopyCell(src, i, k, this, pos + i, static_cast<int>(j));
   }
   rows_ += n;
+  marks_.Inserted(pos, n);
 }
 
 void ViewImpl::Restructure(const std::vector<Field>& fields) {

@@ -9,6 +9,7 @@
 
 #include "mk/column.h"
 #include "mk/field.h"
+#include "mk/row_mark.h"
 
 namespace mk {
 
@@ -64,11 +65,17 @@ class ViewImpl {
   // Derived views keep pointing at rows of the table; this updates the row map.
   void AppendMapped(int pos, int table_row);
 
+  // A mark following the table row that row `row` of this view shows.
+  std::shared_ptr<const RowMark> MarkRow(int row) {
+    return Table()->marks_.Mark(Table(), TableRow(row));
+  }
+
  private:
   std::vector<Field> fields_;
   // Table.
   int rows_ = 0;
   std::vector<std::shared_ptr<Column>> cols_;
+  RowMarks marks_;
   // Derived view.
   std::shared_ptr<ViewImpl> table_;
   std::vector<int> row_map_;

@@ -2,6 +2,7 @@
 #include "mk/view.h"
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -104,6 +105,39 @@ TEST(ViewTest, NestedViewsCopyDeeply) {
   EXPECT_EQ(orders.GetSubview(0, 1).GetString(1, 0), "x");
   EXPECT_EQ(copy.GetSubview(0, 1).GetString(1, 0), "y");
   EXPECT_TRUE(orders.GetSubview(0, 1).SameAs(lines));
+}
+
+TEST(ViewTest, AMarkFollowsItsRowThroughEveryChangeOfTheTable) {
+  View a_units = View::FromDescription("Unit:S");
+  a_units.SetSize(1);
+  a_units.SetString(0, 0, "a");
+  const struct {
+    const char* change;
+    std::function<void(View&)> make;
+    int row;  // where the marked row (Num 9, at 2) is afterwards
+  } cases[] = {
+      {"rows inserted before", [](View& v) { v.InsertEmptyRowsAt(1, 2); }, 4},
+      {"rows inserted after", [](View& v) { v.InsertEmptyRowsAt(3); }, 2},
+      {"rows copied in before", [](View& v) { v.InsertRowsAt(0, Trees()); }, 7},
+      {"rows removed before", [](View& v) { v.RemoveAt(0, 2); }, 0},
+      {"rows removed after", [](View& v) { v.SetSize(3); }, 2},
+      {"removed through a selection", [&](View& v) { v.Select(a_units).RemoveAt(0); }, 1},
+      {"added through a selection", [&](View& v) { v.Select(a_units).InsertEmptyRowsAt(0); }, 2},
+      {"its row removed", [](View& v) { v.RemoveAt(1, 3); }, RowMark::kRemoved},
+      {"the table emptied", [](View& v) { v.SetSize(0); }, RowMark::kRemoved},
+  };
+  for (const auto& c : cases) {
+    View v = Trees();
+    std::shared_ptr<const RowMark> mark = v.SortOn({1}).MarkRow(4);  // Num 9
+    c.make(v);
+    EXPECT_EQ(v.MarkedRow(*mark), c.row) << c.change;
+    if (c.row >= 0) {
+      EXPECT_EQ(v.GetInt(c.row, 1), 9) << c.change;
+    }
+    EXPECT_EQ(v.Clone().MarkedRow(*mark), c.row >= 0 ? RowMark::kLost : c.row) << c.change;
+  }
+  std::shared_ptr<const RowMark> orphan = Trees().MarkRow(0);
+  EXPECT_EQ(orphan->row(), RowMark::kLost) << "its table is gone";
 }
 
 TEST(DerivedViewTest, SelectComparesConvertedCriteriaByteByByte) {

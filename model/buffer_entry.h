@@ -3,7 +3,10 @@
 // was measured (a HIT). An entry taken back has unit 0.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "mk/row_mark.h"
 
 namespace woodtick {
 
@@ -19,6 +22,15 @@ struct BufferEntry {
 
   bool untallied() const { return unit == 0; }
   bool operator==(const BufferEntry&) const = default;
+};
+
+// What this run knows of a HIT's record beyond the Buffer: the data table
+// it was added to, the mark that follows its row there through every later
+// insertion and removal, and the Num the HIT wrote into it ("" for none).
+struct HitRecord {
+  std::string table;                        // "" when the tally added no record
+  std::shared_ptr<const mk::RowMark> mark;  // null when the tally added no record
+  std::string num;
 };
 
 // The entry in row `row` of the Buffer view in `slot`.

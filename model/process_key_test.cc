@@ -143,6 +143,23 @@ TEST_F(ProcessKeyTest, SaveIntervalFiveCommitsAtTalliesOneSixAndEleven) {
   EXPECT_EQ(ui_.busy_depth, 0);
 }
 
+TEST_F(ProcessKeyTest, ARecordIsSavedAsItsEditorClosesWhateverTheSaveInterval) {
+  std::string path =
+      Build("typed.tal", {.populations = {{.key = "P", .label = "Pine", .dat_table = "Trees"}},
+                          .tables = {{.name = "Trees", .columns = {"Unit", "Label", "Height"}}},
+                          .settings = {{"System", "SaveInterval", "5"}}});
+  Open(path);
+  int typed = 0;
+  ui_.record_editor = [&typed](const RecordEditorRequest& r) {
+    r.store->SetString(r.slot, r.row, 2, std::to_string(++typed));
+  };
+  Press("ppp");
+  // What a process killed now leaves on disk.
+  Rows on_disk = DiskRows(path, "Trees");
+  ASSERT_EQ(on_disk.size(), 3u);
+  EXPECT_EQ(on_disk[2][2], "3");
+}
+
 TEST_F(ProcessKeyTest, BlankMethodIsNeverAHitAndAHitWithoutTableOpensNoEditor) {
   std::string path = Build("hit.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
                                                        {.key = "B", .label = "Birch", .meth = "C"}},

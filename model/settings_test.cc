@@ -192,6 +192,25 @@ TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
   EXPECT_EQ(model.PopulationButtons(1)[0].count, 0);
 }
 
+TEST_F(SettingsTest, TheLastHitNumberIsTheHighestNumOfTheUnitNotTheLastRows) {
+  std::string path =
+      Build("nums.tal", {.num_units = 3,
+                         .populations = {{.key = "A", .label = "Ash", .dat_table = "Trees"}},
+                         .tables = {{.name = "Trees",
+                                     .columns = {"Unit", "Num", "Label"},
+                                     .rows = {{"002", "3", "Ash"},
+                                              {"001", "8", "Ash"},
+                                              {"002", "11", "Ash"},
+                                              {"002", "7", "Ash"},
+                                              {"003", "5", "Ash"}}}}});
+  TallyModel& model = Open(path);
+  const struct {
+    int unit;
+    int last;
+  } cases[] = {{1, 8}, {2, 11}, {3, 5}};
+  for (const auto& c : cases) EXPECT_EQ(model.LastHitNumberOfUnit(c.unit), c.last) << c.unit;
+}
+
 TEST_F(SettingsTest, TheLastTallysTextsFollowTheUnit) {
   std::string path = Build("texts.tal", {.num_units = 2,
                                          .populations = {{.key = "A", .label = "Ash", .meth = " "}},

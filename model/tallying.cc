@@ -1,5 +1,7 @@
 #include "model/tallying.h"
 
+#include <utility>
+
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
@@ -58,6 +60,7 @@ void Tallying::ProcessKey(const std::string& text) {
   }
   if (settings_.sound()) ctx_.ui.Beep(1000, 250);
 
+  HitRecord record;
   std::string method = ctx_.ReadTallyText(row, ctx_.tally_cols.meth);
   if (method.empty() || method[0] != ' ') {
     int hits = ctx_.ReadTallyInt(row, ctx_.tally_cols.hit);
@@ -74,22 +77,24 @@ void Tallying::ProcessKey(const std::string& text) {
       std::string hit_text = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);
       if (!settings_.show_counts_on_buttons()) status_text_ += hit_text;
       hit_text_ = hit_text;
-      AddDataRecord(row);
+      record = AddDataRecord(row);
     }
   }
-  AddBufferEntry(measured_);
+  AddBufferEntry(measured_, record);
 
   file_.CountTally();
   int64_t counter = save_counter_++;
-  if (counter % settings_.save_interval() == 0) {
+  // What was typed into a record cannot be tallied again: it is saved as
+  // its editor closes, whatever the save interval says about counts.
+  if (counter % settings_.save_interval() == 0 || record.mark != nullptr) {
     BusyCursor busy(ctx_.ui);
     file_.Commit();
   }
 }
 
-void Tallying::AddDataRecord(int row) {
+HitRecord Tallying::AddDataRecord(int row) {
   std::string table = ctx_.ReadTallyText(row, ctx_.tally_cols.dat_table);
-  if (table.empty()) return;
+  if (table.empty()) return {};
   if (IsReservedTableName(table)) {
     if (missing_tables_told_.insert(table).second) {
       ctx_.ui.Warn("The population " + ctx_.ReadTallyText(row, ctx_.tally_cols.label) + " names '" +
@@ -100,7 +105,7 @@ void Tallying::AddDataRecord(int row) {
                        "Setup.",
                    "Reserved Table Name");
     }
-    return;
+    return {};
   }
   int slot = ctx_.store->FindView(table);
   if (slot < 0) {
@@ -113,23 +118,26 @@ void Tallying::AddDataRecord(int row) {
                        "record can be added for it.\nCheck the population's data table in Setup.",
                    "Missing Data Table");
     }
-    return;
+    return {};
   }
   int new_row = ctx_.store->AddRow(slot, -1);
+  HitRecord record{table, ctx_.store->View(slot).MarkRow(new_row),
+                   settings_.show_num_box() ? DecimalText(hit_number_) : ""};
   ctx_.ui.RunRecordEditor({ctx_.store.get(), slot, new_row, UnitText(settings_.cur_unit()),
                            ctx_.ReadTallyText(row, ctx_.tally_cols.label), settings_.show_num_box(),
                            DecimalText(hit_number_)});
+  return record;
 }
 
-void Tallying::AddBufferEntry(bool measured) {
+void Tallying::AddBufferEntry(bool measured, HitRecord record) {
   const int slot = ctx_.view_slots.buffer;
   mk::View buffer = ctx_.store->View(slot);
   if (buffer.GetSize() > kBufferRows - 1) buffer.RemoveAt(0);
   int row = ctx_.store->AddRow(slot, -1);
   WriteBufferEntry(*ctx_.store, slot, row, {settings_.cur_unit(), last_key_, measured});
-  buffer_nums_.push_back(measured && settings_.show_num_box() ? DecimalText(hit_number_) : "");
-  while (static_cast<int>(buffer_nums_.size()) > ctx_.store->View(slot).GetSize()) {
-    buffer_nums_.pop_front();
+  buffer_records_.push_back(std::move(record));
+  while (static_cast<int>(buffer_records_.size()) > ctx_.store->View(slot).GetSize()) {
+    buffer_records_.pop_front();
   }
 }
 
@@ -142,10 +150,10 @@ void Tallying::BuildStrategies() {
       clock);
 }
 
-std::string Tallying::HitNumberWrittenBy(int buffer_row) const {
-  int rows = ctx_.store->View(ctx_.view_slots.buffer).GetSize();
-  int index = buffer_row - (rows - static_cast<int>(buffer_nums_.size()));
-  return index >= 0 && index < static_cast<int>(buffer_nums_.size()) ? buffer_nums_[index] : "";
+const HitRecord* Tallying::RecordAddedBy(int buffer_row) const {
+  const int known = static_cast<int>(buffer_records_.size());
+  int index = buffer_row - (ctx_.store->View(ctx_.view_slots.buffer).GetSize() - known);
+  return index >= 0 && index < known ? &buffer_records_[index] : nullptr;
 }
 
 }  // namespace woodtick

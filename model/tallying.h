@@ -49,9 +49,9 @@ class Tallying {
   // The tally screen's Num box was edited.
   void SetHitNumber(int value) { hit_number_ = value; }
   int hit_number() const { return hit_number_; }
-  // The Num the HIT of Buffer row `buffer_row` wrote into its record; ""
-  // when it wrote none or was made before this run.
-  std::string HitNumberWrittenBy(int buffer_row) const;
+  // The record that the tally of Buffer row `buffer_row` added; null for a
+  // tally made before this run.
+  const HitRecord* RecordAddedBy(int buffer_row) const;
 
   // The buttons of the populations, in Tally order, with the counts of `unit`.
   std::vector<PopulationButton> PopulationButtons(int unit);
@@ -69,9 +69,11 @@ class Tallying {
   int64_t save_counter() const { return save_counter_; }
 
  private:
-  void AddDataRecord(int row);
+  // Adds the HIT's record to the data table of population `row` and runs
+  // the record editor on it.
+  HitRecord AddDataRecord(int row);
   // Appends the last key to Buffer, keeping the last ten.
-  void AddBufferEntry(bool measured);
+  void AddBufferEntry(bool measured, HitRecord record);
 
   ModelContext& ctx_;
   HeldFile& file_;
@@ -84,9 +86,9 @@ class Tallying {
   std::string hit_text_;
   bool measured_ = false;
   int64_t save_counter_ = 0;  // never reset during a run
-  // The Num each of the last Buffer entries wrote into its record (""
-  // when none), aligned with the end of Buffer.
-  std::deque<std::string> buffer_nums_;
+  // The records the last Buffer entries added this run, aligned with the
+  // end of Buffer.
+  std::deque<HitRecord> buffer_records_;
   int hit_number_ = 0;
   std::set<std::string> missing_tables_told_;
 };

@@ -96,48 +96,22 @@ bool Untally::TakeBack(int index, const BufferEntry& entry) {
 }
 
 std::string Untally::DeleteHitRecord(int index, int row, int unit) {
-  std::string table = ctx_.ReadTallyText(row, ctx_.tally_cols.dat_table);
+  const HitRecord* added = tallying_.RecordAddedBy(index);
+  // A HIT of this run knows the table its record went into; for an earlier
+  // one only the population's table now is known.
+  std::string table =
+      added != nullptr ? added->table : ctx_.ReadTallyText(row, ctx_.tally_cols.dat_table);
   int slot = table.empty() || IsStandardView(table) ? -1 : ctx_.store->FindView(table);
   if (slot < 0) return "";
-  int buffer_rows = ctx_.store->View(ctx_.view_slots.buffer).GetSize();
-  // The records of the later HITs into the same table were appended after
-  // this one, so it sat that many rows before the end.
-  int skip = 0;
-  for (int r = buffer_rows - 1; r >= index; --r) {
-    const BufferEntry later = ReadBufferEntry(*ctx_.store, ctx_.view_slots.buffer, r);
-    if (!later.measured) continue;
-    int pop = ctx_.FindPopulationByKey(later.key);
-    if (pop >= 0 && ctx_.ReadTallyText(pop, ctx_.tally_cols.dat_table) == table) ++skip;
-  }
-  // Records may have been added or deleted since, so the row there counts
-  // only when it still holds what the HIT wrote; else the one row that
-  // does. Anything less certain deletes nothing.
   mk::View records = ctx_.store->View(slot);
-  std::vector<std::pair<int, std::string>> identity;
-  auto add = [&](const std::string& name, const std::string& value) {
-    int col = ColumnNamed(records, name);
-    if (col >= 0) identity.emplace_back(col, value);
-  };
-  add("Unit", UnitText(unit));
-  add("Label", ctx_.ReadTallyText(row, ctx_.tally_cols.label));
-  std::string num = tallying_.HitNumberWrittenBy(index);
-  if (!num.empty()) add("Num", num);
-  auto holds = [&](int record) {
-    for (const auto& [col, value] : identity) {
-      if (!CellHolds(*ctx_.store, slot, record, col, value)) return false;
-    }
-    return true;
-  };
-  int record = records.GetSize() - skip;
-  if (record < 0 || !holds(record)) {
-    record = -1;
-    int matches = 0;
-    for (int r = 0; r < records.GetSize(); ++r) {
-      if (holds(r) && ++matches == 1) record = r;
-    }
-    if (matches != 1) record = -1;
+  int record = added != nullptr && added->mark != nullptr ? records.MarkedRow(*added->mark)
+                                                          : mk::RowMark::kLost;
+  if (record == mk::RowMark::kLost) {
+    // Not followed (made before this run, or the file was reopened since).
+    record = FindByWhatTheHitWrote(slot, table, added != nullptr ? added->num : "", row, unit);
+    if (record == kNotToldApart) return "";
   }
-  if (identity.empty() || record < 0) {
+  if (record < 0) {
     ctx_.ui.Warn(
         "The counts have been decremented for that item but its record has already been "
         "deleted.",
@@ -152,6 +126,40 @@ std::string Untally::DeleteHitRecord(int index, int row, int unit) {
   }
   records.RemoveAt(record);
   return note;
+}
+
+int Untally::FindByWhatTheHitWrote(int slot, const std::string& table, const std::string& num,
+                                   int row, int unit) {
+  mk::View records = ctx_.store->View(slot);
+  std::vector<std::pair<int, std::string>> identity;
+  std::string shown;
+  auto add = [&](const std::string& name, const std::string& value) {
+    int col = ColumnNamed(records, name);
+    if (col < 0 || value.empty()) return;
+    identity.emplace_back(col, value);
+    shown += (shown.empty() ? "" : ", ") + name + " " + value;
+  };
+  add("Unit", UnitText(unit));
+  add("Num", num);
+  add("Label", ctx_.ReadTallyText(row, ctx_.tally_cols.label));
+  std::vector<int> matches;
+  for (int r = 0; r < records.GetSize(); ++r) {
+    bool holds = true;
+    for (const auto& [col, value] : identity) {
+      holds = holds && CellHolds(*ctx_.store, slot, r, col, value);
+    }
+    if (holds) matches.push_back(r);
+  }
+  if (matches.empty()) return mk::RowMark::kRemoved;
+  if (matches.size() == 1 && !identity.empty()) return matches[0];
+  ctx_.ui.Warn("The counts have been decremented for that item, but no record has been deleted: " +
+                   DecimalText(static_cast<long long>(matches.size())) + " records in the " +
+                   table + " table could be the one it added" +
+                   (shown.empty() ? "" : " (" + shown + ")") +
+                   ", and Woodtick cannot tell which.\nIf one of them should go, delete it in "
+                   "Edit Data.",
+               "Data Record Not Deleted");
+  return kNotToldApart;
 }
 
 }  // namespace woodtick

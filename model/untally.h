@@ -36,10 +36,18 @@ class Untally {
   bool TakeBack(int index, const BufferEntry& entry);
 
  private:
-  // Untally of a HIT: deletes the record Buffer row `index` added to the
-  // data table of population `row` when it can be told with certainty, and
-  // returns the log's deletion note ("" when nothing was deleted).
+  // Untally of a HIT of population `row` in `unit`: deletes the record
+  // that the tally of Buffer row `index` added when it is certainly that
+  // one, and returns the log's deletion note ("" when nothing was deleted,
+  // the user told why). A record added this run is followed through every
+  // change of its table's rows; others are found by what the HIT wrote.
   std::string DeleteHitRecord(int index, int row, int unit);
+  // The one record of the table in `slot` that holds the Unit, Num (when
+  // `num` is known) and Label the HIT wrote; mk::RowMark::kRemoved when
+  // none does; kNotToldApart, the user told, when several could be it.
+  int FindByWhatTheHitWrote(int slot, const std::string& table, const std::string& num, int row,
+                            int unit);
+  static constexpr int kNotToldApart = -3;
 
   ModelContext& ctx_;
   HeldFile& file_;

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "model/tally_model.h"
 #include "model/testing/model_test_base.h"
 
@@ -8,6 +11,7 @@ namespace woodtick {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 
 // The Untally list as the screen shows it.
 std::vector<std::string> Lines(TallyModel& model) {
@@ -149,15 +153,16 @@ class UntallyRecordTest : public ModelTest {
  protected:
   // A and B (always a HIT) write into Plots (Unit, Num, Label, Height); the
   // editor fills what a HIT fills and types Height, or deletes the record.
-  TallyModel& OpenPlots(std::vector<PopulationSpec> extra = {}) {
+  TallyModel& OpenPlots(std::vector<PopulationSpec> extra = {}, bool num_box = true,
+                        const std::string& name = "plots.tal") {
     std::vector<PopulationSpec> pops = {
         {.key = "A", .label = "Aspen", .meth = "C", .dat_table = "Plots"},
         {.key = "B", .label = "Birch", .meth = "C", .dat_table = "Plots"}};
     pops.insert(pops.end(), extra.begin(), extra.end());
-    std::string path = Build(
-        "plots.tal", {.populations = pops,
-                      .tables = {{.name = "Plots", .columns = {"Unit", "Num", "Label", "Height"}}},
-                      .settings = {{"System", "ShowNumBox", "Y"}}});
+    std::string path =
+        Build(name, {.populations = pops,
+                     .tables = {{.name = "Plots", .columns = {"Unit", "Num", "Label", "Height"}}},
+                     .settings = {{"System", "ShowNumBox", num_box ? "Y" : "N"}}});
     ui_.record_editor = [this](const RecordEditorRequest& r) {
       if (delete_next_) {
         r.store->View(r.slot).RemoveAt(r.row);
@@ -192,6 +197,8 @@ class UntallyRecordTest : public ModelTest {
     ui_.messages.clear();
     ASSERT_TRUE(model_->UntallyEntry(entry, model_->UntallyEntries()[entry]));
   }
+
+  mk::View Plots() { return model_->store()->View(model_->store()->FindView("Plots")); }
 
   bool delete_next_ = false;
   int height_ = 0;
@@ -240,6 +247,86 @@ TEST_F(UntallyRecordTest, KeysDifferingInCaseTakeBackTheRowThatWasCounted) {
   EXPECT_EQ(Hits(0), 0);
   EXPECT_EQ(Hits(2), 0);
   EXPECT_THAT(Records(), ElementsAre());
+}
+
+TEST_F(UntallyRecordTest, TakesBackExactlyTheRecordItsHitAdded) {
+  // What happens between the tallies and the untallies.
+  auto remove = [this](int row) { return [this, row] { Plots().RemoveAt(row); }; };
+  const std::function<void()> insert_first = [this] { Plots().InsertEmptyRowsAt(0); };
+  const std::function<void()> clear = [this] { model_->ClearDataTablesCommand(); };
+  const std::function<void()> setup = [this] { model_->RunSetup(); };
+  const std::function<void()> reopen = [this] { Open(std::string(model_->path())); };
+  const std::string gone = "Data Record Already Deleted", unclear = "Data Record Not Deleted";
+  const struct {
+    const char* name;
+    bool num_box;
+    std::string keys;
+    std::function<void()> between;
+    std::vector<int> untally;       // Buffer rows, in turn
+    std::vector<std::string> left;  // Label and Height of each record
+    std::string told;               // the title of the box shown, if any
+  } cases[] = {
+      {"first of two, Num off", false, "AA", {}, {0}, {"Aspen2"}, ""},
+      {"second of two, Num off", false, "AA", {}, {1}, {"Aspen1"}, ""},
+      {"the later taken back first", false, "AA", {}, {1, 0}, {}, ""},
+      {"a record before it deleted", false, "AAA", remove(0), {1}, {"Aspen3"}, ""},
+      {"a record inserted before it", false, "AA", insert_first, {0}, {"", "Aspen2"}, ""},
+      {"its own record deleted", false, "AAA", remove(1), {1}, {"Aspen1", "Aspen3"}, gone},
+      {"the data tables cleared", false, "AA", clear, {0}, {}, gone},
+      {"reopened by Setup, Num off", false, "AA", setup, {0}, {"Aspen1", "Aspen2"}, unclear},
+      {"reopened by Setup, Num on", true, "AA", setup, {0}, {"Aspen2"}, ""},
+      {"an earlier run, two alike", true, "AA", reopen, {1}, {"Aspen1", "Aspen2"}, unclear},
+      {"an earlier run, one alike", true, "AB", reopen, {1}, {"Aspen1"}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    height_ = 0;
+    OpenPlots({}, c.num_box, std::string(c.name) + ".tal");
+    Press(c.keys);
+    if (c.between) c.between();
+    for (int entry : c.untally) Untally(entry);
+    EXPECT_THAT(Records(), ElementsAreArray(c.left));
+    EXPECT_EQ(ui_.messages.empty() ? "" : ui_.messages.back().title, c.told);
+    int aspen_hits = static_cast<int>(std::count(c.keys.begin(), c.keys.end(), 'A'));
+    for (int entry : c.untally) aspen_hits -= c.keys[entry] == 'A';
+    EXPECT_EQ(Hits(0), aspen_hits);  // taken back all the same
+    if (c.told == unclear && !ui_.messages.empty()) {
+      EXPECT_EQ(ui_.messages.back().text,
+                "The counts have been decremented for that item, but no record has been deleted: "
+                "2 records in the Plots table could be the one it added (Unit 001, Label Aspen), "
+                "and Woodtick cannot tell which.\nIf one of them should go, delete it in Edit "
+                "Data.");
+    }
+  }
+}
+
+// The steps of a field day that once lost a sibling record: the example,
+// Show Last Hit Number off, three Pine HITs in unit 2 typing Height 21, 22
+// and 23, the 22 record deleted in Edit Data, then its tally taken back.
+TEST_F(UntallyTest, TakingBackAHitWhoseRecordWasDeletedLeavesItsSiblings) {
+  TallyModel& model = Open(CopyExample());
+  ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.SetShowNumBox(false); };
+  model.RunSetup();
+  model.SetCurrentUnit("002");
+  int height = 20;
+  ui_.record_editor = [&height](const RecordEditorRequest& r) {
+    r.store->SetString(r.slot, r.row, 0, r.unit_text);
+    r.store->SetString(r.slot, r.row, 2, r.label);
+    r.store->SetString(r.slot, r.row, 3, std::to_string(++height));
+  };
+  Press("ppp");
+  const int trees = model.store()->FindView("Trees");
+  Rows records = SlotRows(*model.store(), trees);
+  ASSERT_EQ(records.end()[-2][3], "22");
+  model.store()->View(trees).RemoveAt(static_cast<int>(records.size()) - 2);
+  model.Commit();
+  std::vector<BufferEntry> entries = model.UntallyEntries();
+  const int middle = static_cast<int>(entries.size()) - 2;
+  ASSERT_EQ(model.UntallyLine(entries[middle]), "002  Pine  M");
+  ASSERT_TRUE(model.UntallyEntry(middle, entries[middle]));
+  records.erase(records.end() - 2);
+  EXPECT_EQ(SlotRows(*model.store(), trees), records);
+  EXPECT_EQ(ui_.CountTitled("Data Record Already Deleted"), 1);
 }
 
 }  // namespace

@@ -97,7 +97,15 @@ std::string ModelTest::Build(const std::string& name, const TallyFileSpec& spec)
 }
 
 std::string ModelTest::CopyFixture(const std::string& name) {
-  std::string bytes = mk::ReadBytes(std::string(WOODTICK_TESTDATA) + "/mk/" + name);
+  return CopyIn(std::string(WOODTICK_TESTDATA) + "/mk/" + name, name);
+}
+
+std::string ModelTest::CopyExample() {
+  return CopyIn(std::string(WOODTICK_TESTDATA) + "/../examples/forest.tal", "forest.tal");
+}
+
+std::string ModelTest::CopyIn(const std::string& source, const std::string& name) {
+  std::string bytes = mk::ReadBytes(source);
   std::string path = File(name);
   std::unique_ptr<mk::RandomAccessFile> file;
   mk::Status status = disk_->OpenFile(path, true, &file);

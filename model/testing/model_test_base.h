@@ -50,6 +50,8 @@ class ModelTest : public ::testing::Test {
   std::string Build(const std::string& name, const TallyFileSpec& spec);
   // Copies a reference file of testdata/mk into the folder.
   std::string CopyFixture(const std::string& name);
+  // Copies the bundled example, examples/forest.tal, into the folder.
+  std::string CopyExample();
   // A new model on `path` (as given on the command line), opened.
   TallyModel& Open(const std::string& path);
   // The same, for a file that may be refused: false with the message told.
@@ -82,6 +84,9 @@ class ModelTest : public ::testing::Test {
   std::unique_ptr<TallyModel> model_;
 
  private:
+  // Copies the file at `source` to `name` in the folder; its path there.
+  std::string CopyIn(const std::string& source, const std::string& name);
+
   mk::FileSystem* disk_ = &memory_env_.disk();
   std::string folder_ = "/tally";
 };
