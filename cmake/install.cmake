@@ -9,8 +9,8 @@ set(WOODTICK_DATA ${CMAKE_SOURCE_DIR}/data)
 # the package (see the README). None is made up: left empty, there is no home
 # page and no screenshot, and the maintainer is a placeholder under the
 # reserved domain .invalid, which never receives mail.
-set(WOODTICK_HOMEPAGE "" CACHE STRING "Project home page (https://...); empty for none")
-set(WOODTICK_SCREENSHOTS "" CACHE STRING
+set(WOODTICK_HOMEPAGE_URL "" CACHE STRING "Project home page (https://...); empty for none")
+set(WOODTICK_SCREENSHOTS_URL "" CACHE STRING
     "Address of the folder holding main-screen.png and tally-screen.png; empty for none")
 set(WOODTICK_MAINTAINER "Unnamed packager <packager@woodtick.invalid>" CACHE STRING
     "Maintainer of the Debian package: Name <address>")
@@ -32,8 +32,8 @@ foreach(program woodtick woodtick-cli)
   endif()
 endforeach()
 
-string(REPLACE "&" "&amp;" homepage_xml "${WOODTICK_HOMEPAGE}")
-string(REPLACE "&" "&amp;" screenshots_xml "${WOODTICK_SCREENSHOTS}")
+string(REPLACE "&" "&amp;" homepage_xml "${WOODTICK_HOMEPAGE_URL}")
+string(REPLACE "&" "&amp;" screenshots_xml "${WOODTICK_SCREENSHOTS_URL}")
 set(WOODTICK_METAINFO_ADDRESSES "")
 if(homepage_xml)
   string(APPEND WOODTICK_METAINFO_ADDRESSES "  <url type=\"homepage\">${homepage_xml}</url>\n")
@@ -53,8 +53,8 @@ if(screenshots_xml)
     "  </screenshots>\n")
 endif()
 set(WOODTICK_SOURCE_FIELD "")
-if(WOODTICK_HOMEPAGE)
-  set(WOODTICK_SOURCE_FIELD "Source: ${WOODTICK_HOMEPAGE}\n")
+if(WOODTICK_HOMEPAGE_URL)
+  set(WOODTICK_SOURCE_FIELD "Source: ${WOODTICK_HOMEPAGE_URL}\n")
 endif()
 configure_file(${WOODTICK_DATA}/${WOODTICK_ID}.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/data/${WOODTICK_ID}.metainfo.xml @ONLY)
