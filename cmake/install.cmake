@@ -104,6 +104,8 @@ add_custom_command(OUTPUT ${changelog_gz}
 list(APPEND woodtick_generated ${changelog_gz})
 install(FILES ${changelog_gz} ${CMAKE_BINARY_DIR}/data/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${WOODTICK_DATA}/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME woodtick)
 
 add_custom_target(woodtick_install_data ALL DEPENDS ${woodtick_generated})
 

@@ -29,28 +29,26 @@ simulate() {
   }
 }
 
+# The archive's records of the packages listed as "name version", one each.
+records() {
+  # shellcheck disable=SC2046
+  apt-cache show $(awk '$1 != "woodtick" {print $1 "=" $2}') |
+    awk -v RS= -v ORS='\n\n' '{split($0, f, "\n"); if (!seen[f[1]]++) print}'
+}
+
 # Sums the installed sizes (KiB) of the packages listed as "name version".
 installed_kib() {
-  local total=0 name version kib
-  while read -r name version; do
-    if [ "$name" = woodtick ]; then
-      kib=$(dpkg-deb -f "$deb" Installed-Size)
-    else
-      kib=$(apt-cache show "$name=$version" | awk '/^Installed-Size:/{print $2; exit}')
-    fi
-    total=$((total + kib))
-  done
-  echo "$total"
+  local listed
+  listed=$(cat)
+  { echo "Installed-Size: $(dpkg-deb -f "$deb" Installed-Size)"; records <<< "$listed"; } |
+    awk '/^Installed-Size:/{kib += $2} END {print kib}'
 }
 
 required=$(apt-cache dumpavail | awk '/^Package:/{p=$2} /^Priority: required/{print p}' | sort -u)
 touch "$work/empty"
 # shellcheck disable=SC2086
 simulate "$work/empty" --no-install-recommends $required apt usr-is-merged > "$work/base"
-while read -r name version; do
-  apt-cache show "$name=$version" | awk '/^$/{exit} {print}'
-  printf 'Status: install ok installed\n\n'
-done < "$work/base" > "$work/status"
+records < "$work/base" | sed 's/^Package: .*/&\nStatus: install ok installed/' > "$work/status"
 echo "minimal system: $(wc -l < "$work/base") packages"
 
 for mode in --install-recommends --no-install-recommends; do
