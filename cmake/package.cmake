@@ -1,17 +1,19 @@
 # `cpack` in the build folder makes a Debian package of what install.cmake
-# installs; its dependencies come from the programs' libraries (shlibdeps).
+# installs; its dependencies come from the libraries the programs link
+# (shlibdeps), and the programs link only those they use (--as-needed).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME woodtick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_CONTACT "Woodtick maintainers <maintainers@woodtick.example.org>" CACHE STRING
-    "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${WOODTICK_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${WOODTICK_HOMEPAGE})
+if(WOODTICK_HOMEPAGE_URL)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${WOODTICK_HOMEPAGE_URL})
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tally field samples unit by unit")
 # CPack puts the summary first and indents the rest; an empty line parts

@@ -9,7 +9,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
   libsqlite3-dev sqlite3 python3
-  librsvg2-bin dpkg-dev file fakeroot lintian
+  librsvg2-bin dpkg-dev file fakeroot lintian devscripts libfile-mimeinfo-perl
   desktop-file-utils appstream shared-mime-info xdg-utils
 )
 missing=()

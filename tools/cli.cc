@@ -1,75 +1,240 @@
-#include <iterator>
+#include <sstream>
 
 #include "mk/escape.h"
 #include "model/tally_model.h"
 #include "tools/analysis/analysis_export.h"
+#include "tools/cli_options.h"
 #include "tools/commands.h"
+#include "tools/error_lines.h"
 #include "tools/model_commands.h"
 
 namespace woodtick {
 namespace {
 
-// Every command; add new ones here.
-const CliCommand kCommands[] = {
-    {"dump", "FILE", "print every view and cell of a datafile in the canonical dump format", 1, 1,
-     RunDump},
-    {"check", "FILE", "read every cell of a datafile and report whether it is sound", 1, 1,
-     RunCheck},
-    {"pack", "FILE", "rewrite a datafile freshly packed, in place, keeping its content", 1, 1,
-     RunPack},
-    {"recover", "DAMAGED OUT",
-     "write the newest state of a damaged datafile that reads soundly to a new file", 2, 2,
-     RunRecover},
-    {"new", "FILE", "make a new tally file: standard views, default settings, one unit", 1, 1,
-     RunNew},
-    {"export", "FILE", "write FILE's data as the Utilities screen does, to <name>.csv here", 1,
-     1 << 20, RunExportCommand},
-    {"summary", "FILE", "print counts and HITs per population and unit with measured shares", 1, 1,
-     RunSummary},
-};
+constexpr char kProgram[] = "woodtick-cli";
+
+int RunHelp(const CliInput& input, std::ostream& out, std::ostream& err);
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// `text` after `head`, which is padded to `width`; on a line of its own
+// when the head is wider.
+void PrintColumns(std::ostream& out, const std::string& head, const std::string& text,
+                  size_t width) {
+  out << "  " << head;
+  if (head.size() >= width) out << "\n  ";
+  out << std::string(width - (head.size() >= width ? 0 : head.size()), ' ') << text << "\n";
+}
 
 void PrintHelp(std::ostream& out) {
-  out << "Usage: woodtick-cli COMMAND ARGUMENTS...\n\nCommands:\n";
-  for (const CliCommand& c : kCommands) {
-    std::string head = std::string(c.name) + " " + c.arguments;
-    out << "  " << head << std::string(head.size() < 16 ? 16 - head.size() : 1, ' ') << c.summary
-        << "\n";
+  out << "Usage: " << kProgram << " COMMAND [OPTION]... [ARGUMENT]...\n"
+      << "       " << kProgram << " --help | --version\n\nCommands:\n";
+  for (const CliCommand& c : CliCommands()) {
+    std::vector<std::string> forms = Lines(c.usage);
+    for (size_t i = 0; i + 1 < forms.size(); ++i) out << "  " << c.name << " " << forms[i] << "\n";
+    PrintColumns(out, std::string(c.name) + " " + forms.back(), c.summary, 18);
   }
-  out << "  export --format csv|sqlite --output DIR|DB FILE...\n"
-         "                  read the files (never changing them) and write every view:\n"
-         "                  CSV files in folder DIR, or tables of SQLite database DB\n";
-  out << "\nOptions:\n  --help          show this help\n  --version       show the version\n";
+  out << "\nOptions:\n";
+  PrintColumns(out, "-h, --help", "show this help (after a command: that command's)", 18);
+  PrintColumns(out, "--version", "show the version", 18);
+}
+
+void PrintCommandHelp(const CliCommand& c, std::ostream& out) {
+  const char* lead = "Usage: ";
+  for (const std::string& form : Lines(c.usage)) {
+    out << lead << kProgram << " " << c.name << " " << form << "\n";
+    lead = "   or: ";
+  }
+  out << "\n" << c.description << "\n\nOptions:\n";
+  for (const CliOption& o : c.options) {
+    std::string head =
+        std::string("--") + o.name + (o.value != nullptr ? std::string("=") + o.value : "");
+    PrintColumns(out, head, o.help, 22);
+  }
+  PrintColumns(out, "-h, --help", "show this help", 22);
+}
+
+void PrintUsage(const CliCommand& c, std::ostream& err) {
+  for (const std::string& form : Lines(c.usage)) {
+    err << kProgram << ": usage: " << kProgram << " " << c.name << " " << form << "\n";
+  }
+  err << kProgram << ": see '" << kProgram << " help " << c.name << "'\n";
+}
+
+void PrintUsageError(const CliCommand& c, const std::string& problem, std::ostream& err) {
+  err << kProgram << ": " << c.name << ": " << problem << "\n";
+  PrintUsage(c, err);
+}
+
+const CliCommand* FindCommand(const std::string& name) {
+  for (const CliCommand& c : CliCommands()) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
+void PrintUnknownCommand(const std::string& name, std::ostream& err) {
+  err << kProgram << ": unknown command " << mk::Quoted(name) << "; expected one of:";
+  for (const CliCommand& c : CliCommands()) err << " " << c.name;
+  err << "\n";
+}
+
+int RunHelp(const CliInput& input, std::ostream& out, std::ostream& err) {
+  if (input.operands.empty()) {
+    PrintHelp(out);
+    return kCliOk;
+  }
+  const CliCommand* command = FindCommand(input.operands[0]);
+  if (command == nullptr) {
+    PrintUnknownCommand(input.operands[0], err);
+    return kCliUsageError;
+  }
+  PrintCommandHelp(*command, out);
+  return kCliOk;
+}
+
+int RunCommand(const CliCommand& command, const std::vector<std::string>& args, std::ostream& out,
+               std::ostream& err) {
+  CliInput input;
+  std::string problem;
+  switch (ParseCommandArguments(command, args, &input, &problem)) {
+    case CliParse::kHelp:
+      PrintCommandHelp(command, out);
+      return kCliOk;
+    case CliParse::kUsageError:
+      PrintUsageError(command, problem, err);
+      return kCliUsageError;
+    case CliParse::kRun:
+      break;
+  }
+  const int status = command.run(input, out, err);
+  if (status == kCliUsageError) PrintUsage(command, err);
+  return status;
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// Every command; a new one is one more entry here (its run function beside
+// the others, declared in commands.h or model_commands.h).
+const std::vector<CliCommand>& CliCommands() {
+  static const std::vector<CliCommand> commands = {
+      {"dump",
+       "FILE",
+       "print every view and cell of a datafile",
+       "Prints every view, row and cell of the datafile FILE, nested views included, in a\n"
+       "canonical text form: two files of the same content print the same. Reads only.",
+       {},
+       1,
+       1,
+       RunDump},
+      {"check",
+       "FILE",
+       "read every cell of a datafile; tell whether it is sound",
+       "Reads every cell of the datafile FILE and reports whether it is sound, with the\n"
+       "number of views and rows; exits with 1 when it is not. Reads only.",
+       {},
+       1,
+       1,
+       RunCheck},
+      {"pack",
+       "FILE",
+       "rewrite a datafile freshly packed, in place",
+       "Rewrites the datafile FILE freshly packed, in place, keeping its content: the\n"
+       "room of earlier states is given back. A file a running Woodtick holds is refused\n"
+       "and left as it is.",
+       {},
+       1,
+       1,
+       RunPack},
+      {"recover",
+       "DAMAGED OUT",
+       "write a damaged file's newest sound state to a new file",
+       "Finds the newest state in the damaged datafile DAMAGED that reads soundly (the\n"
+       "file's own, or an earlier one whose tails or root walk are still in it) and\n"
+       "writes it, freshly packed, to the new file OUT; an existing OUT is refused.\n"
+       "DAMAGED is only read. Says which state it found and what that state holds.",
+       {},
+       2,
+       2,
+       RunRecover},
+      {"new",
+       "FILE",
+       "make a new tally file with one unit and no populations",
+       "Makes the tally file FILE with the standard views, default settings, one unit\n"
+       "and no populations (add them in Woodtick's Setup). An existing file is never\n"
+       "overwritten.",
+       {},
+       1,
+       1,
+       RunNew},
+      {"export",
+       "FILE\n--format csv|sqlite --output DIR|DB FILE...",
+       "the Utilities export, or every view for analysis tools",
+       "Without options, writes the data of the tally file FILE as the Utilities screen\n"
+       "does, to <name>.csv in the current folder, and notes the export in the file's\n"
+       "event log.\n"
+       "\n"
+       "With --format and --output, reads each FILE without changing it and writes every\n"
+       "view: CSV files <name>.<view>.csv in the folder DIR, or tables of the SQLite\n"
+       "database DB (each created when missing). Files that fail are told and skipped;\n"
+       "the others are exported.",
+       {{"format", "csv|sqlite", "CSV files or one SQLite database"},
+        {"output", "DIR|DB", "the folder of the CSV files, or the database"}},
+       0,
+       1 << 20,
+       RunExportCommand},
+      {"summary",
+       "FILE",
+       "print counts and HITs per population and unit",
+       "Prints the Summary screen's table of the tally file FILE: counts and HITs per\n"
+       "population and unit, the totals, and the measured and aimed shares. Reads only.",
+       {},
+       1,
+       1,
+       RunSummary},
+      {"help",
+       "[COMMAND]",
+       "show this help, or one command's usage and options",
+       "Without COMMAND, lists every command; with it, shows that command's usage and\n"
+       "options, as COMMAND --help does.",
+       {},
+       0,
+       1,
+       RunHelp},
+  };
+  return commands;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err_target) {
+  PrefixedLines lines(err_target, std::string(kProgram) + ": ");
+  std::ostream err(&lines);
   if (args.empty()) {
-    err << "woodtick-cli: expected a command (dump, check, pack ...); see woodtick-cli --help\n";
-    return 2;
+    err << "expected a command (dump, check, pack ...); see " << kProgram << " --help\n";
+    return kCliUsageError;
   }
-  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+  if (args[0] == "--help" || args[0] == "-h") {
     PrintHelp(out);
-    return 0;
+    return kCliOk;
   }
   if (args[0] == "--version") {
-    out << "woodtick-cli " << kProgramVersion << "\n";
-    return 0;
+    out << kProgram << " " << kProgramVersion << "\n";
+    return kCliOk;
   }
-  for (const CliCommand& c : kCommands) {
-    if (args[0] != c.name) continue;
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    int n = static_cast<int>(rest.size());
-    if (n < c.min_args || n > c.max_args) {
-      err << "woodtick-cli: usage: woodtick-cli " << c.name << " " << c.arguments << "\n";
-      return 2;
-    }
-    return c.run(rest, out, err);
+  if (args[0].size() > 1 && args[0][0] == '-') {
+    err << "unknown option " << mk::Quoted(args[0]) << "; see " << kProgram << " --help\n";
+    return kCliUsageError;
   }
-  err << "woodtick-cli: unknown command " << mk::Quoted(args[0]) << "; expected one of:";
-  for (const CliCommand& c : kCommands) err << " " << c.name;
-  err << "\n";
-  return 2;
+  const CliCommand* command = FindCommand(args[0]);
+  if (command == nullptr) {
+    PrintUnknownCommand(args[0], err);
+    return kCliUsageError;
+  }
+  return RunCommand(*command, std::vector<std::string>(args.begin() + 1, args.end()), out, err);
 }
 
 }  // namespace woodtick

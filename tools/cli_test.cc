@@ -4,16 +4,20 @@
 #include <iterator>
 #include <sstream>
 
+#include "gmock/gmock.h"
 #include "gtest/gtest.h"
 #include "mk/top_level.h"
 #include "mk/view.h"
 #include "mk/writer.h"
+#include "platform/temp_dir.h"
 #include "tools/commands.h"
 
 namespace woodtick {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 const std::string kFixtures = WOODTICK_TESTDATA "/mk/";
 
@@ -51,6 +55,67 @@ TEST(CliTest, UsageErrorsSayWhatWasExpected) {
   r = Cli({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("pack FILE"), std::string::npos);
+}
+
+// Every command answers --help and help COMMAND with its own usage and
+// touches no file; an unknown option or a missing value is refused with the
+// usage; "--" ends the options; every error line names the program.
+TEST(CliTest, CommandLineHabits) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out_has, err_has;
+  };
+  std::vector<Case> cases;
+  for (const CliCommand& c : CliCommands()) {
+    std::string usage = std::string("Usage: woodtick-cli ") + c.name + " ";
+    cases.push_back({{c.name, "--help"}, 0, usage, ""});
+    cases.push_back({{"help", c.name}, 0, usage, ""});
+    cases.push_back({{c.name, "x.tal", "-h"}, 0, usage, ""});
+    cases.push_back({{c.name, "--no-such", "x.tal"},
+                     2,
+                     "",
+                     std::string("woodtick-cli: usage: woodtick-cli ") + c.name + " "});
+  }
+  std::vector<Case> more = {
+      {{"export", "--output", "--help", "x.tal"}, 0, "--format=csv|sqlite", ""},
+      {{"export", "--format"}, 2, "", "woodtick-cli: export: option '--format' needs a value"},
+      {{"export", "--format=csv", "--output"}, 2, "", "option '--output' needs a value"},
+      {{"export", "x.tal", "--form", "csv"}, 2, "", "--output is missing"},
+      {{"dump", "a", "b"}, 2, "", "woodtick-cli: dump: too many arguments"},
+      {{"help", "frobnicate"}, 2, "", "unknown command 'frobnicate'"},
+      {{"--frobnicate"}, 2, "", "unknown option '--frobnicate'"},
+      {{"summary", "--", "--help"}, 1, "", "woodtick-cli: --help cannot be opened"},
+      {{"check", "--", "-h"}, 1, "", "woodtick-cli: -h: "},
+  };
+  cases.insert(cases.end(), more.begin(), more.end());
+
+  TempDir dir;
+  fs::path old_dir = fs::current_path();
+  fs::current_path(dir.path());
+  for (const Case& c : cases) {
+    std::string line = ::testing::PrintToString(c.args);
+    Result r = Cli(c.args);
+    EXPECT_EQ(r.status, c.status) << line << r.err;
+    EXPECT_THAT(r.out, HasSubstr(c.out_has)) << line;
+    EXPECT_THAT(r.err, HasSubstr(c.err_has)) << line;
+    if (c.status == 0) {
+      EXPECT_EQ(r.err, "") << line;
+    } else {
+      EXPECT_EQ(r.out, "") << line;
+    }
+    std::istringstream err(r.err);
+    for (std::string text; std::getline(err, text);) {
+      EXPECT_THAT(text, StartsWith("woodtick-cli: ")) << line;
+    }
+    if (c.args.size() == 2 && c.args[0] == "help" && c.args[1][0] != '-') {
+      EXPECT_EQ(r.out, Cli({c.args[1], "--help"}).out) << line;
+    }
+  }
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+  EXPECT_EQ(Cli({"new", "--", "--help"}).status, 0);
+  EXPECT_TRUE(fs::exists(dir.File("--help")));
+  fs::current_path(old_dir);
 }
 
 TEST(CliTest, DumpAndCheckReadFixtures) {

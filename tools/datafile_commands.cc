@@ -38,15 +38,17 @@ std::unique_ptr<mk::Storage> OpenExisting(const std::string& path, std::ostream&
 
 }  // namespace
 
-int RunDump(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  auto storage = OpenExisting(args[0], err);
+int RunDump(const CliInput& input, std::ostream& out, std::ostream& err) {
+  const std::string& path = input.operands.at(0);
+  auto storage = OpenExisting(path, err);
   if (!storage) return 1;
   out << mk::DumpStorage(*storage);
   return 0;
 }
 
-int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  auto storage = OpenExisting(args[0], err);
+int RunCheck(const CliInput& input, std::ostream& out, std::ostream& err) {
+  const std::string& path = input.operands.at(0);
+  auto storage = OpenExisting(path, err);
   if (!storage) return 1;
   // Rendering the dump reads every cell of every view, nested ones included.
   std::string dump = mk::DumpStorage(*storage);
@@ -55,16 +57,17 @@ int RunCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
   for (const std::string& name : names) rows += storage->GetView(name).GetSize();
   // Top-level properties that are not views (other Metakit software's).
   size_t values = storage->Properties().size() - names.size();
-  out << args[0] << ": sound, " << names.size() << (names.size() == 1 ? " view, " : " views, ")
-      << rows << (rows == 1 ? " row" : " rows");
+  out << path << ": sound, " << names.size() << (names.size() == 1 ? " view, " : " views, ") << rows
+      << (rows == 1 ? " row" : " rows");
   if (values > 0) out << ", " << values << (values == 1 ? " value" : " values");
   out << "\n";
   return 0;
 }
 
-int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunPack(const CliInput& input, std::ostream& out, std::ostream& err) {
+  const std::string& path = input.operands.at(0);
   SystemFileLock lock;  // held until the packed file is written
-  auto storage = OpenExisting(args[0], err, &lock);
+  auto storage = OpenExisting(path, err, &lock);
   if (!storage) return 1;
   mk::CommitStats stats;
   mk::Status s = storage->Pack(&stats);
@@ -72,7 +75,7 @@ int RunPack(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     err << "woodtick-cli: " << s.message() << "\n";
     return 1;
   }
-  out << args[0] << ": packed, " << stats.file_size << " bytes\n";
+  out << path << ": packed, " << stats.file_size << " bytes\n";
   return 0;
 }
 

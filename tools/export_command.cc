@@ -9,10 +9,10 @@
 
 namespace woodtick {
 
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunExport(const std::string& tally_file, std::ostream& out, std::ostream& err) {
   // The export logs into the tally file: it holds the program's lock from
   // before the first read to the last write.
-  std::filesystem::path path = std::filesystem::absolute(args.at(0));
+  std::filesystem::path path = std::filesystem::absolute(tally_file);
   std::unique_ptr<OpenedTallyFile> file = OpenTallyFileForTool(path.string(), err);
   if (!file) return 1;
   DataStore& store = file->store;

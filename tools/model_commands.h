@@ -7,20 +7,22 @@
 #include <string>
 #include <vector>
 
+#include "tools/commands.h"
+
 namespace woodtick {
 
 // woodtick-cli new FILE: a tally file with the five standard views, default
 // settings, one unit and no populations. Refuses to overwrite.
-int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunNew(const CliInput& input, std::ostream& out, std::ostream& err);
 
 // woodtick-cli export FILE: writes <title>.csv into the current directory
 // and logs "Data Exported" in the tally file.
-// Both return the exit status: 0 success, 1 failure.
-int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Returns kCliOk or kCliFailed.
+int RunExport(const std::string& tally_file, std::ostream& out, std::ostream& err);
 
 // woodtick-cli summary FILE: prints the Summary screen's table (counts and
 // HITs per population and unit, totals, measured and aimed shares); reads
 // only.
-int RunSummary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunSummary(const CliInput& input, std::ostream& out, std::ostream& err);
 
 }  // namespace woodtick

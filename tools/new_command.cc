@@ -7,8 +7,8 @@
 
 namespace woodtick {
 
-int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string& file = args.at(0);
+int RunNew(const CliInput& input, std::ostream& out, std::ostream& err) {
+  const std::string& file = input.operands.at(0);
   std::string message;
   int result = CreateTallyFile(file, &message);
   if (result == EEXIST) {

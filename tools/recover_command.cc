@@ -28,13 +28,13 @@ void Describe(const mk::Storage& storage, std::ostream& out) {
 
 }  // namespace
 
-int RunRecover(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string& damaged = args[0];
-  const std::string& target = args[1];
+int RunRecover(const CliInput& input, std::ostream& out, std::ostream& err) {
+  const std::string& damaged = input.operands[0];
+  const std::string& target = input.operands[1];
   std::error_code ec;
   if (std::filesystem::exists(target, ec) || ec) {
     err << "woodtick-cli: " << target << " already exists; name a new file to write to\n";
-    return 1;
+    return kCliFailed;
   }
   // The damaged file is read without being opened for writing.
   mk::RecoveredState found;
@@ -42,13 +42,13 @@ int RunRecover(const std::vector<std::string>& args, std::ostream& out, std::ost
   mk::Status s = mk::FindSoundState(damaged, mk::ReadOnlyFileSystem(), &found, &storage);
   if (!s.ok()) {
     err << "woodtick-cli: " << s.message() << "\n";
-    return 1;
+    return kCliFailed;
   }
   s = storage->SaveCopy(target);
   if (!s.ok()) {
     std::filesystem::remove(target, ec);
     err << "woodtick-cli: " << s.message() << "\n";
-    return 1;
+    return kCliFailed;
   }
   out << damaged << ": ";
   if (found.latest) {
@@ -63,7 +63,7 @@ int RunRecover(const std::vector<std::string>& args, std::ostream& out, std::ost
   out << "; " << found.tried << (found.tried == 1 ? " state" : " states") << " looked at\n";
   Describe(*storage, out);
   out << "written, freshly packed, to " << target << "; " << damaged << " is unchanged\n";
-  return 0;
+  return kCliOk;
 }
 
 }  // namespace woodtick

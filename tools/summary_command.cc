@@ -7,9 +7,9 @@
 
 namespace woodtick {
 
-int RunSummary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunSummary(const CliInput& input, std::ostream& out, std::ostream& err) {
   std::unique_ptr<OpenedTallyFile> file =
-      OpenTallyFileForTool(std::filesystem::absolute(args.at(0)).string(), err);
+      OpenTallyFileForTool(std::filesystem::absolute(input.operands.at(0)).string(), err);
   if (!file) return 1;
   const TallySummary summary = SummarizeTally(file->store, file->slots.tally, file->slots.globals);
   out << AlignedColumns(SummaryTable(summary));

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "mk/escape.h"
 #include "platform/file_lock.h"
 #include "tools/analysis/csv_writer.h"
 #include "tools/analysis/read_only.h"
@@ -17,46 +18,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kUsage[] =
-    "woodtick-cli: usage: woodtick-cli export FILE\n"
-    "       woodtick-cli export --format csv|sqlite --output DIR|DB FILE...\n";
-
 struct Options {
   std::string format, output;
   std::vector<std::string> files;
 };
 
 // False on a usage error, explained in *problem.
-bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* problem) {
-  size_t i = 0;
-  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-    if (args[i] == "--") {
-      ++i;
-      break;
-    }
-    std::string name = args[i], value;
-    size_t eq = name.find('=');
-    if (eq != std::string::npos) {
-      value = name.substr(eq + 1);
-      name.resize(eq);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      *problem = name + " needs a value";
-      return false;
-    }
-    if (name == "--format") {
-      o->format = value;
-    } else if (name == "--output") {
-      o->output = value;
-    } else {
-      *problem = "unknown option " + name;
-      return false;
-    }
-  }
-  o->files.assign(args.begin() + static_cast<long>(i), args.end());
+bool CheckOptions(const CliInput& input, Options* o, std::string* problem) {
+  auto value = [&](const char* name) {
+    auto found = input.options.find(name);
+    return found != input.options.end() ? found->second : std::string();
+  };
+  o->format = value("format");
+  o->output = value("output");
+  o->files = input.operands;
   if (o->format != "csv" && o->format != "sqlite") {
-    *problem = o->format.empty() ? "--format is missing" : "unknown format " + o->format;
+    *problem =
+        o->format.empty() ? "--format is missing" : "unknown format " + mk::Quoted(o->format);
   } else if (o->output.empty()) {
     *problem = "--output is missing";
   } else if (o->files.empty()) {
@@ -69,12 +47,12 @@ std::string Rows(int64_t n) { return std::to_string(n) + (n == 1 ? " row" : " ro
 
 }  // namespace
 
-int RunAnalysisExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunAnalysisExport(const CliInput& input, std::ostream& out, std::ostream& err) {
   Options o;
   std::string problem;
-  if (!ParseOptions(args, &o, &problem)) {
-    err << "woodtick-cli: export: " << problem << ".\n" << kUsage;
-    return 2;
+  if (!CheckOptions(input, &o, &problem)) {
+    err << "woodtick-cli: export: " << problem << ".\n";
+    return kCliUsageError;
   }
   std::string message;
   SqliteExport db;
@@ -139,13 +117,13 @@ int RunAnalysisExport(const std::vector<std::string>& args, std::ostream& out, s
   return failed > 0 ? 1 : 0;
 }
 
-int RunExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (!args.empty() && args[0].rfind("--", 0) == 0) return RunAnalysisExport(args, out, err);
-  if (args.size() != 1) {
-    err << kUsage;
-    return 2;
+int RunExportCommand(const CliInput& input, std::ostream& out, std::ostream& err) {
+  if (!input.options.empty()) return RunAnalysisExport(input, out, err);
+  if (input.operands.size() != 1) {
+    err << "woodtick-cli: export: without --format and --output, exactly one FILE.\n";
+    return kCliUsageError;
   }
-  return RunExport(args, out, err);
+  return RunExport(input.operands[0], out, err);
 }
 
 }  // namespace woodtick

@@ -328,13 +328,13 @@ TEST_F(AnalysisExportTest, CsvRefusesASecondFileOfTheSameName) {
 TEST(AnalysisExportUsageTest, OptionsAreCheckedBeforeAnyFileIsRead) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"export", "--format", "xml", "--output", "x", "f.tal"}, out, err), 2);
-  EXPECT_THAT(err.str(), HasSubstr("unknown format xml"));
+  EXPECT_THAT(err.str(), HasSubstr("unknown format 'xml'"));
   EXPECT_EQ(RunCli({"export", "--format", "csv", "f.tal"}, out, err), 2);
   EXPECT_THAT(err.str(), HasSubstr("--output is missing"));
   EXPECT_EQ(RunCli({"export", "--format", "csv", "--output", "x"}, out, err), 2);
   EXPECT_THAT(err.str(), HasSubstr("no FILE to export"));
   EXPECT_EQ(RunCli({"export", "--colour", "red", "f.tal"}, out, err), 2);
-  EXPECT_THAT(err.str(), HasSubstr("unknown option --colour"));
+  EXPECT_THAT(err.str(), HasSubstr("unknown option '--colour'"));
   EXPECT_EQ(RunCli({"export", "a.tal", "b.tal"}, out, err), 2);
   EXPECT_TRUE(out.str().empty());
 }
