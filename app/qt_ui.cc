@@ -33,6 +33,10 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 }  // namespace
 
 QWidget* QtUi::DialogParent() const {
+  // A HIT's record editor over the tally screen is not modal itself.
+  if (tally_ && tally_->record_editor() && QApplication::activeModalWidget() == tally_) {
+    return tally_->record_editor();
+  }
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   return main_;
 }
@@ -79,6 +83,10 @@ void QtUi::Beep(int frequency_hz, int duration_ms) {
 
 void QtUi::RunRecordEditor(const RecordEditorRequest& request) {
   if (!main_) return;
+  if (tally_ && tally_->isVisible()) {
+    tally_->RunRecordEditor(request);
+    return;
+  }
   EditDataDialog::RunDataEntry(main_->model(), request, DialogParent());
 }
 
