@@ -142,8 +142,8 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
     for (const char* grown : {"unitList", "statusLine", "numberBox"}) {
       EXPECT_GE(tally.findChild<QWidget*>(grown)->font().pointSizeF(), 2 * dialog_points) << grown;
     }
-    const RecordEditorRequest hit{model.store(), model.store()->FindView("Trees"), 0, "001",
-                                  "Pine", true, "1"};
+    const RecordEditorRequest hit{
+        model.store(), model.store()->FindView("Trees"), 0, "001", "Pine", true, "1"};
     std::unique_ptr<EditDataDialog> editor = tally.MakeRecordEditor(hit);
     CheckScreen(editor.get(), true);
     EXPECT_GE(editor->font().pointSizeF(), 2 * dialog_points);

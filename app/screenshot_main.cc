@@ -82,7 +82,8 @@ char KeyWithDataTable(woodtick::TallyModel& model) {
   const int table = tally.FindPropIndexByName("DatTable");
   for (int row = 0; table >= 0 && row < model.num_populations(); ++row) {
     if (!tally.GetString(row, table).empty() && !tally.GetString(row, 0).empty()) {
-      return static_cast<char>(std::toupper(static_cast<unsigned char>(tally.GetString(row, 0)[0])));
+      return static_cast<char>(
+          std::toupper(static_cast<unsigned char>(tally.GetString(row, 0)[0])));
     }
   }
   return 0;
@@ -157,7 +158,8 @@ int main(int argc, char** argv) {
   woodtick::MainDialog main(options);
   main.Initialise();
   if (!main.model().is_open()) return 1;
-  if (hit_editor) return SaveHitEditor(main, out.filePath(QStringLiteral("tally-hit-editor.png"))) ? 0 : 1;
+  if (hit_editor)
+    return SaveHitEditor(main, out.filePath(QStringLiteral("tally-hit-editor.png"))) ? 0 : 1;
   const bool all = populations == 0;
   bool ok = !all || Save(&main, out.filePath(QStringLiteral("main-screen.png")));
   {

@@ -81,7 +81,8 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 
-  unit_caption_ = AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
+  unit_caption_ =
+      AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
   unit_list_ = AddComboBox(this, "unitList", ComboField::kListOnly, 22, 4, 27, 51);
   status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
   status_->setAccessibleName(QStringLiteral("Status"));
@@ -179,7 +180,8 @@ void TallyDialog::PlaceTopRow() {
   auto place_label = [&](QLabel* label, int x, int y, int w, int h) {
     QRect rect = units.ToPixels(x, y, w, h);
     label->setFont(font);
-    rect.setWidth(std::max(rect.width(), label->fontMetrics().horizontalAdvance(label->text()) + 1));
+    rect.setWidth(
+        std::max(rect.width(), label->fontMetrics().horizontalAdvance(label->text()) + 1));
     label->setGeometry(rect);
   };
   const int shift = std::max(0, width() - units.ToPixelsX(kDialogWidthDu));
@@ -192,7 +194,8 @@ void TallyDialog::PlaceTopRow() {
   number_box_->setFont(font);
   number_box_->setGeometry(units.ToPixels(kNumberBoxX, 3, 22, 14).translated(shift, 0));
   const int left = units.ToPixelsX(52);
-  const int right = num_box_shown_ ? num_label_->x() - units.ToPixelsX(5) : width() - units.ToPixelsX(3);
+  const int right =
+      num_box_shown_ ? num_label_->x() - units.ToPixelsX(5) : width() - units.ToPixelsX(3);
   status_->setGeometry(left, units.ToPixelsY(6), right - left, units.ToPixelsY(8));
   // The buttons start under the lowest control of the row.
   const int row_bottom = std::max(unit_list_->geometry().bottom(),
@@ -337,11 +340,11 @@ void TallyDialog::Tally(const Keystroke& keystroke) {
 }
 
 std::unique_ptr<EditDataDialog> TallyDialog::MakeRecordEditor(const RecordEditorRequest& request) {
-  auto editor = std::make_unique<EditDataDialog>(
-      model(), *request.store, request.slot, std::make_unique<DataEntryMode>(request), this);
+  auto editor = std::make_unique<EditDataDialog>(model(), *request.store, request.slot,
+                                                 std::make_unique<DataEntryMode>(request), this);
   // As large as this screen has grown, within the screen.
-  const double room = std::min(double(width()) / editor->width(),
-                               double(height()) / editor->height());
+  const double room =
+      std::min(double(width()) / editor->width(), double(height()) / editor->height());
   const double factor = std::min(growth_, room * 0.9);
   if (factor > 1.05) EnlargeScreen(editor.get(), factor);
   return editor;
@@ -355,7 +358,7 @@ void TallyDialog::RunRecordEditor(const RecordEditorRequest& request) {
   QGuiApplication::sync();
   std::unique_ptr<EditDataDialog> editor = MakeRecordEditor(request);
   editor_ = editor.get();
-  editor_ready_ = false;
+  editor_shown_.invalidate();
   // Not modal to the window system: a modal editor would have keys still
   // bound for this screen dropped unseen. The filter holds this screen's
   // input instead, which is all that modality gave.
@@ -363,9 +366,10 @@ void TallyDialog::RunRecordEditor(const RecordEditorRequest& request) {
   QEventLoop loop;
   connect(editor.get(), &QDialog::finished, &loop, &QEventLoop::quit);
   editor->show();
+  // Asked for, as the window system does for a modal window.
+  editor->activateWindow();
   if (editor->isVisible()) loop.exec(QEventLoop::DialogExec);
   editor_ = nullptr;
-  editor_ready_ = false;
   editor.reset();
   activateWindow();
 }
@@ -399,17 +403,26 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+bool TallyDialog::record_editor_takes_keys() {
+  if (!editor_) return false;
+  if (!editor_shown_.isValid()) {
+    const QWindow* window = editor_->windowHandle();
+    if (editor_->isActiveWindow() && window && window->isExposed()) editor_shown_.start();
+    return false;
+  }
+  return editor_shown_.hasExpired(kRecordEditorNoticeMs);
+}
+
 bool TallyDialog::HoldInput(QWidget* widget, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (editor_ && !editor_ready_) {
-    const QWindow* window = editor_->windowHandle();
-    editor_ready_ = editor_->isActiveWindow() && window && window->isExposed();
-  }
+  // Every event while the editor opens, its activation and first paint
+  // among them, may be the moment it has appeared.
+  const bool ready = record_editor_takes_keys();
   auto* key = type == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
   // A key that reaches the editor before it has appeared was meant for
   // this screen.
   if (editor_ && widget->window() == editor_) {
-    if (editor_ready_ || !key) return false;
+    if (ready || !key) return false;
     if (!(key->modifiers() & Qt::AltModifier)) {
       waiting_.push_back(KeystrokeOf(*key));
     }
@@ -419,13 +432,13 @@ bool TallyDialog::HoldInput(QWidget* widget, QEvent* event) {
   auto* button = qobject_cast<QPushButton*>(widget);
   switch (type) {
     case QEvent::KeyPress:
-      if (!editor_ready_ && !(key->modifiers() & Qt::AltModifier)) {
+      if (!ready && !(key->modifiers() & Qt::AltModifier)) {
         waiting_.push_back(KeystrokeOf(*key));
       }
       break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-      for (int i = 0; !editor_ready_ && button && i < shown_buttons_; ++i) {
+      for (int i = 0; !ready && button && i < shown_buttons_; ++i) {
         if (buttons_[i] == button) waiting_.push_back({button_key_[i], ToQString(button_key_[i])});
       }
       break;
@@ -442,7 +455,7 @@ bool TallyDialog::HoldInput(QWidget* widget, QEvent* event) {
       return false;
   }
   // This screen waits for the editor; the editor keeps the keyboard.
-  if (editor_ready_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+  if (ready && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
     editor_->activateWindow();
   }
   return true;

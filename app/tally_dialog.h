@@ -12,12 +12,13 @@
 // invalid key shows the status line as a warning with the key's name.
 //
 // Every key that reaches this screen is a tally, in the order pressed: keys
-// that arrive while a HIT's record editor is still opening are kept and
-// tallied after it closes; the editor takes only keys pressed once it has
-// appeared.
+// that arrive while a HIT's record editor is still opening, or in the
+// moment after it appears, are kept and tallied after it closes; the editor
+// takes only the keys that can answer it.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <array>
 #include <deque>
@@ -39,6 +40,11 @@ class EditDataDialog;
 class MainDialog;
 class TallyModel;
 struct RecordEditorRequest;
+
+// A key pressed this soon after a HIT's record editor has appeared cannot
+// be an answer to it (a person needs longer to see it): it was typed ahead
+// and is a tally.
+inline constexpr int kRecordEditorNoticeMs = 200;
 
 class TallyDialog : public QDialog {
   Q_OBJECT
@@ -65,6 +71,8 @@ class TallyDialog : public QDialog {
   std::unique_ptr<EditDataDialog> MakeRecordEditor(const RecordEditorRequest& request);
   // The record editor open over this screen; null when none.
   EditDataDialog* record_editor() const { return editor_; }
+  // It has been shown, active, for kRecordEditorNoticeMs: keys are its own.
+  bool record_editor_takes_keys();
 
   // The area the buttons share, in client pixels.
   QRect ButtonArea() const;
@@ -145,7 +153,7 @@ class TallyDialog : public QDialog {
   bool tallying_ = false;
   bool shown_early_ = false;  // the running tally was shown before its editor
   EditDataDialog* editor_ = nullptr;
-  bool editor_ready_ = false;  // it has appeared and has the keyboard
+  QElapsedTimer editor_shown_;  // since it appeared with the keyboard
 };
 
 }  // namespace woodtick

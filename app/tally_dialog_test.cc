@@ -125,11 +125,16 @@ TEST_F(TallyDialogTest, EveryInvalidKeyIsNamedInTheWarningColours) {
     Qt::KeyboardModifiers modifiers;
     const char* name;
   } cases[] = {
-      {Qt::Key_F5, Qt::NoModifier, "F5"},          {Qt::Key_F12, Qt::NoModifier, "F12"},
-      {Qt::Key_Space, Qt::NoModifier, "Space"},    {Qt::Key_Minus, Qt::NoModifier, "-"},
-      {Qt::Key_Plus, Qt::KeypadModifier, "Keypad +"}, {Qt::Key_Escape, Qt::NoModifier, "Esc"},
-      {Qt::Key_Return, Qt::NoModifier, "Return"}, {Qt::Key_Up, Qt::NoModifier, "Up"},
-      {Qt::Key_Z, Qt::NoModifier, "Z"},            {Qt::Key_Shift, Qt::ShiftModifier, "Shift"},
+      {Qt::Key_F5, Qt::NoModifier, "F5"},
+      {Qt::Key_F12, Qt::NoModifier, "F12"},
+      {Qt::Key_Space, Qt::NoModifier, "Space"},
+      {Qt::Key_Minus, Qt::NoModifier, "-"},
+      {Qt::Key_Plus, Qt::KeypadModifier, "Keypad +"},
+      {Qt::Key_Escape, Qt::NoModifier, "Esc"},
+      {Qt::Key_Return, Qt::NoModifier, "Return"},
+      {Qt::Key_Up, Qt::NoModifier, "Up"},
+      {Qt::Key_Z, Qt::NoModifier, "Z"},
+      {Qt::Key_Shift, Qt::ShiftModifier, "Shift"},
   };
   QLabel* status = tally_->status_line();
   for (const auto& c : cases) {
@@ -163,6 +168,8 @@ TEST_F(TallyDialogTest, KeysTypedAheadOfARecordEditorAreTalliesInTheirOrder) {
     auto* field = qobject_cast<QLineEdit*>(editor->focusWidget());
     ASSERT_NE(field, nullptr);
     typed << field->text();
+    // Once it has been seen, the editor takes the keys.
+    QTRY_VERIFY(tally_->record_editor_takes_keys());
     QTest::keyClicks(field, QStringLiteral("21"));
     typed << field->text();
     Child<QPushButton>(editor, QStringLiteral("ok"))->click();

@@ -52,8 +52,8 @@ TallyResult Tallying::ProcessKey(const std::string& text) {
   ctx_.store->SetInt(ctx_.view_slots.tally, row, ctx_.tally_cols.count, count);
   count_text_ = DecimalText(count);
   std::string label = ctx_.ReadTallyText(row, ctx_.tally_cols.label);
-  last_tally_ = {TallyOutcome::kCounted, key, row, label, count,
-                 ctx_.ReadTallyInt(row, ctx_.tally_cols.hit)};
+  last_tally_ = {
+      TallyOutcome::kCounted, key, row, label, count, ctx_.ReadTallyInt(row, ctx_.tally_cols.hit)};
   if (settings_.show_counts_on_buttons()) {
     status_text_ = label;
     hit_text_ = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);

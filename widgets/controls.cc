@@ -100,8 +100,9 @@ void EnlargeScreen(QDialog* screen, double factor) {
   for (QWidget* control : screen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (control->isWindow()) continue;
     const QRect r = control->geometry();
-    control->setGeometry(QRect(QPoint(scaled(r.left(), rx), scaled(r.top(), ry)),
-                               QPoint(scaled(r.right() + 1, rx) - 1, scaled(r.bottom() + 1, ry) - 1)));
+    control->setGeometry(
+        QRect(QPoint(scaled(r.left(), rx), scaled(r.top(), ry)),
+              QPoint(scaled(r.right() + 1, rx) - 1, scaled(r.bottom() + 1, ry) - 1)));
     auto* label = qobject_cast<QLabel*>(control);
     if (label && !label->wordWrap()) WidenToText(label, label->alignment());
   }
