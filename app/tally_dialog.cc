@@ -206,9 +206,9 @@ void TallyDialog::PlaceTopRow() {
 TallyModel& TallyDialog::model() const { return owner_->model(); }
 
 QRect TallyDialog::ButtonArea() const {
-  // The client area under the top row, less one pixel of its width and 36
-  // of its height; from the client area so the window manager's frame does
-  // not matter.
+  // The client area under the top row, less one pixel of its width and
+  // height; from the client area so the window manager's frame does not
+  // matter.
   return QRect(0, button_top_, width() - 1, height() - button_top_ - 1);
 }
 
