@@ -80,15 +80,16 @@ void MainDialog::Initialise() {
   }
 }
 
-void MainDialog::WriteKeyBox(const std::string& text) {
+TallyResult MainDialog::WriteKeyBox(const std::string& text) {
   {
     QSignalBlocker quiet(key_box_);
     key_box_->setText(ToQString(text));
   }
-  model_->SetKeyBoxText(text);
+  const TallyResult result = model_->SetKeyBoxText(text);
   // ProcessKey may have rewritten the box.
   QSignalBlocker quiet(key_box_);
   key_box_->setText(ToQString(model_->key_box_text()));
+  return result;
 }
 
 void MainDialog::OnKeyBoxEdited(const QString& text) { WriteKeyBox(FromQString(text)); }

@@ -38,8 +38,9 @@ class MainDialog : public QDialog {
   TallyModel& model() { return *model_; }
   QtUi& ui() { return *ui_; }
 
-  // Writes the hidden key box; each write runs ProcessKey at once.
-  void WriteKeyBox(const std::string& text);
+  // Writes the hidden key box; each write runs ProcessKey at once. What the
+  // last key did.
+  TallyResult WriteKeyBox(const std::string& text);
 
   // The model's notices (through QtUi).
   void ShowFileName(const std::string& display_name);

@@ -17,6 +17,10 @@
 namespace woodtick {
 
 QWidget* QtUi::DialogParent() const {
+  // A HIT's record editor over the tally screen is not modal itself.
+  if (tally_ && tally_->record_editor() && QApplication::activeModalWidget() == tally_) {
+    return tally_->record_editor();
+  }
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
   return main_;
 }
@@ -35,6 +39,10 @@ void QtUi::Beep(int frequency_hz, int duration_ms) {
 
 void QtUi::RunRecordEditor(const RecordEditorRequest& request) {
   if (!main_) return;
+  if (tally_ && tally_->isVisible()) {
+    tally_->RunRecordEditor(request);
+    return;
+  }
   EditDataDialog::RunDataEntry(main_->model(), request, DialogParent());
 }
 

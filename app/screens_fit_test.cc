@@ -37,6 +37,7 @@
 #include "editors/select_table_dialog.h"
 #include "editors/setup_tables_dialog.h"
 #include "model/tally_model.h"
+#include "store/data_store.h"
 
 namespace woodtick {
 namespace {
@@ -148,6 +149,20 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
     TallyDialog tally(main.get());
     main->ui().set_tally_dialog(&tally);
     CheckScreen(&tally, false);
+    // Maximized on a full-HD screen, the top row and a HIT's record editor
+    // over it grow to be read at arm's length and touched with a finger.
+    tally.resize(1920, 1080);
+    CheckScreen(&tally, false);
+    const double dialog_points = tally.font().pointSizeF();
+    for (const char* grown : {"unitList", "statusLine", "numberBox"}) {
+      EXPECT_GE(tally.findChild<QWidget*>(grown)->font().pointSizeF(), 2 * dialog_points) << grown;
+    }
+    const RecordEditorRequest hit{
+        model.store(), model.store()->FindView("Trees"), 0, "001", "Pine", true, "1"};
+    std::unique_ptr<EditDataDialog> editor = tally.MakeRecordEditor(hit);
+    CheckScreen(editor.get(), true);
+    EXPECT_GE(editor->font().pointSizeF(), 2 * dialog_points);
+    EXPECT_TRUE(QRect(QPoint(), tally.size()).contains(QRect(QPoint(), editor->size())));
     main->ui().set_tally_dialog(nullptr);
   }
   AboutDialog about(main.get());

@@ -1,17 +1,25 @@
 // woodtick-screenshots: pictures of the screens for the documentation, on a
 // copy of a tally file:
 //     woodtick-screenshots [--populations N --suffix S [--maximized]] FILE OUTPUT_DIR
+//     woodtick-screenshots --hit-editor FILE OUTPUT_DIR
 // Without options: the main screen, the tally screen, the Summary and the
 // About box. With --populations the copy first gets populations up to N
 // (with counts), and only the tally screen is taken, as tally-screen S.png
 // (no blank), and with --maximized also as a 1280 x 800 window,
-// tally-maximized S.png.
+// tally-maximized S.png. With --hit-editor the tally screen fills the
+// screen, the first population with a data table is tallied until a HIT
+// opens its record editor, and the whole screen is taken while it shows,
+// as tally-hit-editor.png.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 
@@ -20,6 +28,7 @@
 #include "app/qt_ui.h"
 #include "app/summary_dialog.h"
 #include "app/tally_dialog.h"
+#include "editors/edit_data_dialog.h"
 #include "model/text.h"
 #include "store/data_store.h"
 
@@ -67,6 +76,49 @@ bool AddPopulations(const std::string& path, int total) {
   return store.Commit() == woodtick::kStoreOk && store.Close(false) == woodtick::kStoreOk;
 }
 
+// The hot key of the first population with a data table; 0 when none.
+char KeyWithDataTable(woodtick::TallyModel& model) {
+  mk::View tally = model.store()->View(model.tally_slot());
+  const int table = tally.FindPropIndexByName("DatTable");
+  for (int row = 0; table >= 0 && row < model.num_populations(); ++row) {
+    if (!tally.GetString(row, table).empty() && !tally.GetString(row, 0).empty()) {
+      return static_cast<char>(
+          std::toupper(static_cast<unsigned char>(tally.GetString(row, 0)[0])));
+    }
+  }
+  return 0;
+}
+
+bool SaveHitEditor(woodtick::MainDialog& main, const QString& path) {
+  const char key = KeyWithDataTable(main.model());
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (key < 'A' || key > 'Z' || !screen) return false;
+  woodtick::TallyDialog tally(&main);
+  main.ui().set_tally_dialog(&tally);
+  // Maximized as a window manager would, on a screen without one.
+  tally.setGeometry(screen->availableGeometry());
+  tally.show();
+  QApplication::processEvents();
+  bool saved = false;
+  QTimer poll;
+  poll.setInterval(100);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* editor = tally.record_editor();
+    if (!editor || !editor->isVisible()) return;
+    poll.stop();
+    saved = screen->grabWindow(0).save(path);
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    editor->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+  });
+  poll.start();
+  for (int i = 0; i < 500 && !saved; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (key - 'A'), Qt::NoModifier, QString(QChar(key)));
+    QApplication::sendEvent(tally.focusWidget() ? tally.focusWidget() : &tally, &press);
+  }
+  main.ui().set_tally_dialog(nullptr);
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +127,7 @@ int main(int argc, char** argv) {
   int populations = 0;
   QString suffix;
   const bool maximized = args.removeAll(QStringLiteral("--maximized")) > 0;
+  const bool hit_editor = args.removeAll(QStringLiteral("--hit-editor")) > 0;
   for (qsizetype i = 1; i + 1 < args.size();) {
     if (args[i] == QLatin1String("--populations")) {
       populations = args[i + 1].toInt();
@@ -88,8 +141,8 @@ int main(int argc, char** argv) {
   }
   if (args.size() != 3) {
     std::fprintf(stderr,
-                 "usage: woodtick-screenshots [--populations N --suffix S [--maximized]] FILE.tal "
-                 "OUTPUT_DIR\n");
+                 "usage: woodtick-screenshots [--populations N --suffix S [--maximized] | "
+                 "--hit-editor] FILE.tal OUTPUT_DIR\n");
     return 2;
   }
   // The pictures show the screens as they first open, whatever size the
@@ -105,6 +158,8 @@ int main(int argc, char** argv) {
   woodtick::MainDialog main(options);
   main.Initialise();
   if (!main.model().is_open()) return 1;
+  if (hit_editor)
+    return SaveHitEditor(main, out.filePath(QStringLiteral("tally-hit-editor.png"))) ? 0 : 1;
   const bool all = populations == 0;
   bool ok = !all || Save(&main, out.filePath(QStringLiteral("main-screen.png")));
   {

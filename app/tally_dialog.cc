@@ -2,19 +2,24 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSettings>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cctype>
 #include <climits>
 
 #include "app/caption_fit.h"
 #include "app/main_dialog.h"
+#include "editors/edit_data_dialog.h"
+#include "editors/record_editor_modes.h"
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "widgets/accessible_texts.h"
@@ -47,8 +52,17 @@ QSettings WindowSettings() {
 }
 
 // Captions start this many times the dialog font and shrink to fit: a big
-// window gets big captions.
+// window gets big captions. The top row and a HIT's record editor grow
+// with the window up to the same factor, read at arm's length.
 constexpr double kCaptionGrowth = 2.5;
+
+// The button area's top at the common size, in pixels; it moves down as
+// the top row grows.
+constexpr int kButtonTop = 35;
+
+// The top row's controls, in dialog units of its own font.
+constexpr int kNumLabelX = 112;
+constexpr int kNumberBoxX = 134;
 
 // The room for a caption inside a button's frame, where the style draws
 // it, with a little air at the sides and more above and below.
@@ -68,7 +82,8 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
 
-  AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
+  unit_caption_ =
+      AddLabel(this, "unitCaption", QStringLiteral("Unit:"), Qt::AlignLeft, 3, 6, 16, 8);
   unit_list_ = AddComboBox(this, "unitList", ComboField::kListOnly, 22, 4, 27, 51);
   status_ = AddLabel(this, "statusLine", QStringLiteral("status"), Qt::AlignLeft, 52, 6, 55, 8);
   num_label_ = AddLabel(this, "numLabel", QStringLiteral("Num:"), Qt::AlignLeft, 112, 6, 18, 8);
@@ -150,23 +165,51 @@ void TallyDialog::resizeEvent(QResizeEvent* event) {
   FitStatus();
 }
 
+void TallyDialog::UpdateGrowth() {
+  const QSize common = minimumSize();
+  const double fit = std::min(double(width()) / common.width(), double(height()) / common.height());
+  growth_ = std::clamp(fit, 1.0, kCaptionGrowth);
+}
+
 void TallyDialog::PlaceTopRow() {
-  const DialogUnits units(font());
+  UpdateGrowth();
+  QFont font = this->font();
+  font.setPointSizeF(font.pointSizeF() * growth_);
+  const DialogUnits units(font);
+  // Labels never narrower than their text in this font.
+  auto place_label = [&](QLabel* label, int x, int y, int w, int h) {
+    QRect rect = units.ToPixels(x, y, w, h);
+    label->setFont(font);
+    rect.setWidth(
+        std::max(rect.width(), label->fontMetrics().horizontalAdvance(label->text()) + 1));
+    label->setGeometry(rect);
+  };
   const int shift = std::max(0, width() - units.ToPixelsX(kDialogWidthDu));
-  num_label_->move(units.ToPixelsX(112) + shift, num_label_->y());
-  number_box_->move(units.ToPixelsX(134) + shift, number_box_->y());
-  const int right = num_box_shown_ ? units.ToPixelsX(107) + shift : width() - units.ToPixelsX(3);
-  status_->setGeometry(units.ToPixelsX(52), status_->y(), right - units.ToPixelsX(52),
-                       status_->height());
+  place_label(unit_caption_, 3, 6, 16, 8);
+  unit_list_->setFont(font);
+  unit_list_->setGeometry(QRect(units.ToPixels(22, 4, 27, 0).topLeft(),
+                                QSize(units.ToPixelsX(27), unit_list_->sizeHint().height())));
+  place_label(num_label_, kNumLabelX, 6, 18, 8);
+  num_label_->move(num_label_->x() + shift, num_label_->y());
+  number_box_->setFont(font);
+  number_box_->setGeometry(units.ToPixels(kNumberBoxX, 3, 22, 14).translated(shift, 0));
+  const int left = units.ToPixelsX(52);
+  const int right =
+      num_box_shown_ ? num_label_->x() - units.ToPixelsX(5) : width() - units.ToPixelsX(3);
+  status_->setGeometry(left, units.ToPixelsY(6), right - left, units.ToPixelsY(8));
+  // The buttons start under the lowest control of the row.
+  const int row_bottom = std::max(unit_list_->geometry().bottom(),
+                                  num_box_shown_ ? number_box_->geometry().bottom() : 0);
+  button_top_ = std::max(static_cast<int>(kButtonTop * growth_ + 0.5), row_bottom + 3);
 }
 
 TallyModel& TallyDialog::model() const { return owner_->model(); }
 
 QRect TallyDialog::ButtonArea() const {
-  // The client area under the top row, less one pixel of its width and 36
-  // of its height; from the client area so the window manager's frame does
-  // not matter.
-  return QRect(0, 35, width() - 1, height() - 36);
+  // The client area under the top row, less one pixel of its width and
+  // height; from the client area so the window manager's frame does not
+  // matter.
+  return QRect(0, button_top_, width() - 1, height() - button_top_ - 1);
 }
 
 void TallyDialog::LayoutButtons() {
@@ -237,26 +280,35 @@ void TallyDialog::RefreshButtonCaption(int i) {
 }
 
 void TallyDialog::FitStatus() {
-  const FittedText fitted = FitLine(status_head_, status_tail_, font(), status_->width());
+  QFont font = this->font();
+  font.setPointSizeF(font.pointSizeF() * growth_);
+  const FittedText fitted = FitLine(status_head_, status_tail_, font, status_->width());
   status_->setFont(fitted.font);
   status_->setText(fitted.text);
   status_->setAccessibleDescription(status_head_ + status_tail_);
 }
 
-void TallyDialog::ShowTallyResult() {
-  TallyModel& tally = model();
-  const QString status = ToQString(tally.status_text());
-  const bool invalid = tally.status_text() == "Invalid Key: " + tally.last_key();
-  const int row = tally.last_row();
-  const QString label = invalid ? QString() : ToQString(tally.LastPopulationLabel());
-  // The label part may be elided; the count and the HIT marker may not.
-  const bool split = !label.isEmpty() && status.startsWith(label);
-  status_head_ = split ? label : (invalid ? QString() : status);
-  status_tail_ = split ? status.mid(label.size()) : (invalid ? status : QString());
+void TallyDialog::ShowTallyResult(const TallyResult& result) {
+  if (result.outcome == TallyOutcome::kNone) return;
+  if (result.invalid()) {
+    // Named as the keyboard names it: some keys have no character, others
+    // a control character that would show as a stray glyph.
+    status_head_.clear();
+    status_tail_ = QLatin1String(kInvalidKeyStatus) + current_.name;
+  } else {
+    // The label part may be elided; the count and the HIT marker may not.
+    const QString status = ToQString(model().status_text());
+    const QString label = ToQString(result.label);
+    const bool split = !label.isEmpty() && status.startsWith(label);
+    status_head_ = split ? label : status;
+    status_tail_ = split ? status.mid(label.size()) : QString();
+  }
   FitStatus();
   AnnounceText(status_, status_head_ + status_tail_);
-  ShowAsWarning(status_, invalid);
-  if (!invalid && tally.measured() && row >= 0 && row < shown_buttons_) flash_.Flash(buttons_[row]);
+  ShowAsWarning(status_, result.invalid());
+  if (!result.counted() || result.row >= kMaxPopulationButtons) return;
+  if (result.measured() && result.row < shown_buttons_) flash_.Flash(buttons_[result.row]);
+  if (model().show_counts_on_buttons()) RefreshButtonCaption(result.row + 1);
 }
 
 void TallyDialog::RefreshHitNumber() {
@@ -267,26 +319,60 @@ void TallyDialog::RefreshHitNumber() {
 
 void TallyDialog::ShowHitNumber(const QString& text) { number_box_->setText(text); }
 
-void TallyDialog::TallyKey(int virtual_key) {
-  owner_->WriteKeyBox(std::string(1, static_cast<char>(virtual_key)));
-  AfterTally();
+TallyDialog::Keystroke TallyDialog::KeystrokeOf(const QKeyEvent& key) {
+  return {std::string(1, static_cast<char>(VirtualKeyCode(key))), KeyName(key)};
 }
 
 void TallyDialog::ButtonClicked(int i) {
-  owner_->WriteKeyBox(button_key_[i - 1]);
-  ShowTallyResult();
-  if (model().show_counts_on_buttons()) RefreshButtonCaption(i);
+  Tally({button_key_[i - 1], ToQString(button_key_[i - 1])});
 }
 
-void TallyDialog::AfterTally() {
-  const TallyModel& tally = model();
-  ShowTallyResult();
-  // After an invalid key this repaints the last tallied population's
-  // unchanged counts.
-  const int row = tally.last_row();
-  if (tally.show_counts_on_buttons() && row >= 0 && row < kMaxPopulationButtons) {
-    RefreshButtonCaption(row + 1);
+void TallyDialog::Tally(const Keystroke& keystroke) {
+  waiting_.push_back(keystroke);
+  if (tallying_) return;
+  QScopedValueRollback<bool> running(tallying_, true);
+  while (!waiting_.empty()) {
+    current_ = waiting_.front();
+    waiting_.pop_front();
+    shown_early_ = false;
+    const TallyResult result = owner_->WriteKeyBox(current_.key);
+    if (!shown_early_) ShowTallyResult(result);
   }
+}
+
+std::unique_ptr<EditDataDialog> TallyDialog::MakeRecordEditor(const RecordEditorRequest& request) {
+  auto editor = std::make_unique<EditDataDialog>(model(), *request.store, request.slot,
+                                                 std::make_unique<DataEntryMode>(request), this);
+  // As large as this screen has grown, within the screen.
+  const double room =
+      std::min(double(width()) / editor->width(), double(height()) / editor->height());
+  const double factor = std::min(growth_, room * 0.9);
+  if (factor > 1.05) EnlargeScreen(editor.get(), factor);
+  return editor;
+}
+
+void TallyDialog::RunRecordEditor(const RecordEditorRequest& request) {
+  ShowTallyResult(model().last_tally());
+  shown_early_ = true;
+  // Keys already on their way were pressed before the editor showed: the
+  // filter keeps them as tallies while this one runs.
+  QGuiApplication::sync();
+  std::unique_ptr<EditDataDialog> editor = MakeRecordEditor(request);
+  editor_ = editor.get();
+  editor_shown_.invalidate();
+  // Not modal to the window system: a modal editor would have keys still
+  // bound for this screen dropped unseen. The filter holds this screen's
+  // input instead, which is all that modality gave.
+  editor->setWindowModality(Qt::NonModal);
+  QEventLoop loop;
+  connect(editor.get(), &QDialog::finished, &loop, &QEventLoop::quit);
+  editor->show();
+  // Asked for, as the window system does for a modal window.
+  editor->activateWindow();
+  if (editor->isVisible()) loop.exec(QEventLoop::DialogExec);
+  editor_ = nullptr;
+  editor.reset();
+  activateWindow();
 }
 
 void TallyDialog::UnitActivated(int index) {
@@ -303,18 +389,76 @@ bool TallyDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) editing_number_ = true;
     if (event->type() == QEvent::FocusOut) NumberBoxLeft();
   }
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (tallying_ && widget && HoldInput(widget, event)) return true;
   if (event->type() != QEvent::KeyPress || editing_number_)
     return QDialog::eventFilter(watched, event);
-  auto* widget = qobject_cast<QWidget*>(watched);
   // Only keys meant for this screen; a record editor opened by a HIT sits
   // over it and gets its own keys.
   if (!widget || widget->window() != this) {
     return QDialog::eventFilter(watched, event);
   }
   auto* key = static_cast<QKeyEvent*>(event);
-  const int code = VirtualKeyCode(*key);
   if (key->modifiers() & Qt::AltModifier) return QDialog::eventFilter(watched, event);
-  TallyKey(code);
+  Tally(KeystrokeOf(*key));
+  return true;
+}
+
+bool TallyDialog::record_editor_takes_keys() {
+  if (!editor_) return false;
+  if (!editor_shown_.isValid()) {
+    const QWindow* window = editor_->windowHandle();
+    if (editor_->isActiveWindow() && window && window->isExposed()) editor_shown_.start();
+    return false;
+  }
+  return editor_shown_.hasExpired(kRecordEditorNoticeMs);
+}
+
+bool TallyDialog::HoldInput(QWidget* widget, QEvent* event) {
+  const QEvent::Type type = event->type();
+  // Every event while the editor opens, its activation and first paint
+  // among them, may be the moment it has appeared.
+  const bool ready = record_editor_takes_keys();
+  auto* key = type == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+  // A key that reaches the editor before it has appeared was meant for
+  // this screen.
+  if (editor_ && widget->window() == editor_) {
+    if (ready || !key) return false;
+    if (!(key->modifiers() & Qt::AltModifier)) {
+      waiting_.push_back(KeystrokeOf(*key));
+    }
+    return true;
+  }
+  if (widget->window() != this) return false;
+  auto* button = qobject_cast<QPushButton*>(widget);
+  switch (type) {
+    case QEvent::KeyPress:
+      if (!ready && !(key->modifiers() & Qt::AltModifier)) {
+        waiting_.push_back(KeystrokeOf(*key));
+      }
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      for (int i = 0; !ready && button && i < shown_buttons_; ++i) {
+        if (buttons_[i] == button) waiting_.push_back({button_key_[i], ToQString(button_key_[i])});
+      }
+      break;
+    case QEvent::Close:
+      event->ignore();
+      break;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+      break;
+    default:
+      return false;
+  }
+  // This screen waits for the editor; the editor keeps the keyboard.
+  if (ready && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+    editor_->activateWindow();
+  }
   return true;
 }
 

@@ -6,17 +6,28 @@
 //
 // The screen opens at the common screen size and may be resized and
 // maximized with the window frame; the grid and the captions follow every
-// resize, and the size is remembered for the next showing. A HIT flashes
-// the tallied button; an invalid key shows the status line as a warning.
+// resize, and the size is remembered for the next showing. The top row
+// (unit list, status line, number box) grows with the window, and so does
+// a HIT's record editor over it. A HIT flashes the tallied button; an
+// invalid key shows the status line as a warning with the key's name.
+//
+// Every key that reaches this screen is a tally, in the order pressed: keys
+// that arrive while a HIT's record editor is still opening, or in the
+// moment after it appears, are kept and tallied after it closes; the editor
+// takes only the keys that can answer it.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <array>
+#include <deque>
+#include <memory>
 #include <string>
 
 #include "app/button_grid.h"
 #include "app/hit_flash.h"
+#include "model/tallying.h"
 
 class QComboBox;
 class QLabel;
@@ -25,8 +36,15 @@ class QPushButton;
 
 namespace woodtick {
 
+class EditDataDialog;
 class MainDialog;
 class TallyModel;
+struct RecordEditorRequest;
+
+// A key pressed this soon after a HIT's record editor has appeared cannot
+// be an answer to it (a person needs longer to see it): it was typed ahead
+// and is a tally.
+inline constexpr int kRecordEditorNoticeMs = 200;
 
 class TallyDialog : public QDialog {
   Q_OBJECT
@@ -45,8 +63,17 @@ class TallyDialog : public QDialog {
   // The number box shows `text` (the model's notice after a HIT).
   void ShowHitNumber(const QString& text);
 
-  // Tallies one key code as a key press does.
-  void TallyKey(int virtual_key);
+  // A HIT's record editor over this screen: the HIT shows first, keys
+  // already on their way are kept as tallies, and the editor takes the
+  // keyboard only once it has appeared. Returns when it closes.
+  void RunRecordEditor(const RecordEditorRequest& request);
+  // That editor, grown with this screen, not yet shown.
+  std::unique_ptr<EditDataDialog> MakeRecordEditor(const RecordEditorRequest& request);
+  // The record editor open over this screen; null when none.
+  EditDataDialog* record_editor() const { return editor_; }
+  // It has been shown, active, for kRecordEditorNoticeMs: keys are its own.
+  bool record_editor_takes_keys();
+
   // The area the buttons share, in client pixels.
   QRect ButtonArea() const;
   // Forgets the remembered window size (the next showing opens at the
@@ -58,6 +85,8 @@ class TallyDialog : public QDialog {
   QPushButton* population_button(int i) const { return buttons_[i - 1]; }
   QLabel* status_line() const { return status_; }
   const HitFlash& hit_flash() const { return flash_; }
+  // How much the top row and a HIT's record editor are grown, from 1.
+  double growth() const { return growth_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,11 +95,24 @@ class TallyDialog : public QDialog {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // One key or click to tally, and how the status line names its key.
+  struct Keystroke {
+    std::string key;
+    QString name;
+  };
+  static Keystroke KeystrokeOf(const QKeyEvent& key);
+
   TallyModel& model() const;
   void ButtonClicked(int i);
-  void AfterTally();
-  // Status line, flash and warning after any tally.
-  void ShowTallyResult();
+  // Tallies `keystroke`, or keeps it for its turn while a tally is running.
+  void Tally(const Keystroke& keystroke);
+  // Status line, flash, warning and caption after a tally.
+  void ShowTallyResult(const TallyResult& result);
+  // While a tally runs: keeps what is meant as a tally, holds back the rest
+  // of this screen's input; true when `event` is taken.
+  bool HoldInput(QWidget* widget, QEvent* event);
+  // The grown font of the top row, for the window's size.
+  void UpdateGrowth();
   // The number box and the status line keep their distance from the right
   // edge; the status line takes the width between.
   void PlaceTopRow();
@@ -84,6 +126,7 @@ class TallyDialog : public QDialog {
   void NumberBoxLeft();
 
   MainDialog* owner_;
+  QLabel* unit_caption_;
   QLabel* status_;
   QComboBox* unit_list_;
   QLabel* num_label_;
@@ -102,6 +145,15 @@ class TallyDialog : public QDialog {
   Orientation orientation_ = Orientation::kWide;
   bool editing_number_ = false;
   bool num_box_shown_ = false;
+  double growth_ = 1;
+  int button_top_ = 35;
+  // Keystrokes waiting for the tally in progress to end, oldest first.
+  std::deque<Keystroke> waiting_;
+  Keystroke current_;
+  bool tallying_ = false;
+  bool shown_early_ = false;  // the running tally was shown before its editor
+  EditDataDialog* editor_ = nullptr;
+  QElapsedTimer editor_shown_;  // since it appeared with the keyboard
 };
 
 }  // namespace woodtick

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,24 @@
 
 namespace woodtick {
 namespace {
+
+// Runs `act` once, when the first screen named `name` is about to show.
+class OnFirstShow : public QObject {
+ public:
+  OnFirstShow(const QString& name, std::function<void(QWidget*)> act) : name_(name), act_(act) {
+    qApp->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (act_ && event->type() == QEvent::Show && watched->objectName() == name_) {
+      std::exchange(act_, nullptr)(static_cast<QWidget*>(watched));
+    }
+    return false;
+  }
+
+ private:
+  QString name_;
+  std::function<void(QWidget*)> act_;
+};
 
 class TallyDialogTest : public TallyScreenTest {
  protected:
@@ -76,14 +95,14 @@ TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
   Show();
   QTest::keyClick(UnitList(), Qt::Key_Return);
   EXPECT_TRUE(tally_->isVisible());
-  EXPECT_EQ(Status(), ToQString("Invalid Key: \r"));
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: Return"));
   QTest::keyClick(UnitList(), Qt::Key_Escape);
   EXPECT_TRUE(tally_->isVisible());
-  EXPECT_EQ(Status(), ToQString("Invalid Key: \x1b"));
-  // The arrows do not move through the unit list: Down is key 40, "(".
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: Esc"));
+  // The arrows do not move through the unit list: Down is key 40.
   QTest::keyClick(UnitList(), Qt::Key_Down);
   EXPECT_EQ(UnitList()->currentIndex(), 0);
-  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: ("));
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: Down"));
   EXPECT_EQ(main_->model().cur_unit(), 1);
   // Tab does not move the focus either.
   QTest::keyClick(UnitList(), Qt::Key_Tab);
@@ -91,11 +110,89 @@ TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
   // Function keys are invalid keys too; keypad digits are digits, and the
   // keypad's 1 no longer reaches the population with key A.
   QTest::keyClick(UnitList(), Qt::Key_F1);
-  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: "));
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: F1"));
   QTest::keyClick(UnitList(), Qt::Key_1, Qt::KeypadModifier);
-  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: 1"));
+  EXPECT_EQ(Status(), QStringLiteral("Invalid Key: Keypad 1"));
   // An invalid key leaves every count alone.
   EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:3\nM:3"));
+}
+
+TEST_F(TallyDialogTest, EveryInvalidKeyIsNamedInTheWarningColours) {
+  Open();
+  Show();
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* name;
+  } cases[] = {
+      {Qt::Key_F5, Qt::NoModifier, "F5"},
+      {Qt::Key_F12, Qt::NoModifier, "F12"},
+      {Qt::Key_Space, Qt::NoModifier, "Space"},
+      {Qt::Key_Minus, Qt::NoModifier, "-"},
+      {Qt::Key_Plus, Qt::KeypadModifier, "Keypad +"},
+      {Qt::Key_Escape, Qt::NoModifier, "Esc"},
+      {Qt::Key_Return, Qt::NoModifier, "Return"},
+      {Qt::Key_Up, Qt::NoModifier, "Up"},
+      {Qt::Key_Z, Qt::NoModifier, "Z"},
+      {Qt::Key_Shift, Qt::ShiftModifier, "Shift"},
+  };
+  QLabel* status = tally_->status_line();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTest::keyClick(UnitList(), Qt::Key_B);  // a good key: normal colours
+    ASSERT_FALSE(status->autoFillBackground());
+    QTest::keyClick(UnitList(), c.key, c.modifiers);
+    EXPECT_EQ(Status(), QStringLiteral("Invalid Key: ") + QLatin1String(c.name));
+    EXPECT_TRUE(status->autoFillBackground());
+    EXPECT_EQ(status->palette().color(QPalette::Window),
+              tally_->palette().color(QPalette::WindowText));
+  }
+  EXPECT_EQ(main_->model().count_text(), "20");  // Fir: 10 and the ten good keys
+}
+
+TEST_F(TallyDialogTest, KeysTypedAheadOfARecordEditorAreTalliesInTheirOrder) {
+  Open();  // A is Pine, a HIT with a record each time; B is Fir, counted only
+  Show();
+  // While the first editor opens, two more keys arrive before it has
+  // appeared: one still at the tally screen, one already at the editor.
+  OnFirstShow opening(QStringLiteral("editDataDialog"), [](QWidget* editor) {
+    QTest::keyClick(editor->parentWidget()->windowHandle(), Qt::Key_B);
+    QTest::keyClick(editor->focusWidget() ? editor->focusWidget() : editor, Qt::Key_B);
+  });
+  QStringList typed;  // what each editor's field held when it appeared
+  QString status, pine;
+  WhenModal(QStringLiteral("editDataDialog"), [&](QWidget* editor) {
+    // The HIT shows before its editor.
+    status = Status();
+    pine = Caption(1);
+    auto* field = qobject_cast<QLineEdit*>(editor->focusWidget());
+    ASSERT_NE(field, nullptr);
+    typed << field->text();
+    // Once it has been seen, the editor takes the keys.
+    QTRY_VERIFY(tally_->record_editor_takes_keys());
+    QTest::keyClicks(field, QStringLiteral("21"));
+    typed << field->text();
+    Child<QPushButton>(editor, QStringLiteral("ok"))->click();
+    WhenModal(QStringLiteral("editDataDialog"), [&](QWidget* second) {
+      typed << qobject_cast<QLineEdit*>(second->focusWidget())->text();
+      Child<QPushButton>(second, QStringLiteral("ok"))->click();
+    });
+  });
+  // "b a b a" in a burst: the first A opens the editor with the rest on the way.
+  for (Qt::Key key : {Qt::Key_B, Qt::Key_A, Qt::Key_B, Qt::Key_A}) {
+    QCoreApplication::postEvent(UnitList(), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(typed.size(), 3, 10000);
+  EXPECT_EQ(typed, QStringList({QString(), QStringLiteral("21"), QString()}));
+  EXPECT_EQ(status, QStringLiteral("Pine HIT!"));
+  EXPECT_EQ(pine, QStringLiteral("Pine\n[A]\nC:4\nM:4"));
+  std::string keys;
+  for (const BufferEntry& entry : main_->model().UntallyEntries()) keys += entry.key;
+  EXPECT_EQ(keys.substr(keys.size() - 6), "BABABB");
+  EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:5\nM:5"));
+  EXPECT_TRUE(Caption(2).contains(QStringLiteral("\nC:14\n"))) << Caption(2).toStdString();
+  // The next key is the tally screen's again.
+  QTRY_VERIFY(UnitList()->hasFocus());
 }
 
 TEST_F(TallyDialogTest, TheNumberBoxTakesTypingSetsTheHitNumberAndEnterEndsTheScreen) {

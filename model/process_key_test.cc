@@ -36,14 +36,20 @@ TEST_F(ProcessKeyTest, AKeyCountsInTheCurrentUnitAndIsRemembered) {
                                                       {.key = "B", .label = "Birch"}},
                                       .settings = {{"Tally", "CurUnit", "2"}}});
   TallyModel& model = Open(path);
-  model.SetKeyBoxText("a");
+  const TallyResult counted = model.SetKeyBoxText("a");
+  EXPECT_EQ(counted.outcome, TallyOutcome::kCounted);
+  EXPECT_EQ(counted.row, 0);
+  EXPECT_EQ(counted.count, 1);
   EXPECT_EQ(Cell(0, "U002Count"), "1");
   EXPECT_EQ(Cell(0, "U001Count"), "0");
   EXPECT_EQ(model.count_text(), "1");
   EXPECT_EQ(model.status_text(), "Ash: 1");
   EXPECT_EQ(model.last_row(), 0);
   EXPECT_FALSE(model.measured());
-  model.SetKeyBoxText("B");  // method "C": every tally is a HIT
+  const TallyResult hit = model.SetKeyBoxText("B");  // method "C": every tally is a HIT
+  EXPECT_TRUE(hit.measured());
+  EXPECT_EQ(hit.label, "Birch");
+  EXPECT_EQ(hit.hits, 1);
   EXPECT_EQ(Cell(1, "U002Hit"), "1");
   EXPECT_THAT(BufferLines(), ElementsAre("2 A C", "2 B M"));
   EXPECT_TRUE(ui_.untally_enabled);
@@ -80,7 +86,10 @@ TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
 TEST_F(ProcessKeyTest, AnInvalidKeyOnlySetsTheStatus) {
   std::string path = Build("inv.tal", {.populations = {{.key = "A", .label = "Ash"}}});
   TallyModel& model = Open(path);
-  model.SetKeyBoxText("q");
+  const TallyResult result = model.SetKeyBoxText("q");
+  EXPECT_TRUE(result.invalid());
+  EXPECT_EQ(result.key, "Q");
+  EXPECT_FALSE(result.counted());
   EXPECT_EQ(model.status_text(), "Invalid Key: Q");
   EXPECT_TRUE(BufferLines().empty());
   EXPECT_EQ(model.save_counter(), 0);
@@ -191,7 +200,9 @@ TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
                           .settings = {{"Tally", "CurUnit", "7"}, {"System", "ShowNumBox", "Y"}}});
   TallyModel& model = Open(path);
   model.SetHitNumber(123);
-  ui_.record_editor = [](const RecordEditorRequest& r) {
+  TallyResult while_editing;
+  ui_.record_editor = [&](const RecordEditorRequest& r) {
+    while_editing = model.last_tally();
     r.store->SetString(r.slot, r.row, 0, r.unit_text);
     r.store->SetString(r.slot, r.row, 1, r.hit_number_text);
     r.store->SetString(r.slot, r.row, 2, r.label);
@@ -206,6 +217,10 @@ TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
   EXPECT_EQ(request.label, "Pine");
   EXPECT_TRUE(request.fill_num);
   EXPECT_EQ(request.hit_number_text, "124");
+  // The screen can show the HIT before the editor opens.
+  EXPECT_TRUE(while_editing.measured());
+  EXPECT_EQ(while_editing.count, 1);
+  EXPECT_EQ(while_editing.hits, 1);
   model_.reset();
   EXPECT_THAT(DiskRows(path, "Trees")[1], ElementsAre("007", "124", "Pine", "31.5"));
 }

@@ -97,7 +97,7 @@ class TallyModel {
   void SetShowNumBox(bool on) { settings_.SetShowNumBox(on); }
 
   // ---- tallying
-  void SetKeyBoxText(const std::string& text) { tallying_.SetKeyBoxText(text); }
+  TallyResult SetKeyBoxText(const std::string& text) { return tallying_.SetKeyBoxText(text); }
   std::vector<PopulationButton> PopulationButtons(int unit) {
     return tallying_.PopulationButtons(unit);
   }
@@ -150,6 +150,7 @@ class TallyModel {
   const std::string& count_text() const { return tallying_.count_text(); }
   const std::string& hit_text() const { return tallying_.hit_text(); }
   bool measured() const { return tallying_.measured(); }
+  const TallyResult& last_tally() const { return tallying_.last_tally(); }
   int64_t save_counter() const { return tallying_.save_counter(); }
   int hit_number() const { return tallying_.hit_number(); }
   void SetHitNumber(int value) { tallying_.SetHitNumber(value); }

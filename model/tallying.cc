@@ -15,17 +15,18 @@ constexpr int kBufferRows = 10;
 
 }  // namespace
 
-void Tallying::SetKeyBoxText(const std::string& text) {
+TallyResult Tallying::SetKeyBoxText(const std::string& text) {
   key_box_text_ = text;
-  ProcessKey(text);
+  return ProcessKey(text);
 }
 
-void Tallying::ProcessKey(const std::string& text) {
+TallyResult Tallying::ProcessKey(const std::string& text) {
   ctx_.ui.EnableUntally();
   measured_ = false;
+  last_tally_ = {};
   std::string key = UpperCase(text);
   if (key.size() != 1) {
-    if (key.empty()) return;
+    if (key.empty()) return last_tally_;
     // Several characters reached the box at once: drop the one already
     // tallied and let the rest arrive as a change of its own.
     size_t pos = last_key_.empty() ? std::string::npos : key.find(last_key_);
@@ -34,17 +35,18 @@ void Tallying::ProcessKey(const std::string& text) {
     } else {
       key.erase(pos, last_key_.size());
     }
-    SetKeyBoxText(key);
-    return;
+    return SetKeyBoxText(key);
   }
   last_key_ = key;
-  if (!file_.is_open() || ctx_.store == nullptr) return;
+  if (!file_.is_open() || ctx_.store == nullptr) return last_tally_;
+  last_tally_.key = key;
   size_t found = key[0] == '\0' ? std::string::npos : settings_.keys().find(key[0]);
   int row = static_cast<int>(found);
   if (found == std::string::npos || row >= ctx_.NumTallyRows()) {
     // The one key text no hot key can have names no character.
-    status_text_ = "Invalid Key: " + (key[0] == '\0' ? std::string() : key);
-    return;
+    status_text_ = kInvalidKeyStatus + (key[0] == '\0' ? std::string() : key);
+    last_tally_.outcome = TallyOutcome::kInvalid;
+    return last_tally_;
   }
 
   last_row_ = row;
@@ -52,6 +54,8 @@ void Tallying::ProcessKey(const std::string& text) {
   ctx_.store->SetInt(ctx_.view_slots.tally, row, ctx_.tally_cols.count, count);
   count_text_ = DecimalText(count);
   std::string label = ctx_.ReadTallyText(row, ctx_.tally_cols.label);
+  last_tally_ = {
+      TallyOutcome::kCounted, key, row, label, count, ctx_.ReadTallyInt(row, ctx_.tally_cols.hit)};
   if (settings_.show_counts_on_buttons()) {
     status_text_ = label;
     hit_text_ = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);
@@ -77,6 +81,8 @@ void Tallying::ProcessKey(const std::string& text) {
       std::string hit_text = ctx_.ReadTallyText(row, ctx_.tally_cols.hit);
       if (!settings_.show_counts_on_buttons()) status_text_ += hit_text;
       hit_text_ = hit_text;
+      last_tally_.outcome = TallyOutcome::kHit;
+      last_tally_.hits = hits + 1;
       record = AddDataRecord(row);
     }
   }
@@ -90,6 +96,7 @@ void Tallying::ProcessKey(const std::string& text) {
     BusyCursor busy(ctx_.ui);
     file_.Commit();
   }
+  return last_tally_;
 }
 
 HitRecord Tallying::AddDataRecord(int row) {

@@ -17,6 +17,30 @@
 
 namespace woodtick {
 
+// The status text of a key that is no population's hot key begins so.
+inline constexpr char kInvalidKeyStatus[] = "Invalid Key: ";
+
+// What one tally did, so a screen can show it without reading it back out
+// of the status text.
+enum class TallyOutcome {
+  kNone,     // nothing was tallied (no key, or no file open)
+  kInvalid,  // the key is no population's hot key
+  kCounted,  // counted only
+  kHit,      // counted, and the item is to be measured
+};
+
+struct TallyResult {
+  TallyOutcome outcome = TallyOutcome::kNone;
+  std::string key;    // upper case
+  int row = -1;       // the population's Tally row when counted, else -1
+  std::string label;  // its Label
+  int count = 0;      // its count in the current unit, this tally included
+  int hits = 0;       // its HITs in the current unit, this tally included
+  bool counted() const { return row >= 0; }
+  bool measured() const { return outcome == TallyOutcome::kHit; }
+  bool invalid() const { return outcome == TallyOutcome::kInvalid; }
+};
+
 // What a population's button on the tally screen shows, for one unit.
 struct PopulationButton {
   std::string key;
@@ -31,10 +55,11 @@ class Tallying {
       : ctx_(ctx), file_(file), settings_(settings) {}
 
   // Every write of the key box is one change and runs ProcessKey on the new
-  // text at once (the same text again included).
-  void SetKeyBoxText(const std::string& text);
-  // One change of the key box's text.
-  void ProcessKey(const std::string& text);
+  // text at once (the same text again included); what the last key did.
+  TallyResult SetKeyBoxText(const std::string& text);
+  // One change of the key box's text. A HIT's record editor opens while
+  // last_tally() already tells the HIT.
+  TallyResult ProcessKey(const std::string& text);
   // The tally screen's unit list, with the selected text ("004").
   void SetCurrentUnit(const std::string& text);
   // Discards the sampling strategies and builds them from the Tally rows.
@@ -66,6 +91,7 @@ class Tallying {
   const std::string& count_text() const { return count_text_; }
   const std::string& hit_text() const { return hit_text_; }
   bool measured() const { return measured_; }
+  const TallyResult& last_tally() const { return last_tally_; }
   int64_t save_counter() const { return save_counter_; }
 
  private:
@@ -85,6 +111,7 @@ class Tallying {
   std::string count_text_;
   std::string hit_text_;
   bool measured_ = false;
+  TallyResult last_tally_;
   int64_t save_counter_ = 0;  // never reset during a run
   // The records the last Buffer entries added this run, aligned with the
   // end of Buffer.

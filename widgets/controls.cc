@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +86,28 @@ QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int 
   combo->setMaxVisibleItems(std::max(1, list_height / item_height));
   combo->resize(combo->width(), field_height);
   return combo;
+}
+
+void EnlargeScreen(QDialog* screen, double factor) {
+  const DialogUnits before(screen->font());
+  QFont font = screen->font();
+  font.setPointSizeF(font.pointSizeF() * factor);
+  screen->setFont(font);
+  const DialogUnits after(font);
+  const double rx = double(after.base_x()) / before.base_x();
+  const double ry = double(after.base_y()) / before.base_y();
+  // Corners scaled, not sizes: controls that did not overlap still do not.
+  auto scaled = [](int v, double r) { return static_cast<int>(v * r + 0.5); };
+  for (QWidget* control : screen->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (control->isWindow()) continue;
+    const QRect r = control->geometry();
+    control->setGeometry(
+        QRect(QPoint(scaled(r.left(), rx), scaled(r.top(), ry)),
+              QPoint(scaled(r.right() + 1, rx) - 1, scaled(r.bottom() + 1, ry) - 1)));
+    auto* label = qobject_cast<QLabel*>(control);
+    if (label && !label->wordWrap()) WidenToText(label, label->alignment());
+  }
+  screen->setFixedSize(after.ToPixelsX(kDialogWidthDu), after.ToPixelsY(kDialogHeightDu));
 }
 
 }  // namespace woodtick

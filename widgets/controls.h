@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -38,5 +39,10 @@ enum class ComboField { kListOnly, kEditable };
 // into an editable field never becomes an item.
 QComboBox* AddComboBox(QWidget* parent, const char* name, ComboField field, int x, int y, int width,
                        int height);
+
+// Grows a built screen by `factor`: its font, its size and every control's
+// rectangle, as if it had been laid out in that larger font; one-line
+// labels are widened where the larger font draws their text wider.
+void EnlargeScreen(QDialog* screen, double factor);
 
 }  // namespace woodtick

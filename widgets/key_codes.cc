@@ -1,6 +1,7 @@
 #include "widgets/key_codes.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <unordered_map>
 
 namespace woodtick {
@@ -51,5 +52,16 @@ int VirtualKeyCode(int qt_key, Qt::KeyboardModifiers modifiers) {
 int VirtualKeyCode(const QKeyEvent& event) {
   return VirtualKeyCode(event.key(), event.modifiers());
 }
+
+QString KeyName(int qt_key, Qt::KeyboardModifiers modifiers) {
+  QString name = qt_key == Qt::Key_unknown || qt_key == 0
+                     ? QString()
+                     : QKeySequence(qt_key).toString(QKeySequence::PortableText);
+  if (name.isEmpty() || !name.at(0).isPrint()) name = QStringLiteral("Unknown");
+  if (modifiers & Qt::KeypadModifier) name.prepend(QStringLiteral("Keypad "));
+  return name;
+}
+
+QString KeyName(const QKeyEvent& event) { return KeyName(event.key(), event.modifiers()); }
 
 }  // namespace woodtick

@@ -5,6 +5,7 @@
 // every other key, function keys included, gives kInvalidKeyCode.
 #pragma once
 
+#include <QString>
 #include <Qt>
 
 class QKeyEvent;
@@ -17,5 +18,10 @@ inline constexpr int kInvalidKeyCode = 0;
 
 int VirtualKeyCode(int qt_key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 int VirtualKeyCode(const QKeyEvent& event);
+
+// The key as a person reads it on the keyboard: "F5", "Space", "Esc",
+// "Keypad +", "Z"; never a control character.
+QString KeyName(int qt_key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+QString KeyName(const QKeyEvent& event);
 
 }  // namespace woodtick

@@ -31,6 +31,9 @@ void WhenModal(const QString& object_name, std::function<void(QWidget*)> act) {
       return;
     }
     QWidget* modal = QApplication::activeModalWidget();
+    // A HIT's record editor over the tally screen is active without being
+    // modal.
+    if (!modal || modal->objectName() != object_name) modal = QApplication::activeWindow();
     if (!modal || modal->objectName() != object_name || !modal->isVisible()) return;
     timer->stop();
     timer->deleteLater();

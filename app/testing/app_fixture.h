@@ -25,7 +25,8 @@ class MainDialog;
 QString ExampleTallyFile();
 
 // Acts on the next modal screen named `object_name` as soon as it is the
-// active modal widget; `act` should close it. Returns at once.
+// active modal widget (or, over the tally screen, the active window);
+// `act` should close it. Returns at once.
 void WhenModal(const QString& object_name, std::function<void(QWidget*)> act);
 
 // Clicks the message box's `button` ("OK", "&Yes", "&No" ...) and records
