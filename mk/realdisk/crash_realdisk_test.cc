@@ -185,25 +185,35 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
 
   enum class Outcome { kKilled, kCompleted, kFirstSaveSucceeded, kBroken };
 
-  // A child opens the file, changes it and saves; first with a full disk at
-  // operation `fail_at` (0: no such save), then killed at `kill_at`.
-  Outcome Child(int round, int fail_at, int kill_at) {
+  // A new process opens the file through a kill switch and runs `body`,
+  // whose result is its exit status; -1 when it could not be waited for.
+  int InChild(const std::function<int(Storage&, KillSwitchFileSystem&)>& body) {
     std::fflush(stdout);
     pid_t pid = fork();
     if (pid == 0) {
       KillSwitchFileSystem fs;
       std::unique_ptr<Storage> storage;
       if (!Storage::Open(path_, &storage, &fs).ok()) _exit(3);
-      GetParam().change(*storage, round);
-      if (fail_at > 0) {
-        fs.Arm(fail_at, Action::kFailNoSpace);
-        if (Perform(GetParam(), *storage).ok()) _exit(4);
-      }
-      fs.Arm(kill_at, Action::kKill);
-      _exit(Perform(GetParam(), *storage).ok() ? 0 : 5);
+      _exit(body(*storage, fs));
     }
     int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return Outcome::kBroken;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+    return status;
+  }
+
+  // A child opens the file, changes it and saves; first with a full disk at
+  // operation `fail_at` (0: no such save), then killed at `kill_at`.
+  Outcome Child(int round, int fail_at, int kill_at) {
+    int status = InChild([&](Storage& storage, KillSwitchFileSystem& fs) {
+      GetParam().change(storage, round);
+      if (fail_at > 0) {
+        fs.Arm(fail_at, Action::kFailNoSpace);
+        if (Perform(GetParam(), storage).ok()) return 4;
+      }
+      fs.Arm(kill_at, Action::kKill);
+      return Perform(GetParam(), storage).ok() ? 0 : 5;
+    });
+    if (status == -1) return Outcome::kBroken;
     if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) return Outcome::kKilled;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return Outcome::kCompleted;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 4) return Outcome::kFirstSaveSucceeded;
@@ -250,7 +260,7 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
     // without views has no row to append.)
     if (!expected.nested && dump.find("\nview ") != std::string::npos) {
       WriteBytes(path_, after);
-      ASSERT_EQ(FailASaveInNewProcess(2), 0) << what << ": the save on a full disk";
+      ASSERT_TRUE(FailASaveInNewProcess(2)) << what << ": the save on a full disk";
       carried = CarryOn(path_, DefaultFileSystem(),
                         dump == expected.old_state ? expected.carry_old : expected.carry_new,
                         [this](int step) { return CarryOnStepInNewProcess(path_, step); });
@@ -260,21 +270,14 @@ class RealDiskCrashTest : public ::testing::TestWithParam<Save> {
   }
 
   // A new run appends a row and saves on a disk that is full from
-  // operation `fail_at` on; 0 when the save failed so.
-  int FailASaveInNewProcess(int fail_at) {
-    std::fflush(stdout);
-    pid_t pid = fork();
-    if (pid == 0) {
-      KillSwitchFileSystem fs;
-      std::unique_ptr<Storage> storage;
-      if (!Storage::Open(path_, &storage, &fs).ok()) _exit(3);
-      CarryOnChange(*storage, 1);
+  // operation `fail_at` on; true when the save failed so.
+  bool FailASaveInNewProcess(int fail_at) {
+    int status = InChild([fail_at](Storage& storage, KillSwitchFileSystem& fs) {
+      CarryOnChange(storage, 1);
       fs.Arm(fail_at, Action::kDiskFull);
-      _exit(storage->Commit().ok() ? 4 : 0);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return storage.Commit().ok() ? 4 : 0;
+    });
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
   void CheckReference(const std::string& what) {
