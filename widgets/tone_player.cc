@@ -1,6 +1,5 @@
 #include "widgets/tone_player.h"
 
-#include <pulse/error.h>
 #include <pulse/simple.h>
 
 #include <algorithm>
@@ -25,34 +24,78 @@ constexpr int kBufferMs = 80;
 constexpr int kSliceMs = 10;
 // After a failed connection, tones are dropped until this time has passed.
 constexpr auto kRetryAfter = std::chrono::seconds(3);
+// A stream left open keeps the sound device awake: it is closed after this
+// long without a tone and opened again for the next.
+constexpr auto kIdleClose = std::chrono::seconds(10);
 // The longest the player's destructor waits for the worker to finish.
 constexpr auto kStopWait = std::chrono::milliseconds(300);
 
 int BytesFor(int ms) { return TonePlayer::kSampleRate / 1000 * ms * 2; }
 
-pa_simple* Connect() {
-  const pa_sample_spec spec{PA_SAMPLE_S16NE, TonePlayer::kSampleRate, 1};
-  const uint32_t server_default = static_cast<uint32_t>(-1);
-  const pa_buffer_attr buffer{.maxlength = server_default,
-                              .tlength = static_cast<uint32_t>(BytesFor(kBufferMs)),
-                              .prebuf = server_default,
-                              .minreq = server_default,
-                              .fragsize = server_default};
-  int error = 0;
-  return pa_simple_new(nullptr, "Woodtick", PA_STREAM_PLAYBACK, nullptr, "Tally tones", &spec,
-                       nullptr, &buffer, &error);
-}
+// The connection to the sound server: opened for a tone, closed after a
+// failure (and tried again no sooner than kRetryAfter) or when idle.
+class ServerStream {
+ public:
+  ServerStream() = default;
+  ServerStream(const ServerStream&) = delete;
+  ServerStream& operator=(const ServerStream&) = delete;
+  ~ServerStream() { Close(); }
 
-// Writes one tone; false when the connection failed.
-bool WriteTone(pa_simple* stream, const std::vector<int16_t>& pcm, const std::atomic<bool>& stop) {
-  const size_t slice = TonePlayer::kSampleRate / 1000 * kSliceMs;
-  for (size_t at = 0; at < pcm.size() && !stop; at += slice) {
-    const size_t count = std::min(slice, pcm.size() - at);
-    int error = 0;
-    if (pa_simple_write(stream, pcm.data() + at, count * sizeof(int16_t), &error) < 0) return false;
+  bool open() const { return stream_ != nullptr; }
+
+  // Writes the tone in slices, stopping early when `stop` is set; false when
+  // there is no server or it failed.
+  bool Write(const Tone& tone, const std::atomic<bool>& stop) {
+    if (!stream_ && Clock::now() >= next_try_) Open();
+    if (!stream_) return false;
+    const std::vector<int16_t> pcm =
+        TonePlayer::Synthesise(tone.frequency_hz, tone.duration_ms, TonePlayer::kSampleRate);
+    const size_t slice = TonePlayer::kSampleRate / 1000 * kSliceMs;
+    for (size_t at = 0; at < pcm.size() && !stop; at += slice) {
+      const size_t count = std::min(slice, pcm.size() - at);
+      int error = 0;
+      if (pa_simple_write(stream_, pcm.data() + at, count * sizeof(int16_t), &error) < 0) {
+        Close();
+        return false;
+      }
+    }
+    return true;
   }
-  return true;
-}
+
+  // Waits until everything written has sounded; this also starts a tone
+  // shorter than the server's buffer.
+  void Drain() {
+    int error = 0;
+    if (stream_ && pa_simple_drain(stream_, &error) < 0) Close();
+  }
+
+  // Drops what has not sounded yet and disconnects.
+  void Close() {
+    if (!stream_) return;
+    int error = 0;
+    pa_simple_flush(stream_, &error);
+    pa_simple_free(stream_);
+    stream_ = nullptr;
+  }
+
+ private:
+  void Open() {
+    const pa_sample_spec spec{PA_SAMPLE_S16NE, TonePlayer::kSampleRate, 1};
+    const uint32_t server_default = static_cast<uint32_t>(-1);
+    const pa_buffer_attr buffer{.maxlength = server_default,
+                                .tlength = static_cast<uint32_t>(BytesFor(kBufferMs)),
+                                .prebuf = server_default,
+                                .minreq = server_default,
+                                .fragsize = server_default};
+    int error = 0;
+    stream_ = pa_simple_new(nullptr, "Woodtick", PA_STREAM_PLAYBACK, nullptr, "Tally tones", &spec,
+                            nullptr, &buffer, &error);
+    if (!stream_) next_try_ = Clock::now() + kRetryAfter;
+  }
+
+  pa_simple* stream_ = nullptr;
+  Clock::time_point next_try_{};
+};
 
 }  // namespace
 
@@ -67,54 +110,36 @@ struct TonePlayer::Shared {
 };
 
 void TonePlayer::Run(Shared& shared) {
-  pa_simple* stream = nullptr;
-  Clock::time_point next_try{};
+  ServerStream server;
   std::unique_lock lock(shared.mutex);
+  auto woken = [&] { return shared.stop || shared.queue.size() > 0; };
   while (true) {
-    shared.wake.wait(lock, [&] { return shared.stop || shared.queue.size() > 0; });
+    if (!server.open()) {
+      shared.wake.wait(lock, woken);
+    } else if (!shared.wake.wait_for(lock, kIdleClose, woken)) {
+      lock.unlock();
+      server.Close();
+      lock.lock();
+      continue;
+    }
     if (shared.stop) break;
     const Tone tone = *shared.queue.Pop();
     shared.sounding = true;
     lock.unlock();
-
-    if (!stream && Clock::now() >= next_try) {
-      stream = Connect();
-      if (!stream) next_try = Clock::now() + kRetryAfter;
-    }
-    bool played = false;
-    if (stream) {
-      played = WriteTone(
-          stream,
-          TonePlayer::Synthesise(tone.frequency_hz, tone.duration_ms, TonePlayer::kSampleRate),
-          shared.stop);
-      if (!played) {
-        pa_simple_free(stream);
-        stream = nullptr;
-      }
-    }
-
+    const bool played = server.Write(tone, shared.stop);
     lock.lock();
-    // Silent tones are not kept for later: they would sound late.
+    // Tones that could not sound are not kept for later: they would be late.
     if (!played) shared.queue.Clear();
-    if (shared.queue.size() == 0 && stream && !shared.stop) {
-      // The last tone written must sound in full before the player is idle;
-      // draining also starts a tone shorter than the server's buffer.
+    if (played && shared.queue.size() == 0 && !shared.stop) {
+      // The player is idle only once the last tone has sounded in full.
       lock.unlock();
-      int error = 0;
-      if (pa_simple_drain(stream, &error) < 0) {
-        pa_simple_free(stream);
-        stream = nullptr;
-      }
+      server.Drain();
       lock.lock();
     }
     shared.sounding = false;
   }
   lock.unlock();
-  if (stream) {
-    int error = 0;
-    pa_simple_flush(stream, &error);
-    pa_simple_free(stream);
-  }
+  server.Close();
   lock.lock();
   shared.finished = true;
   shared.finished_changed.notify_all();
