@@ -212,12 +212,13 @@ TEST(ToneRecordingTest, EachCountSoundsOneToneAndEachHitThreeWithoutClicks) {
       lowest = std::min(lowest, off_hz), highest = std::max(highest, off_hz);
     }
   }
-  // No click: no step between samples steeper than the loudest tone's own.
-  const double steepest = peak * 2 * std::numbers::pi * 1000 / kRate;
-  EXPECT_LE(jump, 1.1 * steepest);
+  // No click: no step between samples steeper than the highest tone's own
+  // at the loudest level, with a tenth to spare for rounding.
+  const double allowed = 1.1 * peak * 2 * std::numbers::pi * 1000 / kRate;
+  EXPECT_LE(jump, allowed);
   std::cout << "heard " << tones.size() << " tones in " << heard.size() << " tallies; pitch off by "
             << lowest << " to " << highest << " Hz, length by " << shortest << " to " << longest
-            << " ms; largest step " << jump << " of " << static_cast<int>(steepest)
+            << " ms; largest step " << jump << " of " << static_cast<int>(allowed)
             << " allowed (peak " << peak << ")\n";
 }
 
