@@ -5,7 +5,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  libpulse-dev
+  # The tone test's private sound server and its recorder (parec).
+  pulseaudio pulseaudio-utils
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev clang-format
   libsqlite3-dev sqlite3 python3

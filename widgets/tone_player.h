@@ -1,53 +1,52 @@
 // Beeps of a given frequency and length, synthesised and played through the
-// default audio output. Tones queue and play one after another in the
-// background, so a beep never holds up the next key press. Without an audio
-// output each tone falls back to the system beep.
+// desktop's sound server with PulseAudio's simple API (PipeWire desktops
+// serve it too). Play() only queues the tone: one worker thread connects,
+// writes the samples and waits for them to sound, so a beep never holds up a
+// key press. Without a sound server the tones are dropped in silence, and the
+// player tries the server again now and then.
 #pragma once
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QObject>
-#include <deque>
+#include <cstdint>
 #include <memory>
-
-class QAudioSink;
+#include <thread>
+#include <vector>
 
 namespace woodtick {
 
-class TonePlayer : public QObject {
-  Q_OBJECT
-
+class TonePlayer {
  public:
-  explicit TonePlayer(QObject* parent = nullptr);
-  ~TonePlayer() override;
+  TonePlayer();
+  // Stops at once: tones not yet played are dropped.
+  ~TonePlayer();
+  TonePlayer(const TonePlayer&) = delete;
+  TonePlayer& operator=(const TonePlayer&) = delete;
 
   // The player the program's beeps go through.
   static TonePlayer& Instance();
 
   void Play(int frequency_hz, int duration_ms);
 
-  // Tones waiting or playing.
-  int pending() const { return static_cast<int>(queue_.size()) + (playing_ ? 1 : 0); }
-  bool has_audio_output() const { return sink_ != nullptr; }
+  // Tones waiting or sounding (the last one until the server has played it).
+  int pending() const;
 
-  // 16-bit mono PCM of a sine tone, faded in and out so it does not click.
-  static QByteArray Synthesise(int frequency_hz, int duration_ms, int sample_rate);
+  static constexpr int kSampleRate = 48000;
+  // Every tone rises from and falls to silence over this time.
+  static constexpr int kFadeMs = 5;
+
+  // Mono 16-bit samples of a sine tone, exactly duration_ms long, faded in
+  // and out so it starts and stops without a click.
+  static std::vector<int16_t> Synthesise(int frequency_hz, int duration_ms, int sample_rate);
 
  private:
-  struct Tone {
-    int frequency_hz;
-    int duration_ms;
-  };
+  struct Shared;
 
-  void PlayNext();
-  void OnStateChanged();
+  // The worker: connects, plays the queue, drains, until stopped.
+  static void Run(Shared& shared);
 
-  std::unique_ptr<QAudioSink> sink_;
-  int sample_rate_ = 0;
-  QByteArray pcm_;
-  QBuffer source_;
-  std::deque<Tone> queue_;
-  bool playing_ = false;
+  // Shared with the worker, which outlives the player only when the sound
+  // server stops answering at exit.
+  std::shared_ptr<Shared> shared_;
+  std::thread worker_;
 };
 
 }  // namespace woodtick
