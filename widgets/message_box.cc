@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <utility>
 #include <vector>
 
 #include "widgets/dialog_units.h"
@@ -39,19 +40,16 @@ QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// Each answer and the button that gives it.
+constexpr std::pair<MessageAnswer, QMessageBox::StandardButton> kAnswerButtons[] = {
+    {MessageAnswer::kOk, QMessageBox::Ok},       {MessageAnswer::kCancel, QMessageBox::Cancel},
+    {MessageAnswer::kYes, QMessageBox::Yes},     {MessageAnswer::kNo, QMessageBox::No},
+    {MessageAnswer::kRetry, QMessageBox::Retry},
+};
+
 QMessageBox::StandardButton ToQtButton(std::optional<MessageAnswer> answer) {
-  if (!answer) return QMessageBox::NoButton;
-  switch (*answer) {
-    case MessageAnswer::kOk:
-      return QMessageBox::Ok;
-    case MessageAnswer::kCancel:
-      return QMessageBox::Cancel;
-    case MessageAnswer::kYes:
-      return QMessageBox::Yes;
-    case MessageAnswer::kNo:
-      return QMessageBox::No;
-    case MessageAnswer::kRetry:
-      return QMessageBox::Retry;
+  for (const auto& [a, button] : kAnswerButtons) {
+    if (answer == a) return button;
   }
   return QMessageBox::NoButton;
 }
@@ -82,19 +80,11 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, QMessageBox::Icon ic
 }
 
 MessageAnswer ShowMessageBox(QWidget* parent, const Message& message) {
-  switch (ShowMessageBox(parent, ToQtIcon(message.icon), ToQString(message.title),
-                         ToQString(message.text), ToQtButtons(message.buttons),
-                         ToQtButton(message.default_answer))) {
-    case QMessageBox::Yes:
-      return MessageAnswer::kYes;
-    case QMessageBox::No:
-      return MessageAnswer::kNo;
-    case QMessageBox::Cancel:
-      return MessageAnswer::kCancel;
-    case QMessageBox::Retry:
-      return MessageAnswer::kRetry;
-    default:
-      break;
+  const QMessageBox::StandardButton pressed = ShowMessageBox(
+      parent, ToQtIcon(message.icon), ToQString(message.title), ToQString(message.text),
+      ToQtButtons(message.buttons), ToQtButton(message.default_answer));
+  for (const auto& [answer, button] : kAnswerButtons) {
+    if (pressed == button && button != QMessageBox::Ok) return answer;
   }
   if (message.buttons == MessageButtons::kYesNo) return MessageAnswer::kNo;
   if (message.buttons == MessageButtons::kYesNoCancel ||
