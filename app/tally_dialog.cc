@@ -260,7 +260,8 @@ void TallyDialog::FitCaption(int j) {
   const FittedText fitted =
       woodtick::FitCaption(button_label_[j], button_lines_[j], font, CaptionRoom(button));
   button->setFont(fitted.font);
-  button->setText(fitted.text);
+  // A label's "&" is text, never an Alt shortcut that would bypass the hot keys.
+  button->setText(QString(fitted.text).replace(QLatin1Char('&'), QStringLiteral("&&")));
   const QStringList& lines = button_lines_[j];
   button->setAccessibleName(button_label_[j] + QStringLiteral(", key ") +
                             ToQString(button_key_[j]));

@@ -90,6 +90,17 @@ TEST_F(TallyDialogTest, AKeyTalliesAndOnlyThatPopulationsCaptionChanges) {
   EXPECT_TRUE(Caption(2).contains(QStringLiteral("C:12")));
 }
 
+TEST_F(TallyDialogTest, AnAmpersandInALabelShowsAndIsNoShortcut) {
+  const QString path = CopyTallyFile(QStringLiteral(WOODTICK_TESTDATA "/mk/sample.tal"));
+  EditTallyFile(path, [](DataStore& store) {
+    store.SetString(store.OpenAView("Tally", false), 0, 1, "Salt&Pepper");
+  });
+  main_ = OpenMain(path);
+  Show();
+  EXPECT_TRUE(Caption(1).startsWith(QStringLiteral("Salt&&Pepper"))) << Caption(1).toStdString();
+  EXPECT_TRUE(tally_->population_button(1)->shortcut().isEmpty());
+}
+
 TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
   Open();
   Show();
