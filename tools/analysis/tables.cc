@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/column_types.h"
+
 namespace woodtick {
 namespace {
 
@@ -93,7 +95,8 @@ bool WalkExportRows(const mk::Storage& storage, const std::vector<ExportTable>& 
 std::string NumberText(const mk::View& view, int row, int col) {
   switch (view.NthProperty(col).type) {
     case 'I':
-      return std::to_string(view.GetInt(row, col));
+      // A whole number not taken is an empty field.
+      return IsNotTaken(view, row, col) ? "" : std::to_string(view.GetInt(row, col));
     case 'L':
       return std::to_string(view.GetLong(row, col));
     case 'F':

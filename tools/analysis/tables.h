@@ -57,7 +57,8 @@ bool WalkExportRows(const mk::Storage& storage, const std::vector<ExportTable>& 
 
 // The text of a cell that is not a text or bytes: a decimal integer, or a
 // real in the shortest form that reads back to the same value ("NaN",
-// "Inf", "-Inf" for the special values). A nested view gives its row count.
+// "Inf", "-Inf" for the special values); an empty text for a whole number
+// not taken. A nested view gives its row count.
 std::string NumberText(const mk::View& view, int row, int col);
 
 }  // namespace woodtick
