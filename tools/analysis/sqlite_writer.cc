@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "mk/field.h"
-#include "model/column_types.h"
 #include "platform/windows_1252.h"
 
 namespace woodtick {
@@ -100,7 +99,7 @@ class SqliteSink : public ExportSink {
         }
         case 'I':
           // A measurement not taken is NULL (a NaN double binds as NULL too).
-          if (IsNotTaken(view, row.row, c)) {
+          if (NotTaken(tables_[table], view, row.row, c)) {
             sqlite3_bind_null(s, at);
           } else {
             sqlite3_bind_int64(s, at, view.GetInt(row.row, c));

@@ -63,6 +63,33 @@ std::string RealText(Real value) {
   return std::string(buf, end);
 }
 
+// A tally file's DataDictionary types each data-table column; its Whole
+// number columns keep "not taken" as their lowest value.
+void MarkWholeNumberColumns(const mk::Storage& storage, std::vector<ExportTable>* tables) {
+  const std::vector<std::string> names = storage.ViewNames();
+  if (std::find(names.begin(), names.end(), "DataDictionary") == names.end()) return;
+  const mk::View dict = storage.GetView("DataDictionary");
+  const int table_col = dict.FindPropIndexByName("TableName");
+  const int column_col = dict.FindPropIndexByName("ColumnName");
+  const int type_col = dict.FindPropIndexByName("FieldType");
+  if (table_col < 0 || column_col < 0 || type_col < 0) return;
+  for (ExportTable& table : *tables) {
+    if (table.nested) continue;
+    table.whole_numbers.assign(table.columns.size(), false);
+    for (int row = 0; row < dict.GetSize(); ++row) {
+      if (dict.NthProperty(type_col).type != 'S' || dict.GetString(row, type_col) != "I" ||
+          dict.GetString(row, table_col) != table.name) {
+        continue;
+      }
+      std::string name(dict.GetString(row, column_col));
+      name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+      for (size_t c = 0; c < table.columns.size(); ++c) {
+        if (mk::SameName(table.columns[c].name, name)) table.whole_numbers[c] = true;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
@@ -72,7 +99,13 @@ std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
       Plan(p.name, p.subfields, false, NestingDepth(storage.GetView(p.name)), &tables);
     }
   }
+  MarkWholeNumberColumns(storage, &tables);
   return tables;
+}
+
+bool NotTaken(const ExportTable& table, const mk::View& view, int row, int col) {
+  return col < static_cast<int>(table.whole_numbers.size()) && table.whole_numbers[col] &&
+         IsNotTaken(view, row, col);
 }
 
 int64_t CountTopLevelRows(const mk::Storage& storage) {
@@ -95,8 +128,7 @@ bool WalkExportRows(const mk::Storage& storage, const std::vector<ExportTable>& 
 std::string NumberText(const mk::View& view, int row, int col) {
   switch (view.NthProperty(col).type) {
     case 'I':
-      // A whole number not taken is an empty field.
-      return IsNotTaken(view, row, col) ? "" : std::to_string(view.GetInt(row, col));
+      return std::to_string(view.GetInt(row, col));
     case 'L':
       return std::to_string(view.GetLong(row, col));
     case 'F':

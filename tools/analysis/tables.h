@@ -24,7 +24,12 @@ struct ExportTable {
   std::vector<mk::Field> columns;
   bool nested = false;        // has a parent_row column
   std::vector<int> children;  // per column: the table of a 'V' column, else -1
+  // Per column: a tally file's Whole number column (empty when none is).
+  std::vector<bool> whole_numbers;
 };
+
+// The cell is a measurement not taken: exported as NULL or an empty field.
+bool NotTaken(const ExportTable& table, const mk::View& view, int row, int col);
 
 // One row to write: row `row` of `view`, the `position`-th row of its table
 // in this file; `parent` is the owning row's position (nested tables only).
