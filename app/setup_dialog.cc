@@ -2,10 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 
 #include "app/specify_units_dialog.h"
@@ -49,7 +49,7 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   show_num_box_ = AddCheckBox(this, "showNumBoxCheck", QStringLiteral("Show Last &Hit Number"), 39,
                               122, 87, 14);
   QPushButton* import = AddButton(this, "importPopulationsButton",
-                                 QStringLiteral("&Import Populations\u2026"), 7, 137, 84, 14);
+                                  QStringLiteral("&Import Populations\u2026"), 7, 137, 84, 14);
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 

@@ -9,7 +9,6 @@
 #include <QTableWidget>
 
 #include "model/table_definitions.h"
-
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"

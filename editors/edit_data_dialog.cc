@@ -289,8 +289,7 @@ bool EditDataDialog::CheckField(int k) {
   std::string text;
   if (const std::optional<std::string> refused = CheckValue(columns_[k], typed, &text)) {
     // The typed text stays, to be corrected where it stands.
-    RefuseField(k, {*refused, "Value Not Allowed", MessageIcon::kExclamation,
-                    MessageButtons::kOk});
+    RefuseField(k, {*refused, "Value Not Allowed", MessageIcon::kExclamation, MessageButtons::kOk});
     return false;
   }
   const std::optional<Message> refusal =

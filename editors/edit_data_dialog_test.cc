@@ -473,11 +473,14 @@ namespace {
 
 TEST_F(EditDataDialogTest, ANumberColumnRefusesOtherValuesOnEveryWayOfLeavingTheRecord) {
   RunInSetup([](TallyModel& model, DataStore&) {
-    ASSERT_EQ(model.data_tables().RedefineTable(
-                  "Trees", {{"Unit"}, {"Num"}, {"Label"},
-                            {"Height", ColumnType::kDecimal, "0", "60"},
-                            {"Dbh", ColumnType::kDecimal}, {"Notes"}}),
-              "");
+    ASSERT_EQ(
+        model.data_tables().RedefineTable("Trees", {{"Unit"},
+                                                    {"Num"},
+                                                    {"Label"},
+                                                    {"Height", ColumnType::kDecimal, "0", "60"},
+                                                    {"Dbh", ColumnType::kDecimal},
+                                                    {"Notes"}}),
+        "");
   });
   struct Way {
     const char* name;
@@ -509,8 +512,8 @@ TEST_F(EditDataDialogTest, ANumberColumnRefusesOtherValuesOnEveryWayOfLeavingThe
       ASSERT_EQ(ui_.messages.size(), 1u) << way.name << " " << typed;
       EXPECT_EQ(ui_.messages[0].title, "Value Not Allowed");
       EXPECT_EQ(ui_.messages[0].text, std::string("The value '") + typed +
-                                           "' does not fit the column Height, which takes a "
-                                           "decimal number from 0 to 60.");
+                                          "' does not fit the column Height, which takes a "
+                                          "decimal number from 0 to 60.");
       EXPECT_TRUE(dialog.isVisible()) << way.name;
       EXPECT_EQ(dialog.current_record(), 4) << way.name;
       EXPECT_EQ(Field(&dialog, 4)->text(), typed) << way.name;

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "model/table_definitions.h"
-#include "model/table_definitions.h"
 #include "model/tally_file.h"
 #include "model/tally_model.h"
 #include "model/text.h"

@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "model/table_definitions.h"
 #include "editors/table_list_combo.h"
+#include "model/table_definitions.h"
 #include "model/tally_model.h"
 #include "model/ui.h"
 #include "widgets/controls.h"
@@ -119,8 +119,8 @@ void SetupTablesDialog::EditTable() {
   std::string refusal;
   {
     BusyCursor busy(ui);
-    refusal = tables.RedefineTable(name, DefinitionsForList(exchange_.column_list,
-                                                            exchange_.columns));
+    refusal =
+        tables.RedefineTable(name, DefinitionsForList(exchange_.column_list, exchange_.columns));
   }
   if (!refusal.empty()) ui.Warn(refusal, "Column Not Changed");
   FillTableList();
@@ -133,8 +133,8 @@ void SetupTablesDialog::CreateTable() {
   if (RunDefineColumns(true, &visited)) {
     NormalizeExchange(true);
     BusyCursor busy(ui);
-    model_.data_tables().CreateTable(
-        exchange_.table_name, DefinitionsForList(exchange_.column_list, exchange_.columns));
+    model_.data_tables().CreateTable(exchange_.table_name,
+                                     DefinitionsForList(exchange_.column_list, exchange_.columns));
   }
   BusyCursor busy(ui);
   model_.Commit();

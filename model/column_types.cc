@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "model/table_definitions.h"
 #include "mk/convert.h"
+#include "model/table_definitions.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -106,8 +106,8 @@ std::optional<std::string> CheckValue(const ColumnDefinition& column, const std:
                                                 : mk::DoubleToText(*value);
     return std::nullopt;
   }
-  return "The value '" + typed + "' does not fit the column " + column.name +
-         ", which takes " + AllowedText(column) + ".";
+  return "The value '" + typed + "' does not fit the column " + column.name + ", which takes " +
+         AllowedText(column) + ".";
 }
 
 std::string CheckDefinition(const ColumnDefinition& column) {

@@ -6,8 +6,8 @@
 #include "model/held_file.h"
 #include "model/model_context.h"
 #include "model/table_definitions.h"
-#include "model/tallying.h"
 #include "model/tally_settings.h"
+#include "model/tallying.h"
 
 namespace woodtick {
 namespace {

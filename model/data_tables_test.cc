@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "mk/testing/reference_tool.h"
 #include "model/column_types.h"
 #include "model/table_definitions.h"
 #include "model/tally_model.h"
@@ -28,11 +29,20 @@ TEST(ColumnTypesTest, TypedValuesAreCheckedAndStoredNormalized) {
   const ColumnDefinition height{"Height", kD, "0", "60"};
   const ColumnDefinition count{"Count", kW, "1", ""};
   const Case cases[] = {
-      {height, "30,1", "30.1"},   {height, " 32.9 ", "32.9"}, {height, "", ""},
-      {height, "  ", ""},         {height, "pf", "REFUSED"},  {height, "60.01", "REFUSED"},
-      {height, "-1", "REFUSED"},  {height, "1e3", "REFUSED"}, {height, "1.2.3", "REFUSED"},
-      {height, "1 000", "REFUSED"}, {count, "7", "7"},        {count, "0", "REFUSED"},
-      {count, "2,5", "REFUSED"},  {count, "99999999999", "REFUSED"},
+      {height, "30,1", "30.1"},
+      {height, " 32.9 ", "32.9"},
+      {height, "", ""},
+      {height, "  ", ""},
+      {height, "pf", "REFUSED"},
+      {height, "60.01", "REFUSED"},
+      {height, "-1", "REFUSED"},
+      {height, "1e3", "REFUSED"},
+      {height, "1.2.3", "REFUSED"},
+      {height, "1 000", "REFUSED"},
+      {count, "7", "7"},
+      {count, "0", "REFUSED"},
+      {count, "2,5", "REFUSED"},
+      {count, "99999999999", "REFUSED"},
       {{"Notes", kT}, " pf ", " pf "},
   };
   for (const Case& c : cases) {
@@ -62,8 +72,8 @@ class DataTablesTest : public ModelTest {
                const std::function<void(TallyModel&)>& body) {
     TableSpec trees{.name = "Trees", .columns = {"Unit", "Height"}};
     for (const std::string& h : heights) trees.rows.push_back({"001", h});
-    path_ = Build("stand" + std::to_string(++files_) + ".tal", {.populations = {{.key = "A", .label = "Aspen"}},
-                                .tables = {trees}});
+    path_ = Build("stand" + std::to_string(++files_) + ".tal",
+                  {.populations = {{.key = "A", .label = "Aspen"}}, .tables = {trees}});
     TallyModel& model = Open(path_);
     ui_.setup_screen = [&](TallyModel& m, DataStore&, int) { body(m); };
     model.RunSetup();
@@ -118,7 +128,8 @@ TEST_F(DataTablesTest, AnImportedListAppendsZeroCountedPopulationsAndLogsIt) {
   TallyModel& model = Open(path_);
   ui_.setup_screen = [&](TallyModel& m, DataStore&, int) {
     const PopulationImport plan = m.data_tables().PlanImport(
-        "\xEF\xBB\xBF" "DatTable,Key,Label,Freq,Meth\r\nTrees,B,\"Birch, \"\"white\"\"\",\"2,5\",S\r\n,c,"
+        "\xEF\xBB\xBF"
+        "DatTable,Key,Label,Freq,Meth\r\nTrees,B,\"Birch, \"\"white\"\"\",\"2,5\",S\r\n,c,"
         "M\xC3\xBCller's oak,,\r\n");
     ASSERT_TRUE(plan.refusals.empty()) << plan.refusals[0];
     EXPECT_TRUE(m.data_tables().Import(plan, "list.csv"));
@@ -129,15 +140,36 @@ TEST_F(DataTablesTest, AnImportedListAppendsZeroCountedPopulationsAndLogsIt) {
   model_.reset();
   const Rows tally = DiskRows(path_, "Tally");
   ASSERT_EQ(tally.size(), 3u);
-  EXPECT_THAT(tally[1], ElementsAre("B", "Birch, \"white\"", "", "S", "2.5", "Trees", "0", "0",
-                                    "0", "0"));
+  EXPECT_THAT(tally[1],
+              ElementsAre("B", "Birch, \"white\"", "", "S", "2.5", "Trees", "0", "0", "0", "0"));
   EXPECT_THAT(tally[2], ElementsAre("c", "M\xFCller's oak", "", "", "1", "", "0", "0", "0", "0"));
   const Rows log = DiskRows(path_, "MessageLog");
-  const auto imported = std::find_if(log.begin(), log.end(),
-                                     [](const auto& row) { return row[1] == "Populations imported"; });
+  const auto imported = std::find_if(
+      log.begin(), log.end(), [](const auto& row) { return row[1] == "Populations imported"; });
   ASSERT_NE(imported, log.end());
   EXPECT_EQ((*imported)[4], "A");
   EXPECT_THAT((*imported)[5], HasSubstr("list.csv"));
+}
+
+class DataTablesRealDiskTest : public RealDiskModelTest {};
+
+TEST_F(DataTablesRealDiskTest, OtherMetakitSoftwareReadsAFileAfterATypeChange) {
+  const std::string path =
+      Build("typed.tal", {.tables = {{.name = "Trees",
+                                      .columns = {"Unit", "Height", "Count"},
+                                      .rows = {{"001", "30,1", "4"}, {"002", "", ""}}}}});
+  TallyModel& model = Open(path);
+  ui_.setup_screen = [](TallyModel& m, DataStore&, int) {
+    EXPECT_EQ(m.data_tables().RedefineTable("Trees",
+                                            {{"Unit"}, {"Height", kD, "0", "60"}, {"Count", kW}}),
+              "");
+  };
+  model.RunSetup();
+  model_.reset();
+  EXPECT_THAT(DiskRows(path, "Trees")[0], ElementsAre("001", "30.1", "4"));
+  mk::ReferenceVerdict verdict;
+  if (!mk::ReferenceCheck(path, &verdict)) GTEST_SKIP() << "no metakit-reference";
+  EXPECT_TRUE(verdict.accepted) << verdict.output;
 }
 
 }  // namespace

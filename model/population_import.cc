@@ -17,8 +17,8 @@ namespace woodtick {
 namespace {
 
 constexpr int kMaxPopulations = 20;
-constexpr std::array<const char*, 6> kColumns = {"Key", "Label", "Desc", "Meth", "Freq",
-                                                 "DatTable"};
+constexpr std::array<const char*, 6> kColumns = {"Key",  "Label", "Desc",
+                                                 "Meth", "Freq",  "DatTable"};
 constexpr char kMethods[] = "CSRBPA";
 
 // UTF-8 to the file's character set; false for a byte sequence that is not
@@ -27,7 +27,11 @@ bool ToWindows1252(const std::string& utf8, std::string* out) {
   out->clear();
   for (size_t at = 0; at < utf8.size();) {
     const unsigned char lead = static_cast<unsigned char>(utf8[at]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    int extra = lead < 0x80         ? 0
+                : (lead >> 5) == 6  ? 1
+                : (lead >> 4) == 14 ? 2
+                : (lead >> 3) == 30 ? 3
+                                    : -1;
     if (extra < 0 || at + extra >= utf8.size() + (extra == 0 ? 1 : 0)) return false;
     char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
     for (int k = 1; k <= extra; ++k) {
@@ -45,8 +49,7 @@ bool ToWindows1252(const std::string& utf8, std::string* out) {
 
 std::string TablesDefined(DataStore& store) {
   std::string list;
-  const int sel =
-      store.OpenSelection("Globals", "Value", "Block=Tally, Key=TablesDefined", "", "");
+  const int sel = store.OpenSelection("Globals", "Value", "Block=Tally, Key=TablesDefined", "", "");
   if (sel < 0) return list;
   if (store.View(sel).GetSize() > 0) store.GetString(sel, 0, 0, &list);
   store.ReleaseView(sel);
@@ -61,7 +64,8 @@ std::string RowProblems(const ImportedPopulation& p, const std::string& freq_tex
   const bool key_ok = p.key.size() == 1 && std::isalnum(static_cast<unsigned char>(p.key[0]));
   if (!key_ok) problems.push_back("the key '" + p.key + "' is not one letter or digit");
   if (key_ok && std::find(keys.begin(), keys.end(), UpperCase(p.key)) != keys.end()) {
-    problems.push_back("the key " + p.key + " is already used (upper and lower case count as the same key)");
+    problems.push_back("the key " + p.key +
+                       " is already used (upper and lower case count as the same key)");
   }
   if (p.label.empty()) problems.push_back("the label is empty");
   if (p.meth.size() > 1 || (p.meth.size() == 1 && !std::strchr(kMethods, p.meth[0]))) {
@@ -239,9 +243,9 @@ int ApplyPopulationImport(DataStore& store, int tally_slot, const PopulationImpo
     store.SetString(tally_slot, row, col("DatTable"), p.dat_table);
     keys += p.key;
   }
-  return store.LogMessage("Populations imported", "A",
-                          std::to_string(import.populations.size()) + " populations (" + keys +
-                              ") from " + source);
+  return store.LogMessage(
+      "Populations imported", "A",
+      std::to_string(import.populations.size()) + " populations (" + keys + ") from " + source);
 }
 
 }  // namespace woodtick

@@ -119,7 +119,7 @@ std::vector<ColumnDefinition> ReadColumnDefinitions(DataStore& store, int dict_s
     const int col = data.FindPropIndexByName(RemoveBlanks(column.name));
     if (col >= 0) {
       const char letter = data.NthProperty(col).type;
-      column.type = letter == 'I' || letter == 'L' ? ColumnType::kWhole
+      column.type = letter == 'I' || letter == 'L'   ? ColumnType::kWhole
                     : letter == 'D' || letter == 'F' ? ColumnType::kDecimal
                                                      : ColumnType::kText;
     }

@@ -1,8 +1,8 @@
-#include "model/column_types.h"
 #include "model/tallying.h"
 
 #include <utility>
 
+#include "model/column_types.h"
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"

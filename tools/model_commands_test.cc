@@ -151,7 +151,6 @@ TEST(HeldFileCommandTest, PackExportAndNewRefuseAFileTheProgramHolds) {
   EXPECT_EQ(RunCli({"pack", path}, pack_out, pack_err), 0) << pack_err.str();
 }
 
-
 TEST(ImportPopulationsCommandTest, ARefusedListLeavesTheFileByteForByteAndNamesTheBadRows) {
   struct Case {
     std::string csv;

@@ -64,27 +64,27 @@ std::string RealText(Real value) {
 }
 
 // A tally file's DataDictionary types each data-table column; its Whole
-// number columns keep "not taken" as their lowest value.
-void MarkWholeNumberColumns(const mk::Storage& storage, std::vector<ExportTable>* tables) {
+// and Decimal number columns keep a measurement "not taken" apart from 0.
+void MarkMeasurementColumns(const mk::Storage& storage, std::vector<ExportTable>* tables) {
   const std::vector<std::string> names = storage.ViewNames();
   if (std::find(names.begin(), names.end(), "DataDictionary") == names.end()) return;
   const mk::View dict = storage.GetView("DataDictionary");
   const int table_col = dict.FindPropIndexByName("TableName");
   const int column_col = dict.FindPropIndexByName("ColumnName");
   const int type_col = dict.FindPropIndexByName("FieldType");
-  if (table_col < 0 || column_col < 0 || type_col < 0) return;
+  for (int col : {table_col, column_col, type_col}) {
+    if (col < 0 || dict.NthProperty(col).type != 'S') return;
+  }
   for (ExportTable& table : *tables) {
     if (table.nested) continue;
-    table.whole_numbers.assign(table.columns.size(), false);
+    table.measurements.assign(table.columns.size(), false);
     for (int row = 0; row < dict.GetSize(); ++row) {
-      if (dict.NthProperty(type_col).type != 'S' || dict.GetString(row, type_col) != "I" ||
-          dict.GetString(row, table_col) != table.name) {
-        continue;
-      }
+      const std::string_view type = dict.GetString(row, type_col);
+      if ((type != "I" && type != "D") || dict.GetString(row, table_col) != table.name) continue;
       std::string name(dict.GetString(row, column_col));
       name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
       for (size_t c = 0; c < table.columns.size(); ++c) {
-        if (mk::SameName(table.columns[c].name, name)) table.whole_numbers[c] = true;
+        if (mk::SameName(table.columns[c].name, name)) table.measurements[c] = true;
       }
     }
   }
@@ -99,12 +99,12 @@ std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
       Plan(p.name, p.subfields, false, NestingDepth(storage.GetView(p.name)), &tables);
     }
   }
-  MarkWholeNumberColumns(storage, &tables);
+  MarkMeasurementColumns(storage, &tables);
   return tables;
 }
 
 bool NotTaken(const ExportTable& table, const mk::View& view, int row, int col) {
-  return col < static_cast<int>(table.whole_numbers.size()) && table.whole_numbers[col] &&
+  return col < static_cast<int>(table.measurements.size()) && table.measurements[col] &&
          IsNotTaken(view, row, col);
 }
 

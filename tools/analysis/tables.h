@@ -24,8 +24,8 @@ struct ExportTable {
   std::vector<mk::Field> columns;
   bool nested = false;        // has a parent_row column
   std::vector<int> children;  // per column: the table of a 'V' column, else -1
-  // Per column: a tally file's Whole number column (empty when none is).
-  std::vector<bool> whole_numbers;
+  // Per column: a tally file's number column (empty when none is).
+  std::vector<bool> measurements;
 };
 
 // The cell is a measurement not taken: exported as NULL or an empty field.
