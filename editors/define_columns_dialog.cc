@@ -59,6 +59,9 @@ DefineColumnsDialog::DefineColumnsDialog(ColumnsExchange* exchange, bool name_ed
   types_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   types_->horizontalHeader()->setSectionResizeMode(kTypeColumn, QHeaderView::ResizeToContents);
   types_->setAccessibleName("Column types");
+  types_->setAccessibleDescription(
+      "Each column's type (Text, Whole number or Decimal number) and, for numbers, its "
+      "minimum and maximum");
   types_->installEventFilter(this);
   PlaceControl(types_, 7, 124, 147, 56);
   FillTypesTable();
@@ -91,6 +94,9 @@ void DefineColumnsDialog::FillTypesTable() {
     auto* type = new QComboBox;
     for (ColumnType t : kTypes) type->addItem(TypeName(t));
     type->setCurrentIndex(static_cast<int>(column.type));
+    type->setObjectName("columnType" + QString::number(row + 1));
+    type->setAccessibleName(ToQString(column.name) + " type");
+    type->setAccessibleDescription("Text, Whole number or Decimal number");
     // Unit, Num and Label are filled from the HIT as text.
     type->setEnabled(!IsFilledFromHit(RemoveBlanks(column.name)));
     connect(type, &QComboBox::activated, this, [this] { columns_visited_ = true; });
