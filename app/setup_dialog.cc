@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -45,6 +48,8 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
                                    QStringLiteral("Counts on &Buttons"), 39, 106, 74, 14);
   show_num_box_ = AddCheckBox(this, "showNumBoxCheck", QStringLiteral("Show Last &Hit Number"), 39,
                               122, 87, 14);
+  QPushButton* import = AddButton(this, "importPopulationsButton",
+                                  QStringLiteral("&Import Populations\u2026"), 7, 137, 84, 14);
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 
@@ -65,6 +70,7 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   connect(counts_on_buttons_, &QCheckBox::clicked, this, &SetupDialog::CountsOnButtonsClicked);
   connect(show_num_box_, &QCheckBox::clicked, this, &SetupDialog::ShowNumBoxClicked);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(import, &QPushButton::clicked, this, &SetupDialog::ImportPopulations);
 }
 
 SetupDialog::~SetupDialog() {
@@ -97,6 +103,42 @@ void SetupDialog::SetupPopulations() {
   num_populations_ = model_.num_populations();
   ShowPopulationCount();
   ShowNumBoxClicked();
+}
+
+void SetupDialog::ImportPopulations() {
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("Import Populations"), QString(),
+                                   QStringLiteral("Species lists (*.csv);;All files (*)"));
+  if (!path.isEmpty()) ImportPopulationsFrom(path);
+}
+
+void SetupDialog::ImportPopulationsFrom(const QString& path) {
+  Ui& ui = model_.ui();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    ui.Warn("The list " + FromQString(path) + " cannot be read.", "Import Populations");
+    return;
+  }
+  const QByteArray bytes = file.readAll();
+  const PopulationImport plan = model_.data_tables().PlanImport(bytes.toStdString());
+  if (!plan.refusals.empty()) {
+    std::string text = "The list cannot be imported; nothing was added.\n";
+    for (const std::string& line : plan.refusals) text += "\n" + line;
+    ui.Warn(text, "Import Populations");
+    return;
+  }
+  std::string preview = "These " + std::to_string(plan.populations.size()) +
+                        " populations will be added, with zero counts in every unit:\n";
+  for (const ImportedPopulation& p : plan.populations) {
+    preview += "\n" + p.key + "  " + p.label + "  (" + (p.meth.empty() ? "-" : p.meth) + ", " +
+               FromQString(QString::number(p.freq)) +
+               (p.dat_table.empty() ? "" : ", " + p.dat_table) + ")";
+  }
+  if (!ui.Confirm(preview + "\n\nImport them?", "Import Populations")) return;
+  model_.data_tables().Import(plan, FromQString(QFileInfo(path).fileName()));
+  model_.LoadSettings();
+  num_populations_ = model_.num_populations();
+  ShowPopulationCount();
 }
 
 void SetupDialog::SetupDataTables() {

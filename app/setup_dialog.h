@@ -27,6 +27,10 @@ class SetupDialog : public QDialog {
   void ChangeUnits();
   void SetupPopulations();
   void SetupDataTables();
+  // "Import Populations…": a species list chosen in a file dialog, shown
+  // before it is added; ImportPopulationsFrom is the same past the dialog.
+  void ImportPopulations();
+  void ImportPopulationsFrom(const QString& path);
   void SaveIntervalChosen(int position);
   void SoundClicked();
   void CountsOnButtonsClicked();

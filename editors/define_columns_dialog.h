@@ -1,12 +1,18 @@
-// DefineColumnsDialog ("Define Columns"): asks for a data table's name and
-// its comma-separated column names, for the Setup Data Tables screen.
+// DefineColumnsDialog ("Define Columns"): asks for a data table's name, its
+// comma-separated column names and, in a table below them, each column's
+// type (Text, Whole number, Decimal number) and range, for the Setup Data
+// Tables screen.
 #pragma once
 
 #include <QDialog>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "model/column_types.h"
 
 class QLineEdit;
+class QTableWidget;
 
 namespace woodtick {
 
@@ -15,6 +21,9 @@ namespace woodtick {
 struct ColumnsExchange {
   std::string table_name;
   std::string column_list;
+  // Each column's type and range; the list above decides which columns
+  // there are, a column it does not name here is Text.
+  std::vector<ColumnDefinition> columns;
 };
 
 class DefineColumnsDialog : public QDialog {
@@ -24,7 +33,8 @@ class DefineColumnsDialog : public QDialog {
   // The name box is enabled only when `name_editable` is set.
   DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable, QWidget* parent);
 
-  // Whether the column list box ever had the keyboard focus.
+  // Whether the column list box, or the types table, ever had the
+  // keyboard focus.
   bool columns_visited() const { return columns_visited_; }
 
   // Asked on OK, once the typed texts are in the exchange: false refuses
@@ -40,11 +50,17 @@ class DefineColumnsDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The types table's rows follow the column list; a column keeps what was
+  // chosen for it while its name stays.
+  void FillTypesTable();
+  std::vector<ColumnDefinition> TypedColumns() const;
+
   ColumnsExchange* exchange_;
   bool columns_visited_ = false;
   std::function<bool()> accept_check_;
   QLineEdit* name_edit_;
   QLineEdit* columns_edit_;
+  QTableWidget* types_;
 };
 
 }  // namespace woodtick

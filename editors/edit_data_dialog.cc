@@ -95,6 +95,8 @@ void EditDataDialog::Open() {
     // A screen reader names each box by its column, as the caption does.
     captions_[k]->setBuddy(fields_[k]);
     fields_[k]->setAccessibleName(column);
+    columns_[k] = mode_->ChecksTypes() ? model_.data_tables().ColumnOf(slot_, ColumnName(k))
+                                       : ColumnDefinition{ColumnName(k)};
   }
   current_record_ = mode_->FirstRecord(record_count_);
   ShowRecord();
@@ -138,7 +140,7 @@ void EditDataDialog::ShowRecord() {
     if (const auto filled = prefill.find(name); filled != prefill.end()) {
       text = filled->second;
     } else {
-      store_.GetString(slot_, current_record_, k, &text);
+      text = ReadFieldText(store_, slot_, current_record_, k);
       focus = k;
     }
     const QString shown = ToQString(text);
@@ -157,10 +159,20 @@ void EditDataDialog::ShowRecord() {
                        .arg(ToQString(ViewName())));
 }
 
+std::optional<std::string> EditDataDialog::StoredText(int k) const {
+  std::string stored;
+  if (CheckValue(columns_[k], FromQString(fields_[k]->text()), &stored)) return std::nullopt;
+  return stored;
+}
+
 void EditDataDialog::SaveRecord() {
   if (!HasCurrentRecord()) return;
   for (int k = 0; k < shown_fields_; ++k) {
-    store_.SetString(slot_, current_record_, k, FromQString(fields_[k]->text()));
+    // A value its column refuses is never written (a number column would
+    // read it as 0); the stored one stays.
+    if (const std::optional<std::string> stored = StoredText(k)) {
+      WriteFieldText(store_, slot_, current_record_, k, *stored);
+    }
   }
 }
 
@@ -200,6 +212,7 @@ void EditDataDialog::NewRecord() {
   SetNavigationEnabled(true);
   SaveRecord();
   current_record_ = store_.AddRow(slot_, -1);
+  MarkRowNotTaken(store_, slot_, current_record_);
   record_count_ = store_.View(slot_).GetSize();
   ShowRecord();
   status_->setText("New record, please edit");
@@ -218,13 +231,12 @@ void EditDataDialog::DeleteRecord() {
                            "Confirm Delete")) {
     return;
   }
-  store_.View(slot_).RemoveAt(deleted, 1);
+  model_.data_tables().DeleteRecord(
+      slot_, deleted, mode_->DeletedMessage(),
+      "Record " + number + " from the " + ViewName() + " table: " + texts);
   record_count_ = store_.View(slot_).GetSize();
   if (current_record_ > record_count_ - 1) current_record_ = record_count_ - 1;
   update();
-
-  store_.LogMessage(mode_->DeletedMessage(), "A",
-                    "Record " + number + " from the " + ViewName() + " table: " + texts);
 
   ShowRecord();
   mode_->CountChanged(model_, -1);
@@ -274,7 +286,12 @@ bool EditDataDialog::CheckRecord() {
 
 bool EditDataDialog::CheckField(int k) {
   const std::string typed = FromQString(fields_[k]->text());
-  std::string text = typed;
+  std::string text;
+  if (const std::optional<std::string> refused = CheckValue(columns_[k], typed, &text)) {
+    // The typed text stays, to be corrected where it stands.
+    RefuseField(k, {*refused, "Value Not Allowed", MessageIcon::kExclamation, MessageButtons::kOk});
+    return false;
+  }
   const std::optional<Message> refusal =
       mode_->CheckField(model_, {store_, slot_, current_record_}, ColumnName(k), &text);
   if (refusal) {

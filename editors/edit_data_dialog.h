@@ -16,6 +16,7 @@
 #include <string>
 
 #include "editors/record_editor_modes.h"
+#include "model/column_types.h"
 #include "model/ui.h"
 
 class QLabel;
@@ -89,6 +90,8 @@ class EditDataDialog : public QDialog {
   // Escape, closing, New, navigation) requires; false at the first refusal.
   bool CheckRecord();
   void RefuseField(int k, const Message& message);
+  // The text field `k` stores when it passes its column's type and range.
+  std::optional<std::string> StoredText(int k) const;
   // The texts of the six fields, top to bottom, joined by ", " (empty for
   // fields not shown).
   std::string FieldTexts() const;
@@ -113,6 +116,8 @@ class EditDataDialog : public QDialog {
   // What each field last held that its check accepted (or the record
   // showed): a refused value gives way to it.
   std::array<QString, kMaxFields> accepted_{};
+  // Each field's column: its type and range (Text when none is held to).
+  std::array<ColumnDefinition, kMaxFields> columns_{};
   QLabel* status_;
   QPushButton* first_;
   QPushButton* previous_;

@@ -467,3 +467,69 @@ TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
 
 }  // namespace
 }  // namespace woodtick
+
+namespace woodtick {
+namespace {
+
+TEST_F(EditDataDialogTest, ANumberColumnRefusesOtherValuesOnEveryWayOfLeavingTheRecord) {
+  RunInSetup([](TallyModel& model, DataStore&) {
+    ASSERT_EQ(
+        model.data_tables().RedefineTable("Trees", {{"Unit"},
+                                                    {"Num"},
+                                                    {"Label"},
+                                                    {"Height", ColumnType::kDecimal, "0", "60"},
+                                                    {"Dbh", ColumnType::kDecimal},
+                                                    {"Notes"}}),
+        "");
+  });
+  struct Way {
+    const char* name;
+    std::function<void(EditDataDialog*)> leave;
+  };
+  const Way ways[] = {
+      {"OK", [](EditDataDialog* d) { Click(d, "ok"); }},
+      {"Enter", [](EditDataDialog* d) { QTest::keyClick(Field(d, 4), Qt::Key_Return); }},
+      {"Escape", [](EditDataDialog* d) { QTest::keyClick(Field(d, 4), Qt::Key_Escape); }},
+      {"close box", [](EditDataDialog* d) { d->close(); }},
+      {"New", [](EditDataDialog* d) { Click(d, "newRecord"); }},
+      {"<<", [](EditDataDialog* d) { Click(d, "first"); }},
+      {"<", [](EditDataDialog* d) { Click(d, "previous"); }},
+      {">", [](EditDataDialog* d) { Click(d, "next"); }},
+      {">>", [](EditDataDialog* d) { Click(d, "last"); }},
+      {"leaving the field", [](EditDataDialog* d) { Field(d, 5)->setFocus(); }},
+  };
+  for (const Way& way : ways) {
+    for (const char* typed : {"pf", "60.5", "1e2"}) {
+      ui_.messages.clear();
+      EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(),
+                            nullptr);
+      ShowActive(&dialog);
+      dialog.GoPrevious();  // record 5 of 6: every way moves or closes
+      Field(&dialog, 4)->setFocus();
+      Field(&dialog, 4)->setText(typed);
+      way.leave(&dialog);
+      QTest::qWait(0);
+      ASSERT_EQ(ui_.messages.size(), 1u) << way.name << " " << typed;
+      EXPECT_EQ(ui_.messages[0].title, "Value Not Allowed");
+      EXPECT_EQ(ui_.messages[0].text, std::string("The value '") + typed +
+                                          "' does not fit the column Height, which takes a "
+                                          "decimal number from 0 to 60.");
+      EXPECT_TRUE(dialog.isVisible()) << way.name;
+      EXPECT_EQ(dialog.current_record(), 4) << way.name;
+      EXPECT_EQ(Field(&dialog, 4)->text(), typed) << way.name;
+      EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 4)) << way.name;
+      EXPECT_EQ(Rows("Trees").size(), 6u) << way.name;
+      EXPECT_EQ(Rows("Trees")[4][3], "12.5") << way.name;
+      // Corrected, with a decimal comma, or emptied: it is stored.
+      Field(&dialog, 4)->setText(way.name[0] == 'O' ? "30,1" : "");
+      Click(&dialog, "ok");
+      EXPECT_FALSE(dialog.isVisible()) << way.name;
+      EXPECT_EQ(Rows("Trees")[4][3], way.name[0] == 'O' ? "30.1" : "nan") << way.name;
+      EXPECT_EQ(ReadFieldText(store(), TreesSlot(), 4, 3), way.name[0] == 'O' ? "30.1" : "");
+      WriteFieldText(store(), TreesSlot(), 4, 3, "12.5");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace woodtick

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "editors/table_definitions.h"
+#include "model/table_definitions.h"
 #include "model/tally_file.h"
 #include "model/tally_model.h"
 #include "model/text.h"

@@ -46,6 +46,8 @@ class RecordEditorMode {
   // before and the focus returns to it.
   virtual std::optional<Message> CheckField(TallyModel& model, const EditedRecord& at,
                                             const std::string& column, std::string* text) const;
+  // Values are held to their data-table column's type and range.
+  virtual bool ChecksTypes() const { return true; }
   // Leaving the field of `column` may have changed a sampling rule.
   virtual bool ChangesStrategies(const std::string& column) const;
   // A message refusing New in a view of `count` records.
@@ -72,6 +74,8 @@ class PopulationsMode : public RecordEditorMode {
   bool OneCharacter(const std::string& column) const override;
   std::optional<Message> CheckField(TallyModel& model, const EditedRecord& at,
                                     const std::string& column, std::string* text) const override;
+  // The population fields keep their own rules.
+  bool ChecksTypes() const override { return false; }
   bool ChangesStrategies(const std::string& column) const override;
   std::optional<Message> RefuseNew(int count) const override;
   const char* DeletedMessage() const override;

@@ -3,10 +3,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <optional>
 
-#include "editors/table_definitions.h"
 #include "editors/table_list_combo.h"
+#include "model/table_definitions.h"
 #include "model/tally_model.h"
 #include "model/ui.h"
 #include "widgets/controls.h"
@@ -14,12 +13,6 @@
 #include "widgets/text.h"
 
 namespace woodtick {
-namespace {
-
-constexpr char kOrderColumn[] = "Order1";
-
-}  // namespace
-
 SetupTablesDialog::SetupTablesDialog(TallyModel& model, QWidget* parent)
     : QDialog(parent), model_(model) {
   setObjectName("setupTablesDialog");
@@ -60,10 +53,9 @@ bool SetupTablesDialog::RunDefineColumns(bool creating, bool* columns_visited) {
     if (!creating && !dialog.columns_visited()) return true;
     const ColumnsExchange typed = exchange_;
     NormalizeExchange(creating);
-    std::string problem;
-    if (creating)
-      problem = CheckNewTableName(*model_.store(), model_.tables_defined(), exchange_.table_name);
-    if (problem.empty()) problem = CheckColumnList(exchange_.column_list);
+    const std::string problem = model_.data_tables().CheckDefinition(
+        creating, exchange_.table_name,
+        DefinitionsForList(exchange_.column_list, exchange_.columns));
     exchange_ = typed;
     if (problem.empty()) return true;
     model_.ui().Warn(problem, "Warning");
@@ -74,48 +66,38 @@ bool SetupTablesDialog::RunDefineColumns(bool creating, bool* columns_visited) {
   return accepted;
 }
 
-void SetupTablesDialog::StoreTablesDefined(const std::string& list) {
-  model_.WriteSetting("Tally", "TablesDefined", list);
-  // The model's in-memory copy follows the row just written.
-  model_.LoadSettings();
-}
-
 void SetupTablesDialog::DeleteTable() {
   const std::string name = SelectedTable();
   // An empty name would match the first view of the file when dropping.
   if (name.empty()) return;
-  DataStore& store = *model_.store();
+  DataTables& tables = model_.data_tables();
   Ui& ui = model_.ui();
-  const int records = OpenRecordCount(store, name);
+  const int records = tables.RecordCount(name);
   if (records > 0 && !ui.Confirm(name + " contains " + std::to_string(records) +
                                      " records.\nAre you sure you wish to delete it?",
                                  "Confirm Delete")) {
     return;
   }
-  std::optional<BusyCursor> busy(std::in_place, ui);
   exchange_.table_name = name;
-  RemoveDictionaryRows(store, model_.dictionary_slot(), model_.dictionary_columns(), name);
-  // A slot left holding the dropped view would still be found by its name.
-  if (const int slot = store.FindView(name); slot >= 0) store.ReleaseView(slot);
-  store.DropView(name);
-  StoreTablesDefined(RemoveTableName(model_.tables_defined(), name));
-  if (const int populations = DetachPopulations(store, name); populations > 0) {
-    busy.reset();
+  int populations = 0;
+  {
+    BusyCursor busy(ui);
+    populations = tables.DeleteTable(name);
+  }
+  if (populations > 0) {
     ui.Warn("The '" + name + "' table was assigned to " + std::to_string(populations) +
                 " populations. You must update them with an existing table before tallying.",
             "Warning");
-    busy.emplace(ui);
   }
-  model_.Commit();
   FillTableList();
 }
 
 void SetupTablesDialog::EditTable() {
   const std::string name = SelectedTable();
   if (name.empty()) return;
-  DataStore& store = *model_.store();
+  DataTables& tables = model_.data_tables();
   Ui& ui = model_.ui();
-  const int records = OpenRecordCount(store, name);
+  const int records = tables.RecordCount(name);
   if (records > 0) {
     const Message confirm{name + " contains " + std::to_string(records) +
                               " records.\nAll data will be lost from a column that is renamed "
@@ -124,7 +106,8 @@ void SetupTablesDialog::EditTable() {
     if (ui.ShowMessage(confirm) != MessageAnswer::kOk) return;
   }
   exchange_.table_name = name;
-  exchange_.column_list = ReadColumnList(store, name);
+  exchange_.columns = tables.Columns(name);
+  exchange_.column_list = ReadColumnList(*model_.store(), name);
   bool visited = false;
   const bool accepted = RunDefineColumns(false, &visited);
   if (!visited) return;
@@ -133,40 +116,25 @@ void SetupTablesDialog::EditTable() {
     return;
   }
   NormalizeExchange(false);
-
-  BusyCursor busy(ui);
-  const int dict_slot = model_.dictionary_slot();
-  RemoveDictionaryRows(store, dict_slot, model_.dictionary_columns(), name);
-  AppendDictionaryRows(store, dict_slot, model_.dictionary_columns(), name, exchange_.column_list);
-  if (const int slot = store.FindView(name); slot >= 0) store.ReleaseView(slot);
-  // Reopening closes the file without a commit of its own: keep the new
-  // dictionary rows and everything else this Setup visit has written.
-  model_.Commit();
-  const std::string path = store.Path();
-  store.Open(path, true);
-  store.DefineTable(name, kOrderColumn);
-  model_.Commit();
-  // The reopen released every slot; open the views again as the setup cycle
-  // does, so the model's slots are valid for whatever this visit does next.
-  model_.OpenAllViews(false);
+  std::string refusal;
+  {
+    BusyCursor busy(ui);
+    refusal =
+        tables.RedefineTable(name, DefinitionsForList(exchange_.column_list, exchange_.columns));
+  }
+  if (!refusal.empty()) ui.Warn(refusal, "Column Not Changed");
   FillTableList();
 }
 
 void SetupTablesDialog::CreateTable() {
-  DataStore& store = *model_.store();
   Ui& ui = model_.ui();
   exchange_ = ColumnsExchange();
   bool visited = false;
   if (RunDefineColumns(true, &visited)) {
     NormalizeExchange(true);
-    const std::string& name = exchange_.table_name;
     BusyCursor busy(ui);
-    AppendDictionaryRows(store, model_.dictionary_slot(), model_.dictionary_columns(), name,
-                         exchange_.column_list);
-    store.DefineTable(name, kOrderColumn);
-    store.OpenAView(name, store.buffered_mode());
-    StoreTablesDefined(AppendTableName(model_.tables_defined(), name));
-    model_.Commit();
+    model_.data_tables().CreateTable(exchange_.table_name,
+                                     DefinitionsForList(exchange_.column_list, exchange_.columns));
   }
   BusyCursor busy(ui);
   model_.Commit();

@@ -42,8 +42,6 @@ class SetupTablesDialog : public QDialog {
   // exchange_ as the table is built from it: blanks trimmed from the
   // column list and, for a new table, every blank gone from the name.
   void NormalizeExchange(bool creating);
-  // Writes the list into Globals and makes it the model's text.
-  void StoreTablesDefined(const std::string& list);
 
   TallyModel& model_;
   ColumnsExchange exchange_;

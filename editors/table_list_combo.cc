@@ -3,7 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 
-#include "editors/table_definitions.h"
+#include "model/table_definitions.h"
 #include "widgets/controls.h"
 #include "widgets/text.h"
 

@@ -5,6 +5,7 @@
 //   Tallying       the key box, ProcessKey, the Buffer and the hit number
 //   Untally        taking back a recent tally
 //   Utilities      the Utilities screen; Templates: Create Template
+//   DataTables     data tables, their columns and records; species lists
 //
 // The main screen owns one TallyModel for the whole run. The model reaches
 // people only through Ui; it never touches Qt. Texts are 8-bit
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "model/buffer_entry.h"
+#include "model/data_tables.h"
 #include "model/held_file.h"
 #include "model/model_context.h"
 #include "model/tally_model_options.h"
@@ -119,7 +121,10 @@ class TallyModel {
   bool CreateTemplate() { return templates_.CreateTemplate(); }
   const std::string& template_path() const { return templates_.template_path(); }
 
-  // ---- state the screens read; the table editors work on the store itself
+  // ---- data tables and their records, populations from a species list
+  DataTables& data_tables() { return data_tables_; }
+
+  // ---- state the screens read
   Ui& ui() { return ctx_.ui; }
   DataStore* store() { return ctx_.store.get(); }
   SamplingStrategies* strategies() { return ctx_.strategies.get(); }
@@ -163,6 +168,7 @@ class TallyModel {
   Untally untally_{ctx_, file_, settings_, tallying_};
   Utilities utilities_{ctx_, file_, settings_};
   Templates templates_{ctx_, file_, settings_};
+  DataTables data_tables_{ctx_, file_, settings_, tallying_};
 };
 
 }  // namespace woodtick

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "model/column_types.h"
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
@@ -128,6 +129,8 @@ HitRecord Tallying::AddDataRecord(int row) {
     return {};
   }
   int new_row = ctx_.store->AddRow(slot, -1);
+  // Number columns start "not taken", never 0.
+  MarkRowNotTaken(*ctx_.store, slot, new_row);
   HitRecord record{table, ctx_.store->View(slot).MarkRow(new_row),
                    settings_.show_num_box() ? DecimalText(hit_number_) : ""};
   ctx_.ui.RunRecordEditor({ctx_.store.get(), slot, new_row, UnitText(settings_.cur_unit()),

@@ -197,6 +197,18 @@ const std::vector<CliCommand>& CliCommands() {
        1,
        1,
        RunSummary},
+      {"import-populations",
+       "FILE LIST",
+       "add the populations of a species list (CSV) to a tally file",
+       "Appends the populations of the CSV file LIST (UTF-8, a header naming Key and\n"
+       "Label and any of Desc, Meth, Freq and DatTable) to the tally file FILE, with\n"
+       "zero counts in every unit, and notes the import in the file's event log. All\n"
+       "or nothing: a list with a bad row leaves FILE as it was, and the first ten bad\n"
+       "rows are told.",
+       {},
+       2,
+       2,
+       RunImportPopulations},
       {"help",
        "[COMMAND]",
        "show this help, or one command's usage and options",

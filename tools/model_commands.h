@@ -25,4 +25,9 @@ int RunExport(const std::string& tally_file, std::ostream& out, std::ostream& er
 // only.
 int RunSummary(const CliInput& input, std::ostream& out, std::ostream& err);
 
+// woodtick-cli import-populations FILE LIST: appends the populations of the
+// species list LIST (CSV) to FILE, all or none; a refused list is told row
+// by row and leaves FILE as it was.
+int RunImportPopulations(const CliInput& input, std::ostream& out, std::ostream& err);
+
 }  // namespace woodtick

@@ -151,5 +151,52 @@ TEST(HeldFileCommandTest, PackExportAndNewRefuseAFileTheProgramHolds) {
   EXPECT_EQ(RunCli({"pack", path}, pack_out, pack_err), 0) << pack_err.str();
 }
 
+TEST(ImportPopulationsCommandTest, ARefusedListLeavesTheFileByteForByteAndNamesTheBadRows) {
+  struct Case {
+    std::string csv;
+    std::vector<std::string> named;  // what the refusal names
+  };
+  const std::string header = "Label,Key,Meth,Freq,DatTable\r\n";
+  std::string too_many = "Key,Label\n";
+  for (char k = 'B'; k <= 'V'; ++k) too_many += std::string(1, k) + ",Pop " + k + "\n";
+  std::string twelve_bad = "Key,Label\n";
+  for (int i = 0; i < 12; ++i) twelve_bad += "??,x\n";
+  const Case cases[] = {
+      {header + "Birch,a,C,1,\n", {"Row 2", "key a is already used"}},
+      {header + "Birch,B,C,1,\nBeech,b,C,1,\n", {"Row 3", "key b"}},
+      {header + "Birch,B,X,1,\n", {"method 'X'"}},
+      {header + "Birch,B,S,0,\nElm,E,S,-2,\nFir,F,S,abc,\n",
+       {"Row 2", "Row 3", "Row 4", "frequency '0'", "'abc'"}},
+      {header + "Birch,B,C,1,Plots\n", {"data table 'Plots'"}},
+      {header + "Birch,B,C,1,trees\n", {"data table 'trees'"}},
+      {header + "Bi\xE2\x9C\x93rch,B,C,1,\n", {"character a tally file cannot hold"}},
+      {header + "\"Birch,B,C,1,\n", {"never closed"}},
+      {"Key,Name\nB,Birch\n", {"column 'Name'", "column Label"}},
+      {too_many, {"at most 20"}},
+      {twelve_bad, {"Row 11:", "and 2 more bad rows"}},
+  };
+  TempDir dir;
+  const std::string path = dir.File("stand.tal");
+  const std::string list = dir.File("list.csv");
+  std::string error;
+  ASSERT_TRUE(BuildTallyFile(path,
+                             {.populations = {{.key = "A", .label = "Aspen"}},
+                              .tables = {{.name = "Trees", .columns = {"Unit"}}}},
+                             &error))
+      << error;
+  const std::string before = FileBytes(path);
+  for (const Case& c : cases) {
+    std::ofstream(list, std::ios::binary) << c.csv;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"import-populations", path, list}, out, err), kCliFailed) << c.csv;
+    for (const std::string& named : c.named) EXPECT_THAT(err.str(), HasSubstr(named)) << c.csv;
+    EXPECT_EQ(FileBytes(path), before) << c.csv;
+  }
+  std::ofstream(list, std::ios::binary) << "Key,Label\nB,Birch\n";
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"import-populations", path, list}, out, err), kCliOk) << err.str();
+  EXPECT_EQ(DiskRows(path, "Tally").size(), 2u);
+}
+
 }  // namespace
 }  // namespace woodtick

@@ -43,7 +43,7 @@ class CsvSink : public ExportSink {
           line_ += Hex(view.GetBytes(row.row, c));
           break;
         default:
-          line_ += NumberText(view, row.row, c);
+          if (!NotTaken(tables_[table], view, row.row, c)) line_ += NumberText(view, row.row, c);
       }
     }
     line_ += "\r\n";

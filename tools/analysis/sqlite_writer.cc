@@ -98,7 +98,12 @@ class SqliteSink : public ExportSink {
           break;
         }
         case 'I':
-          sqlite3_bind_int64(s, at, view.GetInt(row.row, c));
+          // A measurement not taken is NULL (a NaN double binds as NULL too).
+          if (NotTaken(tables_[table], view, row.row, c)) {
+            sqlite3_bind_null(s, at);
+          } else {
+            sqlite3_bind_int64(s, at, view.GetInt(row.row, c));
+          }
           break;
         case 'L':
           sqlite3_bind_int64(s, at, view.GetLong(row.row, c));

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/column_types.h"
+
 namespace woodtick {
 namespace {
 
@@ -61,6 +63,33 @@ std::string RealText(Real value) {
   return std::string(buf, end);
 }
 
+// A tally file's DataDictionary types each data-table column; its Whole
+// and Decimal number columns keep a measurement "not taken" apart from 0.
+void MarkMeasurementColumns(const mk::Storage& storage, std::vector<ExportTable>* tables) {
+  const std::vector<std::string> names = storage.ViewNames();
+  if (std::find(names.begin(), names.end(), "DataDictionary") == names.end()) return;
+  const mk::View dict = storage.GetView("DataDictionary");
+  const int table_col = dict.FindPropIndexByName("TableName");
+  const int column_col = dict.FindPropIndexByName("ColumnName");
+  const int type_col = dict.FindPropIndexByName("FieldType");
+  for (int col : {table_col, column_col, type_col}) {
+    if (col < 0 || dict.NthProperty(col).type != 'S') return;
+  }
+  for (ExportTable& table : *tables) {
+    if (table.nested) continue;
+    table.measurements.assign(table.columns.size(), false);
+    for (int row = 0; row < dict.GetSize(); ++row) {
+      const std::string_view type = dict.GetString(row, type_col);
+      if ((type != "I" && type != "D") || dict.GetString(row, table_col) != table.name) continue;
+      std::string name(dict.GetString(row, column_col));
+      name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+      for (size_t c = 0; c < table.columns.size(); ++c) {
+        if (mk::SameName(table.columns[c].name, name)) table.measurements[c] = true;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
@@ -70,7 +99,13 @@ std::vector<ExportTable> PlanExportTables(const mk::Storage& storage) {
       Plan(p.name, p.subfields, false, NestingDepth(storage.GetView(p.name)), &tables);
     }
   }
+  MarkMeasurementColumns(storage, &tables);
   return tables;
+}
+
+bool NotTaken(const ExportTable& table, const mk::View& view, int row, int col) {
+  return col < static_cast<int>(table.measurements.size()) && table.measurements[col] &&
+         IsNotTaken(view, row, col);
 }
 
 int64_t CountTopLevelRows(const mk::Storage& storage) {

@@ -24,7 +24,12 @@ struct ExportTable {
   std::vector<mk::Field> columns;
   bool nested = false;        // has a parent_row column
   std::vector<int> children;  // per column: the table of a 'V' column, else -1
+  // Per column: a tally file's number column (empty when none is).
+  std::vector<bool> measurements;
 };
+
+// The cell is a measurement not taken: exported as NULL or an empty field.
+bool NotTaken(const ExportTable& table, const mk::View& view, int row, int col);
 
 // One row to write: row `row` of `view`, the `position`-th row of its table
 // in this file; `parent` is the owning row's position (nested tables only).
@@ -57,7 +62,8 @@ bool WalkExportRows(const mk::Storage& storage, const std::vector<ExportTable>& 
 
 // The text of a cell that is not a text or bytes: a decimal integer, or a
 // real in the shortest form that reads back to the same value ("NaN",
-// "Inf", "-Inf" for the special values). A nested view gives its row count.
+// "Inf", "-Inf" for the special values); an empty text for a whole number
+// not taken. A nested view gives its row count.
 std::string NumberText(const mk::View& view, int row, int col);
 
 }  // namespace woodtick

@@ -1,4 +1,4 @@
-#include "editors/table_definitions.h"
+#include "model/table_definitions.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "editors/table_definitions.h"
+#include "model/table_definitions.h"
 
 #include <algorithm>
 
@@ -81,18 +81,72 @@ void RemoveDictionaryRows(DataStore& store, int dict_slot, const DictionaryColum
 }
 
 void AppendDictionaryRows(DataStore& store, int dict_slot, const DictionaryColumns& dict,
-                          const std::string& table, const std::string& column_list) {
+                          const std::string& table, const std::vector<ColumnDefinition>& columns) {
+  const mk::View view = store.View(dict_slot);
+  const int min_col = view.FindPropIndexByName("Min");
+  const int max_col = view.FindPropIndexByName("Max");
   int order = 0;
-  for (const std::string& column : SplitTableList(column_list)) {
+  for (const ColumnDefinition& column : columns) {
     const int row = store.AddRow(dict_slot, -1);
     store.SetString(dict_slot, row, dict.table_name, table);
-    store.SetString(dict_slot, row, dict.column_name, column);
-    store.SetString(dict_slot, row, dict.field_type, "S");
-    store.SetString(dict_slot, row, dict.description, column);
+    store.SetString(dict_slot, row, dict.column_name, column.name);
+    store.SetString(dict_slot, row, dict.field_type, TypeLetter(column.type));
+    store.SetString(dict_slot, row, dict.description, column.name);
     store.SetString(dict_slot, row, dict.is_used, "Y");
     store.SetInt(dict_slot, row, dict.order1, ++order);
     store.SetString(dict_slot, row, dict.default_value, "C");
+    store.SetString(dict_slot, row, min_col, column.min);
+    store.SetString(dict_slot, row, max_col, column.max);
   }
+}
+
+std::vector<ColumnDefinition> ReadColumnDefinitions(DataStore& store, int dict_slot,
+                                                    const DictionaryColumns& dict,
+                                                    const std::string& table) {
+  std::vector<ColumnDefinition> columns;
+  const mk::View view = store.View(dict_slot);
+  const int min_col = view.FindPropIndexByName("Min");
+  const int max_col = view.FindPropIndexByName("Max");
+  const mk::View data = store.View(store.FindView(table));
+  for (int row = 0; row < view.GetSize(); ++row) {
+    std::string name, type;
+    store.GetString(dict_slot, row, dict.table_name, &name);
+    if (name != table) continue;
+    ColumnDefinition column;
+    store.GetString(dict_slot, row, dict.column_name, &column.name);
+    store.GetString(dict_slot, row, dict.field_type, &type);
+    column.type = TypeFromLetter(type);
+    const int col = data.FindPropIndexByName(RemoveBlanks(column.name));
+    if (col >= 0) {
+      const char letter = data.NthProperty(col).type;
+      column.type = letter == 'I' || letter == 'L'   ? ColumnType::kWhole
+                    : letter == 'D' || letter == 'F' ? ColumnType::kDecimal
+                                                     : ColumnType::kText;
+    }
+    if (column.type != ColumnType::kText) {
+      store.GetString(dict_slot, row, min_col, &column.min);
+      store.GetString(dict_slot, row, max_col, &column.max);
+    }
+    columns.push_back(std::move(column));
+  }
+  return columns;
+}
+
+bool IsFilledFromHit(const std::string& column) {
+  return column == "Unit" || column == "Num" || column == "Label";
+}
+
+std::vector<ColumnDefinition> DefinitionsForList(const std::string& column_list,
+                                                 const std::vector<ColumnDefinition>& known) {
+  std::vector<ColumnDefinition> columns;
+  for (const std::string& name : SplitTableList(column_list)) {
+    ColumnDefinition column{name};
+    const auto found = std::find_if(known.begin(), known.end(),
+                                    [&](const ColumnDefinition& k) { return k.name == name; });
+    if (found != known.end() && !IsFilledFromHit(RemoveBlanks(name))) column = *found;
+    columns.push_back(std::move(column));
+  }
+  return columns;
 }
 
 int DetachPopulations(DataStore& store, const std::string& table) {

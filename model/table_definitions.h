@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/tally_model.h"
+#include "model/column_types.h"
+#include "model/model_context.h"
 #include "store/data_store.h"
 
 namespace woodtick {
@@ -28,13 +29,25 @@ int OpenRecordCount(DataStore& store, const std::string& table);
 std::string ReadColumnList(DataStore& store, const std::string& table);
 // The DataDictionary rows live in `dict_slot`; `dict` holds the positions
 // the model looked up when the file was opened.
-using DictionaryColumns = TallyModel::DictionaryColumns;
 // Removes every dictionary row of the table, last row first.
 void RemoveDictionaryRows(DataStore& store, int dict_slot, const DictionaryColumns& dict,
                           const std::string& table);
-// Appends one text column row per entry of the column list, Order1 from 1.
+// Appends one row per column, Order1 from 1, FieldType and Min and Max from
+// the column's definition.
 void AppendDictionaryRows(DataStore& store, int dict_slot, const DictionaryColumns& dict,
-                          const std::string& table, const std::string& column_list);
+                          const std::string& table, const std::vector<ColumnDefinition>& columns);
+// The table's columns as its dictionary rows define them, in dictionary
+// order; each column's type is its view column's when the view has it, so
+// a file whose views were typed by other software is read as typed.
+std::vector<ColumnDefinition> ReadColumnDefinitions(DataStore& store, int dict_slot,
+                                                    const DictionaryColumns& dict,
+                                                    const std::string& table);
+// The columns of a column list: each keeps its definition in `known` (by
+// name), else it is Text. Unit, Num and Label are always Text: they are
+// filled from the HIT.
+std::vector<ColumnDefinition> DefinitionsForList(const std::string& column_list,
+                                                 const std::vector<ColumnDefinition>& known);
+bool IsFilledFromHit(const std::string& column);
 
 // Points every population that uses the table at "choose another table";
 // answers how many there were.
