@@ -13,6 +13,7 @@ struct LocalDateTime {
   int hour = 0;    // 0..23
   int minute = 0;  // 0..59
   int second = 0;  // 0..59
+  int utc_offset_minutes = 0;  // local time minus UTC
 };
 
 class Clock {
