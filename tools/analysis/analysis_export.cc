@@ -150,22 +150,21 @@ int RunAnalysisExport(const CliInput& input, std::ostream& out, std::ostream& er
     SqliteExport::Added result = SqliteExport::Added::kAdded;
     if (!sqlite) {
       std::string set = fs::path(file).stem().string();
-      auto [named, fresh_name] = names.emplace(source.name, file);
+      bool fresh_name = names.emplace(source.name, file).second;
       auto [twin, fresh_digest] = digests.emplace(source.digest, file);
-      auto [at, fresh_set] = sets.emplace(set, source.name);
+      auto [at, fresh_set] = sets.emplace(set, file);
       if (!fresh_name) {
         result = SqliteExport::Added::kUnchanged;
       } else if (!fresh_digest) {
         result = SqliteExport::Added::kSameContent;
         message = twin->second;
       } else if (!fresh_set) {
-        fail(file + ": its tables would replace those of " + named->second + " (same name " + set +
+        fail(file + ": its tables would replace those of " + at->second + " (same name " + set +
              "); export it into another folder.");
         continue;
       } else if (!WriteCsvSet(*storage, tables, long_tables, o.output, set, progress, &message)) {
         result = SqliteExport::Added::kFailed;
       }
-      (void)at;
     } else {
       result = db.AddFile(source, *storage, tables, long_tables, replace, progress, &message);
     }
