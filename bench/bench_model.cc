@@ -156,8 +156,8 @@ void BM_ProcessKeyHistory(benchmark::State& state) {
   mk::View history = storage->GetAs(kHistoryDescription);
   history.InsertEmptyRowsAt(0, rows);
   for (int row = 0; row < rows; ++row) {
-    LocalDateTime t{2005, 5 + row / 100000, 1 + row / 4000 % 28, row / 200 % 24, row / 3 % 60,
-                    row % 60, 120};
+    LocalDateTime t{
+        2005, 5 + row / 100000, 1 + row / 4000 % 28, row / 200 % 24, row / 3 % 60, row % 60, 120};
     history.SetString(row, 0, IsoLocalTime(t));
     history.SetString(row, 1, kTallyEvent);
     history.SetInt(row, 2, row % 3 + 1);

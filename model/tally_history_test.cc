@@ -1,8 +1,9 @@
+#include "model/tally_history.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "mk/storage.h"
-#include "model/tally_history.h"
 #include "model/tally_model.h"
 #include "model/testing/model_test_base.h"
 
@@ -14,11 +15,10 @@ using ::testing::ElementsAre;
 class TallyHistoryTest : public ModelTest {
  protected:
   std::string BuildCrew() {
-    return Build("crew.tal",
-                 {.num_units = 2,
-                  .populations = {{.key = "A", .label = "Ash", .meth = " "},
-                                  {.key = "B", .label = "Birch", .dat_table = "Trees"}},
-                  .tables = {{.name = "Trees", .columns = {"Unit", "Num"}}}});
+    return Build("crew.tal", {.num_units = 2,
+                              .populations = {{.key = "A", .label = "Ash", .meth = " "},
+                                              {.key = "B", .label = "Birch", .dat_table = "Trees"}},
+                              .tables = {{.name = "Trees", .columns = {"Unit", "Num"}}}});
   }
   void At(int minute) { clock_.Set({2005, 5, 3, 9, minute, 7, -300}); }
 };

@@ -185,8 +185,8 @@ int RunAnalysisExport(const CliInput& input, std::ostream& out, std::ostream& er
     }
     ++added;
     size_t n = tables.size() + long_tables.size();
-    out << file << ": " << n << (n == 1 ? " table, " : " tables, ") << Rows(rows)
-        << " exported to " << o.output << "\n";
+    out << file << ": " << n << (n == 1 ? " table, " : " tables, ") << Rows(rows) << " exported to "
+        << o.output << "\n";
   }
   progress.Erase();
   if (sqlite && added == 0 && !db_existed) {

@@ -341,11 +341,11 @@ class TallyExportTest : public AnalysisExportTest {
   // The file, and its counts and HITs summed.
   std::string Crew(const std::string& name, int units, int64_t* count, int64_t* hits) {
     std::string path = dir_.File(name), error;
-    EXPECT_TRUE(BuildTallyFile(path,
-                               {.num_units = units,
-                                .populations = {{.key = "A", .label = "Ash, white"},
-                                                {.key = "B", .label = "Birch"}}},
-                               &error))
+    EXPECT_TRUE(BuildTallyFile(
+        path,
+        {.num_units = units,
+         .populations = {{.key = "A", .label = "Ash, white"}, {.key = "B", .label = "Birch"}}},
+        &error))
         << error;
     std::unique_ptr<mk::Storage> storage;
     EXPECT_TRUE(mk::Storage::Open(path, &storage).ok());
@@ -389,10 +389,10 @@ TEST_F(TallyExportTest, CrewsOfThreeAndTwelveUnitsMergeEachWithItsOwnSums) {
   Table want = {{"s" + twelve, "i24", "i" + std::to_string(count12), "i" + std::to_string(hits12)},
                 {"s" + three, "i6", "i" + std::to_string(count3), "i" + std::to_string(hits3)}};
   EXPECT_EQ(Sums(db), want);
-  EXPECT_EQ(Query(db, "SELECT key, label, unit, count, hits FROM tally_counts WHERE source_file = '" +
-                          twelve + "' AND unit = 12 ORDER BY key"),
-            (Table{{"sA", "sAsh, white", "i12", "i120", "i12"},
-                   {"sB", "sBirch", "i12", "i121", "i12"}}));
+  EXPECT_EQ(
+      Query(db, "SELECT key, label, unit, count, hits FROM tally_counts WHERE source_file = '" +
+                    twelve + "' AND unit = 12 ORDER BY key"),
+      (Table{{"sA", "sAsh, white", "i12", "i120", "i12"}, {"sB", "sBirch", "i12", "i121", "i12"}}));
   EXPECT_EQ(Query(db, "SELECT count(*), min(meth), max(freq) FROM populations"),
             (Table{{"i4", "sC", "f1.0"}}));
 

@@ -67,8 +67,8 @@ std::vector<LongTable> LongTables(const mk::Storage& storage, const std::string&
                                 Cell(tally, row, col("Meth")), Cell(tally, row, col("Freq")),
                                 Cell(tally, row, col("DatTable"))});
     for (const auto& [unit, cols] : units) {
-      counts.rows.push_back({source, key, label, std::to_string(unit),
-                             Cell(tally, row, cols.first), Cell(tally, row, cols.second)});
+      counts.rows.push_back({source, key, label, std::to_string(unit), Cell(tally, row, cols.first),
+                             Cell(tally, row, cols.second)});
     }
   }
 
