@@ -463,7 +463,9 @@ TEST_F(TallyExportTest, ATalliedFilesTalliesComeOutInOrderWithTheirTimes) {
   for (size_t r = 0; r < t.size(); ++r) {
     EXPECT_THAT(t[r][0], MatchesRegex("s[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}"
                                       "[+-][0-9]{2}:[0-9]{2}"));
-    if (r > 0) EXPECT_LE(t[r - 1][0], t[r][0]);
+    if (r > 0) {
+      EXPECT_LE(t[r - 1][0], t[r][0]);
+    }
     EXPECT_EQ(t[r][1], "i1");
     EXPECT_EQ(t[r][2], r == 1 ? "sB" : "sA");
     EXPECT_EQ(t[r][3], "i1");  // method C: every tally is measured
