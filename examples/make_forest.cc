@@ -39,7 +39,7 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
 
 int MakeForest(const std::string& path) {
   MemoryEnv env;
-  env.fixed_clock().Set(LocalDateTime{2005, 5, 3, 9, 5, 0});
+  env.fixed_clock().Set(LocalDateTime{2005, 5, 3, 9, 5, 0, 0});
   env.fixed_clock().SetSeconds(1115111100);
   TallyFileSpec spec{
       .num_units = 3,

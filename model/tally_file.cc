@@ -11,6 +11,7 @@
 #include "mk/convert.h"
 #include "mk/field.h"
 #include "mk/storage.h"
+#include "model/tally_history.h"
 #include "model/tally_model.h"
 #include "model/text.h"
 #include "platform/env.h"
@@ -105,12 +106,12 @@ std::string ScanSetting(DataStore& store, int slot, const std::string& block,
 
 bool IsStandardView(const std::string& name) {
   return name == kTallyView || name == kGlobalsView || name == kDictionaryView ||
-         name == kBufferView || name == kMessageLogView;
+         name == kBufferView || name == kMessageLogView || name == kHistoryView;
 }
 
 bool IsReservedTableName(const std::string& name) {
   for (const char* view :
-       {kTallyView, kGlobalsView, kDictionaryView, kBufferView, kMessageLogView}) {
+       {kTallyView, kGlobalsView, kDictionaryView, kBufferView, kMessageLogView, kHistoryView}) {
     if (mk::SameName(name, view)) return true;
   }
   return false;
@@ -123,6 +124,7 @@ StandardSlots OpenAllViews(DataStore& store, bool buffered) {
   slots.dictionary = store.OpenAView(kDictionaryView, buffered);
   slots.buffer = store.OpenAView(kBufferView, buffered);
   slots.message_log = store.OpenAView(kMessageLogView, buffered);
+  slots.history = store.OpenOrAddView(kHistoryDescription, buffered);
   std::string list = store.ViewList();
   std::string name;
   while (!list.empty()) {
@@ -229,6 +231,7 @@ int CreateTallyFile(const std::string& path, std::string* message, Env& env) {
     AddDictionaryRow(dict, kTallyView, HitColumnName(1), "L", "Hits for Unit 001", 8);
     storage->GetAs(kBufferDescription);
     storage->GetAs(DataStore::kMessageLogDescription);
+    storage->GetAs(kHistoryDescription);
     status = storage->Commit();
   }
   if (!status.ok()) {

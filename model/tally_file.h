@@ -17,7 +17,8 @@ inline constexpr const char* kDictionaryView = "DataDictionary";
 inline constexpr const char* kBufferView = "Buffer";
 inline constexpr const char* kMessageLogView = "MessageLog";
 
-// True for the names of the five standard views (exact case).
+// True for the names of the five standard views and the tally history
+// (exact case).
 bool IsStandardView(const std::string& name);
 // True for a name a data table cannot have: a standard view's, in any case
 // (the file does not tell view names apart by case).
@@ -29,10 +30,12 @@ struct StandardSlots {
   int dictionary = -1;
   int buffer = -1;
   int message_log = -1;
+  int history = -1;  // the tally history (model/tally_history.h)
 };
 
-// Opens the five standard views, in that order, then every other view of
-// the store's view list, each in a slot of its own.
+// Opens the five standard views, in that order, then the tally history
+// (made when the file lacks it, written with the next commit), then every
+// other view of the store's view list, each in a slot of its own.
 StandardSlots OpenAllViews(DataStore& store, bool buffered);
 
 // What a store opened with OpenAllViews lacks of the standard views and

@@ -6,6 +6,7 @@
 #include "model/sampling/population_rows.h"
 #include "model/sampling/sampling_strategies.h"
 #include "model/tally_file.h"
+#include "model/tally_history.h"
 #include "model/text.h"
 #include "platform/env.h"
 
@@ -87,6 +88,8 @@ TallyResult Tallying::ProcessKey(const std::string& text) {
       record = AddDataRecord(row);
     }
   }
+  AppendHistory(*ctx_.store, ctx_.view_slots.history, ctx_.env.clock().Now(),
+                {kTallyEvent, settings_.cur_unit(), last_key_, measured_, RowOf(record)});
   AddBufferEntry(measured_, record);
 
   file_.CountTally();
@@ -137,6 +140,13 @@ HitRecord Tallying::AddDataRecord(int row) {
                            ctx_.ReadTallyText(row, ctx_.tally_cols.label), settings_.show_num_box(),
                            DecimalText(hit_number_)});
   return record;
+}
+
+int Tallying::RowOf(const HitRecord& record) {
+  if (record.mark == nullptr) return -1;
+  int slot = ctx_.store->FindView(record.table);
+  int row = slot < 0 ? -1 : ctx_.store->View(slot).MarkedRow(*record.mark);
+  return row < 0 ? -1 : row;
 }
 
 void Tallying::AddBufferEntry(bool measured, HitRecord record) {

@@ -98,6 +98,8 @@ class Tallying {
   // Adds the HIT's record to the data table of population `row` and runs
   // the record editor on it.
   HitRecord AddDataRecord(int row);
+  // The row the record now has in its table; -1 for none or one gone.
+  int RowOf(const HitRecord& record);
   // Appends the last key to Buffer, keeping the last ten.
   void AddBufferEntry(bool measured, HitRecord record);
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "model/tally_history.h"
 #include "model/text.h"
 #include "model/utilities.h"
 #include "platform/env.h"
@@ -42,6 +43,11 @@ std::string Templates::EmptyTemplate(const std::string& target) {
   ClearDataTables(copy, settings_.tables_defined());
   copy.ClearMessageLog();
   copy.ClearBuffer();
+  // A template starts the history afresh (a file made before the history
+  // gets it when the template is first opened).
+  if (int history = copy.OpenAView(kHistoryView, false); history >= 0) {
+    copy.View(history).SetSize(0);
+  }
   copy.LogMessage("Template Created", "I",
                   "This tally template was created from " + FileNameText(file_.path()));
   if (copy.Commit() != kStoreOk || !reporter.last.empty()) {

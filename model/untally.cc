@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "model/tally_file.h"
+#include "model/tally_history.h"
 #include "model/text.h"
 
 namespace woodtick {
@@ -86,16 +87,19 @@ bool Untally::TakeBack(int index, const BufferEntry& entry) {
 
   store.SetInt(ctx_.view_slots.tally, row, count_col, ctx_.ReadTallyInt(row, count_col) - 1);
   std::string deletion_note;
+  int deleted_row = -1;
   if (entry.measured) {
     store.SetInt(ctx_.view_slots.tally, row, hit_col, ctx_.ReadTallyInt(row, hit_col) - 1);
-    deletion_note = DeleteHitRecord(index, row, entry.unit);
+    deletion_note = DeleteHitRecord(index, row, entry.unit, &deleted_row);
   }
   WriteBufferEntry(store, buffer, index, BufferEntry{});
+  AppendHistory(store, ctx_.view_slots.history, ctx_.env.clock().Now(),
+                {kUntallyEvent, entry.unit, entry.key, entry.measured, deleted_row});
   file_.Log("Untally", "A", line + deletion_note);
   return true;
 }
 
-std::string Untally::DeleteHitRecord(int index, int row, int unit) {
+std::string Untally::DeleteHitRecord(int index, int row, int unit, int* deleted_row) {
   const HitRecord* added = tallying_.RecordAddedBy(index);
   // A HIT of this run knows the table its record went into; for an earlier
   // one only the population's table now is known.
@@ -125,6 +129,7 @@ std::string Untally::DeleteHitRecord(int index, int row, int unit) {
     note += value + " ";
   }
   records.RemoveAt(record);
+  *deleted_row = record;
   return note;
 }
 

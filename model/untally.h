@@ -39,9 +39,10 @@ class Untally {
   // Untally of a HIT of population `row` in `unit`: deletes the record
   // that the tally of Buffer row `index` added when it is certainly that
   // one, and returns the log's deletion note ("" when nothing was deleted,
-  // the user told why). A record added this run is followed through every
-  // change of its table's rows; others are found by what the HIT wrote.
-  std::string DeleteHitRecord(int index, int row, int unit);
+  // the user told why), with the row it had in *deleted_row. A record added
+  // this run is followed through every change of its table's rows; others
+  // are found by what the HIT wrote.
+  std::string DeleteHitRecord(int index, int row, int unit, int* deleted_row);
   // The one record of the table in `slot` that holds the Unit, Num (when
   // `num` is known) and Label the HIT wrote; mk::RowMark::kRemoved when
   // none does; kNotToldApart, the user told, when several could be it.

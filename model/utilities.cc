@@ -6,6 +6,7 @@
 #include "model/csv_export.h"
 #include "model/file_in_use_warning.h"
 #include "model/tally_file.h"
+#include "model/tally_history.h"
 #include "model/text.h"
 #include "platform/env.h"
 #include "platform/file_name_text.h"
@@ -83,6 +84,9 @@ bool Utilities::ResetCountersCommand() {
     BusyCursor busy(ctx_.ui);
     ResetCounters(*ctx_.store, settings_.num_units());
     ctx_.store->ClearBuffer();
+    HistoryRow reset;
+    reset.event = kResetEvent;
+    AppendHistory(*ctx_.store, ctx_.view_slots.history, ctx_.env.clock().Now(), reset);
     file_.Log("Counters Reset", "A", "");
     file_.Commit();
   }

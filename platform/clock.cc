@@ -18,6 +18,7 @@ class SystemClockImpl : public Clock {
     now.hour = tm.tm_hour;
     now.minute = tm.tm_min;
     now.second = tm.tm_sec;
+    now.utc_offset_minutes = static_cast<int>(tm.tm_gmtoff / 60);
     return now;
   }
   int64_t CalendarSeconds() const override { return static_cast<int64_t>(std::time(nullptr)); }

@@ -255,6 +255,16 @@ int DataStore::OpenAView(const std::string& name, bool buffered) {
   return slot;
 }
 
+int DataStore::OpenOrAddView(const std::string& description, bool buffered) {
+  const std::string name = description.substr(0, description.find('['));
+  if (state_ == StoreState::kFileOpen && ViewExistsInFile(name) < 0) {
+    storage_->GetAs(description);
+    int listed = BuildViewList();
+    if (listed < 0) return listed;
+  }
+  return OpenAView(name, buffered);
+}
+
 int DataStore::LoadBufferedView(const std::string& name, int slot) {
   int temp = GetViewIndex("Temp");
   if (temp < 0) return kStoreNoFreeSlot;

@@ -101,6 +101,11 @@ class DataStore {
   // in the file, or none kept), kStoreNoFreeSlot, kStoreClosed, or the
   // failure of releasing the old slot.
   int OpenAView(const std::string& name, bool buffered);
+  // OpenAView of the view that `description` ("Name[col:T,...]") names; a
+  // view the file lacks is first made, with the file open, empty and with
+  // those columns. It reaches the disk with the next Commit, so a store
+  // closed without one leaves the file as it was.
+  int OpenOrAddView(const std::string& description, bool buffered);
   // The highest slot named `name` (case kept), or kStoreNotFound (a closed
   // store reports it, as CheckForView does).
   int FindView(std::string_view name);

@@ -180,22 +180,28 @@ const std::vector<CliCommand>& CliCommands() {
        "event log.\n"
        "\n"
        "With --format and --output, reads each FILE without changing it and writes every\n"
-       "view: CSV files <name>.<view>.csv in the folder DIR, or tables of the SQLite\n"
-       "database DB (each created when missing). Files that fail are told and skipped;\n"
-       "the others are exported.",
+       "view, a tally file's populations, counts and tallies also in long form\n"
+       "(populations, tally_counts, tallies): CSV files <view>.csv in the folder DIR/<name>,\n"
+       "replaced as a whole, or tables of the SQLite database DB, where every file is\n"
+       "known by its path and content. A file already there as it is, or the same content\n"
+       "under another path, is told and not stored again; a changed one is refused unless\n"
+       "--replace. Files that fail are told and skipped; the others are exported.",
        {{"format", "csv|sqlite", "CSV files or one SQLite database"},
-        {"output", "DIR|DB", "the folder of the CSV files, or the database"}},
+        {"output", "DIR|DB", "the folder of the CSV files, or the database"},
+        {"replace", nullptr, "replace the rows of a file whose content changed since"}},
        0,
        1 << 20,
        RunExportCommand},
       {"summary",
-       "FILE",
+       "[--format text|tsv|json] FILE...",
        "print counts and HITs per population and unit",
-       "Prints the Summary screen's table of the tally file FILE: counts and HITs per\n"
-       "population and unit, the totals, and the measured and aimed shares. Reads only.",
-       {},
+       "Prints the Summary screen's table of each tally file FILE: counts and HITs per\n"
+       "population and unit, the totals, and the measured and aimed shares. Reads only.\n"
+       "--format tsv or json prints one row per file, population and unit, then the\n"
+       "totals per population, per unit, per file and of all files (unit or key empty).",
+       {{"format", "text|tsv|json", "the table for the eye (default), or for programs"}},
        1,
-       1,
+       1 << 20,
        RunSummary},
       {"import-populations",
        "FILE LIST",

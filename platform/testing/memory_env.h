@@ -59,7 +59,7 @@ class MemoryEnv final : public Env {
  private:
   mk::MemoryFileSystem disk_;
   mk::FaultInjectionFileSystem faults_{&disk_};
-  FixedClock clock_{LocalDateTime{2005, 5, 3, 9, 5, 0}, 1115111111};
+  FixedClock clock_{LocalDateTime{2005, 5, 3, 9, 5, 0, 0}, 1115111111};
   std::set<uint64_t> locked_;  // identities of the files some lock holds
   int copy_error_ = 0;
 };

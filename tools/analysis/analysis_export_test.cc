@@ -14,6 +14,9 @@
 #include <sstream>
 
 #include "mk/storage.h"
+#include "model/tally_model.h"
+#include "model/testing/fake_ui.h"
+#include "model/testing/model_fixture.h"
 #include "platform/file_lock.h"
 #include "platform/temp_dir.h"
 #include "tools/commands.h"
@@ -23,6 +26,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
 namespace fs = std::filesystem;
 
@@ -48,6 +52,9 @@ for row in db.execute(sys.argv[2]):
 )";
 
 using Table = std::vector<std::vector<std::string>>;
+
+// The tables of the files' views, without the export's list of files.
+constexpr char kOwnTables[] = "type = 'table' AND name <> 'source_files'";
 
 std::string Unhex(const std::string& hex) {
   std::string out;
@@ -157,7 +164,7 @@ TEST_F(AnalysisExportTest, CsvReadsBackFieldForFieldInFullPrecision) {
   ASSERT_EQ(Cli({"export", "--format", "csv", "--output", dir_.File("csv"), tally}), 0)
       << err_.str();
   EXPECT_EQ(out_.str(), tally + ": 1 table, 3 rows exported to " + dir_.File("csv") + "\n");
-  Table t = Python(kReadCsv, {dir_.File("csv/stand.Notes.csv")}, false);
+  Table t = Python(kReadCsv, {dir_.File("csv/stand/Notes.csv")}, false);
   ASSERT_EQ(t.size(), 4u);
   EXPECT_THAT(t[0], ElementsAre("Text", "Count", "Big", "Ratio", "Exact", "Raw"));
   EXPECT_THAT(t[1],
@@ -193,7 +200,7 @@ TEST_F(AnalysisExportTest, SqliteColumnsAreTypedAndValuesExact) {
               ElementsAre("s" + tally, "i2", "s", "i0", "i0", "f1.401298464324817e-45", "n", "b"));
 }
 
-TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeAndRefusesMixingOrRepeating) {
+TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeRefusesMixingAndStoresAFileOnce) {
   auto crew = [&](const std::string& name, int rows) {
     return MakeFile(name, {"Trees[Unit:S,Dbh:D]", "Plots[Unit:S]"}, [&](mk::Storage& s) {
       s.GetView("Trees").SetSize(rows);
@@ -209,13 +216,14 @@ TEST_F(AnalysisExportTest, SqliteAppendsFilesWholeAndRefusesMixingOrRepeating) {
   EXPECT_EQ(Cli({"export", "--format", "sqlite", "--output", db, odd, two, one}), 1);
   EXPECT_THAT(err_.str(), HasSubstr("the table Trees in " + db + " has other columns"));
   EXPECT_THAT(err_.str(), HasSubstr("only in the file: Dbh TEXT; only in the database: Dbh REAL"));
-  EXPECT_THAT(err_.str(), HasSubstr(one + " is already in " + db));
-  EXPECT_THAT(err_.str(), HasSubstr("2 of 3 files not exported; the others were."));
-  EXPECT_EQ(out_.str(), two + ": 2 tables, 4 rows exported to " + db + "\n");
+  EXPECT_THAT(err_.str(), HasSubstr("1 of 3 files not exported; the others were."));
+  EXPECT_EQ(out_.str(), two + ": 2 tables, 4 rows exported to " + db + "\n" + one +
+                            ": already in " + db + " as it is now; nothing to add.\n");
   Table t = Query(db,
                   "SELECT source_file, count(*) FROM Trees GROUP BY source_file "
                   "UNION ALL SELECT source_file, count(*) FROM Plots GROUP BY source_file "
-                  "UNION ALL SELECT 'tables', count(*) FROM sqlite_master");
+                  "UNION ALL SELECT 'tables', count(*) FROM sqlite_master WHERE " +
+                      std::string(kOwnTables));
   Table want = {{"s" + one, "i2"},
                 {"s" + two, "i3"},
                 {"s" + one, "i1"},
@@ -260,7 +268,7 @@ TEST_F(AnalysisExportTest, NestedViewsBecomeTablesThatPointToTheirRows) {
   Table want = {{"i42", "i2", "i1", "sa,b", "i0"}, {"i42", "i2", "i1", "s", "i5"}};
   EXPECT_EQ(t, want);
   ASSERT_EQ(Cli({"export", "--format", "csv", "--output", dir_.path(), tally}), 0) << err_.str();
-  t = Python(kReadCsv, {dir_.File("orders.Orders.lines.csv")}, false);
+  t = Python(kReadCsv, {dir_.File("orders/Orders.lines.csv")}, false);
   Table csv = {{"parent_row", "sku", "qty"}, {"1", "a,b", "0"}, {"1", "", "5"}};
   EXPECT_EQ(t, csv);
 }
@@ -285,7 +293,8 @@ TEST_F(AnalysisExportTest, RecursiveViewsGetATablePerLevelTheDataReaches) {
   Table want = {{"s", "i0", "n"}, {"sleaf", "i1", "sbud"}};
   EXPECT_EQ(t, want);
   // No table for a level no row reaches.
-  EXPECT_EQ(Query(db, "SELECT count(*) FROM sqlite_master"), Table{{"i3"}});
+  EXPECT_EQ(Query(db, std::string("SELECT count(*) FROM sqlite_master WHERE ") + kOwnTables),
+            Table{{"i3"}});
 }
 
 TEST_F(AnalysisExportTest, TallyFilesAreReadNeverWritten) {
@@ -319,10 +328,151 @@ TEST_F(AnalysisExportTest, CsvRefusesASecondFileOfTheSameName) {
   std::string b = MakeFile("b/day1.tal", {"Trees[Unit:S,Dbh:S]"}, fill);
   EXPECT_EQ(Cli({"export", "--format", "csv", "--output", dir_.File("out"), a, b}), 1);
   EXPECT_THAT(err_.str(), HasSubstr(b + ": its tables would replace those of " + a));
-  Table t = Python(kReadCsv, {dir_.File("out/day1.Trees.csv")}, false);
+  Table t = Python(kReadCsv, {dir_.File("out/day1/Trees.csv")}, false);
   Table want = {{"Unit"}, {""}};
   EXPECT_EQ(t, want);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.File("out")), fs::directory_iterator()), 1);
+}
+
+// Tally files of crews: populations A and B, each count and HIT of a unit
+// told apart by its value.
+class TallyExportTest : public AnalysisExportTest {
+ protected:
+  // The file, and its counts and HITs summed.
+  std::string Crew(const std::string& name, int units, int64_t* count, int64_t* hits) {
+    std::string path = dir_.File(name), error;
+    EXPECT_TRUE(BuildTallyFile(
+        path,
+        {.num_units = units,
+         .populations = {{.key = "A", .label = "Ash, white"}, {.key = "B", .label = "Birch"}}},
+        &error))
+        << error;
+    std::unique_ptr<mk::Storage> storage;
+    EXPECT_TRUE(mk::Storage::Open(path, &storage).ok());
+    mk::View tally = storage->GetView("Tally");
+    *count = *hits = 0;
+    for (int row = 0; row < 2; ++row) {
+      for (int u = 1; u <= units; ++u) {
+        char column[16];
+        std::snprintf(column, sizeof column, "U%03dCount", u);
+        tally.SetLong(row, tally.FindPropIndexByName(column), 10 * u + row);
+        std::snprintf(column, sizeof column, "U%03dHit", u);
+        tally.SetLong(row, tally.FindPropIndexByName(column), u);
+        *count += 10 * u + row;
+        *hits += u;
+      }
+    }
+    EXPECT_TRUE(storage->Commit().ok());
+    return path;
+  }
+  int Export(const std::string& format, const std::string& output,
+             const std::vector<std::string>& files, bool replace = false) {
+    std::vector<std::string> args = {"export", "--format", format, "--output", output};
+    if (replace) args.push_back("--replace");
+    args.insert(args.end(), files.begin(), files.end());
+    return Cli(args);
+  }
+  // Per source_file: its rows, counts summed and HITs summed.
+  Table Sums(const std::string& db) {
+    return Query(db,
+                 "SELECT source_file, count(*), sum(count), sum(hits) FROM tally_counts "
+                 "GROUP BY source_file ORDER BY source_file");
+  }
+};
+
+TEST_F(TallyExportTest, CrewsOfThreeAndTwelveUnitsMergeEachWithItsOwnSums) {
+  int64_t count3, hits3, count12, hits12;
+  std::string three = Crew("crew3.tal", 3, &count3, &hits3);
+  std::string twelve = Crew("crew12.tal", 12, &count12, &hits12);
+  std::string db = dir_.File("stand.db");
+  ASSERT_EQ(Export("sqlite", db, {three, twelve}), 0) << err_.str();
+  Table want = {{"s" + twelve, "i24", "i" + std::to_string(count12), "i" + std::to_string(hits12)},
+                {"s" + three, "i6", "i" + std::to_string(count3), "i" + std::to_string(hits3)}};
+  EXPECT_EQ(Sums(db), want);
+  EXPECT_EQ(
+      Query(db, "SELECT key, label, unit, count, hits FROM tally_counts WHERE source_file = '" +
+                    twelve + "' AND unit = 12 ORDER BY key"),
+      (Table{{"sA", "sAsh, white", "i12", "i120", "i12"}, {"sB", "sBirch", "i12", "i121", "i12"}}));
+  EXPECT_EQ(Query(db, "SELECT count(*), min(meth), max(freq) FROM populations"),
+            (Table{{"i4", "sC", "f1.0"}}));
+
+  ASSERT_EQ(Export("csv", dir_.File("csv"), {three, twelve}), 0) << err_.str();
+  Table csv = Python(kReadCsv, {dir_.File("csv/crew12/tally_counts.csv")}, false);
+  ASSERT_EQ(csv.size(), 25u);
+  EXPECT_THAT(csv[0], ElementsAre("source_file", "key", "label", "unit", "count", "hits"));
+  int64_t sum = 0;
+  for (size_t r = 1; r < csv.size(); ++r) sum += std::stoll(csv[r][4]);
+  EXPECT_EQ(sum, count12);
+  EXPECT_EQ(csv[1][2], "Ash, white");
+}
+
+TEST_F(TallyExportTest, AFileIsKnownByWhatItIsAndReplacedOnlyWhenAsked) {
+  int64_t count, hits;
+  std::string crew = Crew("crew.tal", 3, &count, &hits);
+  fs::create_symlink(crew, dir_.File("link.tal"));
+  fs::copy_file(crew, dir_.File("copy.tal"));
+  std::string db = dir_.File("stand.db");
+  fs::path was = fs::current_path();
+  fs::current_path(dir_.path());
+  int exported = Export("sqlite", db, {"crew.tal", crew, dir_.File("link.tal"), "copy.tal"});
+  fs::current_path(was);
+  ASSERT_EQ(exported, 0) << err_.str();
+  EXPECT_THAT(out_.str(), HasSubstr(crew + ": already in " + db + " as it is now"));
+  EXPECT_THAT(out_.str(), HasSubstr("copy.tal: the same content as " + crew));
+  Table once = {{"s" + crew, "i6", "i" + std::to_string(count), "i" + std::to_string(hits)}};
+  EXPECT_EQ(Sums(db), once);
+  // A run cut short is completed by running it again; it adds nothing twice.
+  EXPECT_EQ(Export("sqlite", db, {crew}), 0) << err_.str();
+
+  {
+    std::unique_ptr<mk::Storage> storage;
+    ASSERT_TRUE(mk::Storage::Open(crew, &storage).ok());
+    storage->GetView("Tally").SetLong(0, 6, 1000);  // U001Count of A
+    ASSERT_TRUE(storage->Commit().ok());
+  }
+  EXPECT_EQ(Export("sqlite", db, {crew}), 1);
+  EXPECT_THAT(err_.str(), HasSubstr(crew + " has changed since it was exported to " + db));
+  EXPECT_THAT(err_.str(), HasSubstr("--replace"));
+  EXPECT_EQ(Sums(db), once);
+  ASSERT_EQ(Export("sqlite", db, {crew}, true), 0) << err_.str();
+  Table replaced = {
+      {"s" + crew, "i6", "i" + std::to_string(count - 10 + 1000), "i" + std::to_string(hits)}};
+  EXPECT_EQ(Sums(db), replaced);
+  EXPECT_EQ(Query(db, "SELECT count(*) FROM populations"), Table{{"i2"}});
+
+  // A run that adds nothing leaves no database behind.
+  std::string none = dir_.File("none.db");
+  EXPECT_EQ(Export("sqlite", none, {dir_.File("missing.tal")}), 1);
+  EXPECT_FALSE(fs::exists(none));
+}
+
+TEST_F(TallyExportTest, ATalliedFilesTalliesComeOutInOrderWithTheirTimes) {
+  int64_t count, hits;
+  std::string crew = Crew("crew.tal", 2, &count, &hits);
+  {
+    FakeUi ui;
+    TallyModel model(ui, {});
+    model.SetStartupFile(crew);
+    ASSERT_TRUE(model.OpenTallyFile());
+    for (const char* key : {"A", "B", "A"}) model.SetKeyBoxText(key);
+  }
+  std::string db = dir_.File("tallies.db");
+  ASSERT_EQ(Cli({"export", "--format", "sqlite", "--output", db, crew}), 0) << err_.str();
+  Table t = Query(db, "SELECT time, unit, key, measured, event FROM tallies ORDER BY source_row");
+  ASSERT_EQ(t.size(), 3u);
+  for (size_t r = 0; r < t.size(); ++r) {
+    EXPECT_THAT(t[r][0], MatchesRegex("s[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}"
+                                      "[+-][0-9]{2}:[0-9]{2}"));
+    if (r > 0) {
+      EXPECT_LE(t[r - 1][0], t[r][0]);
+    }
+    EXPECT_EQ(t[r][1], "i1");
+    EXPECT_EQ(t[r][2], r == 1 ? "sB" : "sA");
+    EXPECT_EQ(t[r][3], "i1");  // method C: every tally is measured
+  }
+  // The wide per-unit view is left to the long tables; the history too.
+  EXPECT_EQ(Query(db, "SELECT count(*) FROM sqlite_master WHERE name IN ('Tally', 'TallyHistory')"),
+            Table{{"i0"}});
 }
 
 TEST(AnalysisExportUsageTest, OptionsAreCheckedBeforeAnyFileIsRead) {

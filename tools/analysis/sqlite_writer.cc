@@ -3,18 +3,20 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "mk/field.h"
 #include "platform/windows_1252.h"
 
 namespace woodtick {
+
+void SqlStatementDeleter::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+
 namespace {
 
-struct Column {
-  std::string name;  // UTF-8
-  std::string type;
-};
+using Column = SqlColumn;
+using Statement = SqlStatement;
 
 const char* SqlType(char type) {
   switch (type) {
@@ -66,10 +68,9 @@ std::vector<Column> Missing(const std::vector<Column>& a, const std::vector<Colu
   return out;
 }
 
-struct StatementDeleter {
-  void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+void BindText(sqlite3_stmt* s, int at, const std::string& text) {
+  sqlite3_bind_text(s, at, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
 
 class SqliteSink : public ExportSink {
  public:
@@ -132,9 +133,7 @@ class SqliteSink : public ExportSink {
 
 }  // namespace
 
-SqliteExport::~SqliteExport() {
-  if (db_) sqlite3_close(db_);
-}
+SqliteExport::~SqliteExport() { Close(); }
 
 bool SqliteExport::Open(const std::string& path, std::string* message) {
   path_ = path;
@@ -170,17 +169,27 @@ bool SqliteExport::CheckTable(const std::string& source, const ExportTable& tabl
       }
     }
   }
+  return CheckColumns(source, name, wanted, message);
+}
+
+bool SqliteExport::Prepare(const std::string& sql, Statement* statement, std::string* message) {
   sqlite3_stmt* raw = nullptr;
-  std::string sql = "PRAGMA table_info(" + Quoted(name) + ")";
   if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
     *message = path_ + ": " + sqlite3_errmsg(db_) + ".";
     return false;
   }
-  Statement info(raw);
+  statement->reset(raw);
+  return true;
+}
+
+bool SqliteExport::CheckColumns(const std::string& source, const std::string& name,
+                                const std::vector<Column>& wanted, std::string* message) {
+  Statement info;
+  if (!Prepare("PRAGMA table_info(" + Quoted(name) + ")", &info, message)) return false;
   std::vector<Column> present;
-  while (sqlite3_step(raw) == SQLITE_ROW) {
-    present.push_back({reinterpret_cast<const char*>(sqlite3_column_text(raw, 1)),
-                       reinterpret_cast<const char*>(sqlite3_column_text(raw, 2))});
+  while (sqlite3_step(info.get()) == SQLITE_ROW) {
+    present.push_back({reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)),
+                       reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 2))});
   }
   if (present.empty()) return true;  // a new table
   std::vector<Column> only_file = Missing(wanted, present), only_db = Missing(present, wanted);
@@ -191,16 +200,16 @@ bool SqliteExport::CheckTable(const std::string& source, const ExportTable& tabl
         "; only in the database: " + Describe(only_db) + "); nothing of " + source + " was added.";
     return false;
   }
-  sql = "SELECT 1 FROM " + Quoted(name) + " WHERE source_file = ? LIMIT 1";
-  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-    *message = path_ + ": " + sqlite3_errmsg(db_) + ".";
+  // Rows of a file that an older export stored without its content's digest.
+  Statement probe;
+  if (!Prepare("SELECT 1 FROM " + Quoted(name) + " WHERE source_file = ? LIMIT 1", &probe,
+               message)) {
     return false;
   }
-  Statement probe(raw);
-  sqlite3_bind_text(raw, 1, source.data(), static_cast<int>(source.size()), SQLITE_STATIC);
-  if (sqlite3_step(raw) == SQLITE_ROW) {
-    *message =
-        source + " is already in " + path_ + " (table " + name + "); nothing was added again.";
+  BindText(probe.get(), 1, source);
+  if (sqlite3_step(probe.get()) == SQLITE_ROW) {
+    *message = source + " is already in " + path_ + " (table " + name +
+               "); nothing was added again. --replace replaces its rows with its current content.";
     return false;
   }
   return true;
@@ -240,19 +249,145 @@ bool SqliteExport::CreateAndFill(const std::string& source, const mk::Storage& s
   return true;
 }
 
-bool SqliteExport::AddFile(const std::string& source, const mk::Storage& storage,
-                           const std::vector<ExportTable>& tables, Progress& progress,
-                           std::string* message) {
-  if (!Exec("BEGIN IMMEDIATE", message)) return false;
-  if (!CreateAndFill(source, storage, tables, progress, message)) {
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+bool SqliteExport::AddLongTable(const std::string& source, const LongTable& table,
+                                std::string* message) {
+  std::vector<Column> columns;
+  for (const LongColumn& c : table.columns) columns.push_back({c.name, SqlType(c.type)});
+  if (!CheckColumns(source, table.name, columns, message)) return false;
+  std::string create = "CREATE TABLE IF NOT EXISTS " + Quoted(table.name) + " (";
+  std::string insert = "INSERT INTO " + Quoted(table.name) + " VALUES (";
+  for (size_t c = 0; c < columns.size(); ++c) {
+    create += (c ? ", " : "") + Quoted(columns[c].name) + " " + columns[c].type;
+    insert += c ? ", ?" : "?";
+  }
+  Statement statement;
+  if (!Exec((create + ")").c_str(), message) || !Prepare(insert + ")", &statement, message)) {
     return false;
   }
-  if (!Exec("COMMIT", message)) {
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
+  sqlite3_stmt* s = statement.get();
+  for (const std::vector<std::string>& row : table.rows) {
+    sqlite3_reset(s);
+    for (size_t c = 0; c < row.size(); ++c) {
+      const int at = static_cast<int>(c) + 1;
+      const std::string& cell = row[c];
+      if (table.columns[c].type == 'S') {
+        BindText(s, at, cell);
+      } else if (cell.empty()) {
+        sqlite3_bind_null(s, at);
+      } else if (table.columns[c].type == 'D') {
+        sqlite3_bind_double(s, at, std::strtod(cell.c_str(), nullptr));
+      } else {
+        sqlite3_bind_int64(s, at, std::strtoll(cell.c_str(), nullptr, 10));
+      }
+    }
+    if (sqlite3_step(s) != SQLITE_DONE) {
+      *message = path_ + ": " + sqlite3_errmsg(db_) + ".";
+      return false;
+    }
   }
   return true;
+}
+
+bool SqliteExport::DeleteRowsOf(const std::string& source, std::string* message) {
+  Statement tables;
+  if (!Prepare("SELECT name FROM sqlite_master WHERE type = 'table'", &tables, message)) {
+    return false;
+  }
+  std::vector<std::string> names;
+  while (sqlite3_step(tables.get()) == SQLITE_ROW) {
+    names.push_back(reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0)));
+  }
+  for (const std::string& name : names) {
+    Statement has;
+    if (!Prepare("SELECT 1 FROM pragma_table_info(?) WHERE name = 'source_file'", &has, message)) {
+      return false;
+    }
+    BindText(has.get(), 1, name);
+    if (sqlite3_step(has.get()) != SQLITE_ROW) continue;
+    Statement remove;
+    if (!Prepare("DELETE FROM " + Quoted(name) + " WHERE source_file = ?", &remove, message)) {
+      return false;
+    }
+    BindText(remove.get(), 1, source);
+    if (sqlite3_step(remove.get()) != SQLITE_DONE) {
+      *message = path_ + ": " + sqlite3_errmsg(db_) + ".";
+      return false;
+    }
+  }
+  return true;
+}
+
+SqliteExport::Added SqliteExport::Register(const SourceFile& file, bool replace,
+                                           std::string* message) {
+  if (!Exec("CREATE TABLE IF NOT EXISTS source_files (source_file TEXT PRIMARY KEY, "
+            "bytes INTEGER, digest TEXT)",
+            message)) {
+    return Added::kFailed;
+  }
+  Statement known;
+  if (!Prepare("SELECT digest = ?2 AND bytes = ?3 FROM source_files WHERE source_file = ?1", &known,
+               message)) {
+    return Added::kFailed;
+  }
+  BindText(known.get(), 1, file.name);
+  BindText(known.get(), 2, file.digest);
+  sqlite3_bind_int64(known.get(), 3, file.bytes);
+  if (sqlite3_step(known.get()) == SQLITE_ROW) {
+    if (sqlite3_column_int(known.get(), 0) != 0) return Added::kUnchanged;
+    if (!replace) {
+      *message = file.name + " has changed since it was exported to " + path_ +
+                 "; nothing was added. --replace replaces its rows with its current content.";
+      return Added::kFailed;
+    }
+  } else {
+    Statement twin;
+    if (!Prepare("SELECT source_file FROM source_files WHERE digest = ? AND bytes = ?", &twin,
+                 message)) {
+      return Added::kFailed;
+    }
+    BindText(twin.get(), 1, file.digest);
+    sqlite3_bind_int64(twin.get(), 2, file.bytes);
+    if (sqlite3_step(twin.get()) == SQLITE_ROW) {
+      *message = reinterpret_cast<const char*>(sqlite3_column_text(twin.get(), 0));
+      return Added::kSameContent;
+    }
+  }
+  if (replace && !DeleteRowsOf(file.name, message)) return Added::kFailed;
+  Statement record;
+  if (!Prepare("INSERT OR REPLACE INTO source_files VALUES (?, ?, ?)", &record, message)) {
+    return Added::kFailed;
+  }
+  BindText(record.get(), 1, file.name);
+  sqlite3_bind_int64(record.get(), 2, file.bytes);
+  BindText(record.get(), 3, file.digest);
+  if (sqlite3_step(record.get()) != SQLITE_DONE) {
+    *message = path_ + ": " + sqlite3_errmsg(db_) + ".";
+    return Added::kFailed;
+  }
+  return Added::kAdded;
+}
+
+SqliteExport::Added SqliteExport::AddFile(const SourceFile& file, const mk::Storage& storage,
+                                          const std::vector<ExportTable>& tables,
+                                          const std::vector<LongTable>& long_tables, bool replace,
+                                          Progress& progress, std::string* message) {
+  if (!Exec("BEGIN IMMEDIATE", message)) return Added::kFailed;
+  Added added = Register(file, replace, message);
+  if (added == Added::kAdded) {
+    bool ok = CreateAndFill(file.name, storage, tables, progress, message);
+    for (size_t t = 0; ok && t < long_tables.size(); ++t) {
+      ok = AddLongTable(file.name, long_tables[t], message);
+    }
+    if (!ok || !Exec("COMMIT", message)) added = Added::kFailed;
+  }
+  // Nothing was added: the database stays exactly as it was.
+  if (added != Added::kAdded) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return added;
+}
+
+void SqliteExport::Close() {
+  if (db_) sqlite3_close(db_);
+  db_ = nullptr;
 }
 
 }  // namespace woodtick
