@@ -1,5 +1,5 @@
 // DefineColumnsDialog ("Define Columns"): asks for a data table's name, its
-// comma-separated column names and, in a table below them, each column's
+// comma-separated column names and, in rows below them, each column's
 // type (Text, Whole number, Decimal number) and range, for the Setup Data
 // Tables screen.
 #pragma once
@@ -11,8 +11,10 @@
 
 #include "model/column_types.h"
 
+class QComboBox;
+class QLabel;
 class QLineEdit;
-class QTableWidget;
+class QPushButton;
 
 namespace woodtick {
 
@@ -33,7 +35,7 @@ class DefineColumnsDialog : public QDialog {
   // The name box is enabled only when `name_editable` is set.
   DefineColumnsDialog(ColumnsExchange* exchange, bool name_editable, QWidget* parent);
 
-  // Whether the column list box, or the types table, ever had the
+  // Whether the column list box, or a control of the types, ever had the
   // keyboard focus.
   bool columns_visited() const { return columns_visited_; }
 
@@ -50,7 +52,7 @@ class DefineColumnsDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // The types table's rows follow the column list; a column keeps what was
+  // The type rows follow the column list; a column keeps what was
   // chosen for it while its name stays.
   void FillTypesTable();
   std::vector<ColumnDefinition> TypedColumns() const;
@@ -60,7 +62,16 @@ class DefineColumnsDialog : public QDialog {
   std::function<bool()> accept_check_;
   QLineEdit* name_edit_;
   QLineEdit* columns_edit_;
-  QTableWidget* types_;
+  // The controls of one column's row below the list.
+  struct TypeRow {
+    QLabel* name;
+    QComboBox* type;
+    QLineEdit* min;
+    QLineEdit* max;
+  };
+  QWidget* types_;
+  std::vector<TypeRow> rows_;
+  QPushButton* ok_ = nullptr;
 };
 
 }  // namespace woodtick
