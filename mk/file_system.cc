@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "mk/known_files.h"
+
 namespace mk {
 namespace {
 
@@ -134,6 +136,9 @@ class PosixFileSystem : public FileSystem {
 };
 
 }  // namespace
+
+FileSystem::FileSystem() : known_files_(std::make_unique<KnownFiles>()) {}
+FileSystem::~FileSystem() = default;
 
 FileSystem* DefaultFileSystem() {
   static PosixFileSystem fs(false);
