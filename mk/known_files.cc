@@ -39,8 +39,7 @@ std::shared_ptr<ViewImpl> TableOf(const ViewRef& ref) {
 
 }  // namespace
 
-void KnownFiles::Remember(const std::string& path, RandomAccessFile* file,
-                          const FileState& state) {
+void KnownFiles::Remember(const std::string& path, RandomAccessFile* file, const FileState& state) {
   FileIdentity id;
   bool known = state.exists && file->Identify(&id) && id.size == static_cast<uint64_t>(state.end);
   std::lock_guard<std::mutex> lock(mutex_);

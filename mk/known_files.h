@@ -1,9 +1,10 @@
 // What the engine last committed to, or read from, each datafile it opened
 // through one file system, so that reopening a file that nobody changed
 // since does not read it whole again. Each FileSystem owns one KnownFiles:
-// what was learnt through one file system never answers for another. A file counts as unchanged only when it is the same file
-// (device and inode), with the same size and modification time, and still
-// ends in the commit tail this program knows; anything else is read afresh.
+// what was learnt through one file system never answers for another. A
+// file counts as unchanged only when it is the same file (device and
+// inode), with the same size and modification time, and still ends in the
+// commit tail this program knows; anything else is read afresh.
 #pragma once
 
 #include <cstdint>
