@@ -85,10 +85,10 @@ TallyResult MainDialog::WriteKeyBox(const std::string& text) {
     QSignalBlocker quiet(key_box_);
     key_box_->setText(ToQString(text));
   }
-  const TallyResult result = model_->SetKeyBoxText(text);
+  const TallyResult result = model_->tallying().SetKeyBoxText(text);
   // ProcessKey may have rewritten the box.
   QSignalBlocker quiet(key_box_);
-  key_box_->setText(ToQString(model_->key_box_text()));
+  key_box_->setText(ToQString(model_->tallying().key_box_text()));
   return result;
 }
 
@@ -141,7 +141,7 @@ void MainDialog::Tally() {
 }
 
 void MainDialog::Utilities() {
-  UtilitiesDialog dialog(model_.get(), this);
+  UtilitiesDialog dialog(model_->utilities(), model_->templates(), this);
   dialog.exec();
 }
 
@@ -151,7 +151,7 @@ void MainDialog::About() {
 }
 
 void MainDialog::Untally() {
-  UntallyDialog dialog(model_.get(), this);
+  UntallyDialog dialog(model_->untally(), this);
   dialog.exec();
 }
 

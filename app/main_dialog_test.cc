@@ -76,11 +76,11 @@ TEST_F(MainDialogTest, TheKeyBoxRunsATallyAndUntallyStaysOnAfterAnInvalidKey) {
   MakeCountedOnly(path, 1);  // Fir
   auto main = OpenMain(path);
   Child<QLineEdit>(main.get(), QStringLiteral("keyBox"))->setText(QStringLiteral("?"));
-  EXPECT_EQ(main->model().status_text(), "Invalid Key: ?");
+  EXPECT_EQ(main->model().tallying().status_text(), "Invalid Key: ?");
   EXPECT_TRUE(Button(main.get(), "untallyButton")->isEnabled());
   main->WriteKeyBox("b");
-  EXPECT_EQ(main->model().status_text(), "Fir");
-  EXPECT_EQ(main->model().count_text(), "11");
+  EXPECT_EQ(main->model().tallying().status_text(), "Fir");
+  EXPECT_EQ(main->model().tallying().count_text(), "11");
 }
 
 TEST_F(MainDialogTest, EscapeEndsTheRunAndTheLogGetsTallyFileClosed) {

@@ -40,8 +40,8 @@ TEST_F(ScreenReaderTest, ControlsAreNamedForWhatTheyDoAndCommandsHaveAltLetters)
   TallyModel& model = main_->model();
   EditDataDialog editor(model, *model.store(), model.tally_slot(),
                         std::make_unique<PopulationsMode>(), main_.get());
-  UtilitiesDialog utilities(&model, main_.get());
-  UntallyDialog untally(&model, main_.get());
+  UtilitiesDialog utilities(model.utilities(), model.templates(), main_.get());
+  UntallyDialog untally(model.untally(), main_.get());
   SetupDialog setup(model, *model.store(), model.num_populations(), main_.get());
   SetupTablesDialog tables(model, main_.get());
   struct Case {

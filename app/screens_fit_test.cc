@@ -167,15 +167,15 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
   }
   AboutDialog about(main.get());
   CheckScreen(&about, true);
-  UtilitiesDialog utilities(&model, main.get());
+  UtilitiesDialog utilities(model.utilities(), model.templates(), main.get());
   CheckScreen(&utilities, true);
-  UntallyDialog untally(&model, main.get());
+  UntallyDialog untally(model.untally(), main.get());
   CheckScreen(&untally, true);
-  SummaryDialog summary(&model, main.get());
+  SummaryDialog summary(model.utilities().Summary(), main.get());
   CheckScreen(&summary, true);
   CreateTemplateDialog create_template(main.get());
   CheckScreen(&create_template, true);
-  SpecifyUnitsDialog units(model, main.get());
+  SpecifyUnitsDialog units(model.settings(), main.get());
   CheckScreen(&units, true);
   SetupDialog setup(model, *model.store(), model.num_populations(), main.get());
   CheckScreen(&setup, true);

@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
     main.ui().set_tally_dialog(nullptr);
   }
   if (all) {
-    woodtick::SummaryDialog summary(&main.model(), &main);
+    woodtick::SummaryDialog summary(main.model().utilities().Summary(), &main);
     ok = Save(&summary, out.filePath(QStringLiteral("summary-screen.png"))) && ok;
     woodtick::AboutDialog about(&main);
     ok = Save(&about, out.filePath(QStringLiteral("about-box.png"))) && ok;

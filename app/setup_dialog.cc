@@ -20,12 +20,15 @@ namespace woodtick {
 namespace {
 
 constexpr int kSaveIntervalItems = 100;
-constexpr int kDatTableColumn = 5;
 
 }  // namespace
 
 SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_populations, QWidget* parent)
-    : QDialog(parent), model_(model), store_(store), num_populations_(num_populations) {
+    : QDialog(parent),
+      model_(model),
+      settings_(model.settings()),
+      store_(store),
+      num_populations_(num_populations) {
   setObjectName(QStringLiteral("setupDialog"));
   SetUpDialog(this, QStringLiteral("Setup"));
 
@@ -53,13 +56,13 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 
-  num_units_->setText(QString::number(model_.num_units()));
+  num_units_->setText(QString::number(settings_.num_units()));
   ShowPopulationCount();
   for (int i = 1; i <= kSaveIntervalItems; ++i) save_interval_->addItem(QString::number(i));
-  save_interval_->setCurrentIndex(model_.save_interval() - 1);
-  sound_->setChecked(model_.sound());
-  counts_on_buttons_->setChecked(model_.show_counts_on_buttons());
-  show_num_box_->setChecked(model_.show_num_box());
+  save_interval_->setCurrentIndex(settings_.save_interval() - 1);
+  sound_->setChecked(settings_.sound());
+  counts_on_buttons_->setChecked(settings_.show_counts_on_buttons());
+  show_num_box_->setChecked(settings_.show_num_box());
 
   connect(change_, &QPushButton::clicked, this, &SetupDialog::ChangeUnits);
   connect(populations_, &QPushButton::clicked, this, &SetupDialog::SetupPopulations);
@@ -75,7 +78,9 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
 
 SetupDialog::~SetupDialog() {
   BusyCursor busy(model_.ui());
-  store_.Commit();
+  // A failure has been told by the store's reporter; the data stays held
+  // for the save after Setup.
+  static_cast<void>(store_.Commit());
 }
 
 void SetupDialog::ShowPopulationCount() { num_pops_->setText(QString::number(num_populations_)); }
@@ -86,9 +91,9 @@ void SetupDialog::showEvent(QShowEvent* event) {
 }
 
 void SetupDialog::ChangeUnits() {
-  SpecifyUnitsDialog dialog(model_, this);
+  SpecifyUnitsDialog dialog(settings_, this);
   dialog.exec();
-  num_units_->setText(QString::number(model_.num_units()));
+  num_units_->setText(QString::number(settings_.num_units()));
   change_->setEnabled(false);
 }
 
@@ -99,8 +104,8 @@ void SetupDialog::SetupPopulations() {
     EditDataDialog editor(model_, store_, store_.FindView("Tally"), std::move(mode), this);
     editor.exec();
   }
-  model_.LoadSettings();
-  num_populations_ = model_.num_populations();
+  settings_.Load();
+  num_populations_ = settings_.num_populations();
   ShowPopulationCount();
   ShowNumBoxClicked();
 }
@@ -150,55 +155,27 @@ void SetupDialog::SetupDataTables() {
 }
 
 void SetupDialog::SaveIntervalChosen(int position) {
-  model_.SetSaveIntervalItem(position, FromQString(save_interval_->itemText(position)));
+  settings_.SetSaveIntervalItem(position, FromQString(save_interval_->itemText(position)));
 }
 
-void SetupDialog::SoundClicked() { model_.SetSound(sound_->isChecked()); }
+void SetupDialog::SoundClicked() { settings_.SetSound(sound_->isChecked()); }
 
 void SetupDialog::CountsOnButtonsClicked() {
-  model_.SetShowCountsOnButtons(counts_on_buttons_->isChecked());
+  settings_.SetShowCountsOnButtons(counts_on_buttons_->isChecked());
 }
 
 void SetupDialog::ShowNumBoxClicked() {
   const bool on = show_num_box_->isChecked() && ShowNumBoxAllowed();
   show_num_box_->setChecked(on);
-  model_.SetShowNumBox(on);
+  settings_.SetShowNumBox(on);
 }
 
 void SetupDialog::Warn(const std::string& text) { model_.ui().Warn(text, "WARNING"); }
 
 bool SetupDialog::ShowNumBoxAllowed() {
-  const int tally_slot = store_.FindView("Tally");
-  // The hit number comes from one data table, so all must share it.
-  std::string table;
-  std::string joined;
-  for (int i = 0; i < num_populations_; ++i) {
-    std::string name;
-    store_.GetString(tally_slot, i, kDatTableColumn, &name);
-    if (!name.empty()) table = name;
-    joined += "," + name;
-  }
-  std::string expected;
-  for (int i = 0; i < num_populations_; ++i) expected += "," + table;
-  if (joined != expected) {
-    Warn(
-        "In order to select the 'Show Last Hit Number' option, all populations must use the "
-        "same data table.");
-    return false;
-  }
-  int slot = -1;
-  if (!table.empty() && !store_.CheckForView(table, &slot)) {
-    store_.DefineTable(table, "Order1");
-    store_.CheckForView(table, &slot);
-    store_.Commit();
-  }
-  if (table.empty() || slot < 0 || store_.View(slot).FindPropIndexByName("Num") < 0) {
-    Warn(
-        "In order to select the 'Show Last Hit Number' option, the data table must have a "
-        "field called 'Num'.");
-    return false;
-  }
-  return true;
+  const std::string refusal = settings_.NumBoxRefusal(num_populations_);
+  if (!refusal.empty()) Warn(refusal);
+  return refusal.empty();
 }
 
 }  // namespace woodtick

@@ -15,6 +15,7 @@ namespace woodtick {
 
 class DataStore;
 class TallyModel;
+class TallySettings;
 
 class SetupDialog : public QDialog {
   Q_OBJECT
@@ -50,7 +51,10 @@ class SetupDialog : public QDialog {
   void ShowPopulationCount();
   void Warn(const std::string& text);
 
+  // The table editors work on the whole model; everything else is the
+  // settings part's.
   TallyModel& model_;
+  TallySettings& settings_;
   DataStore& store_;
   int num_populations_;
 

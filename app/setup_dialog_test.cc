@@ -29,8 +29,8 @@ class SetupDialogTest : public AppTest {
       Child<QPushButton>(setup, QStringLiteral("okButton"))->click();
     });
     main->Setup();
-    model_show_num_box_ = main->model().show_num_box();
-    model_units_ = main->model().num_units();
+    model_show_num_box_ = main->model().settings().show_num_box();
+    model_units_ = main->model().settings().num_units();
     file_name_ = Child<QLineEdit>(main.get(), QStringLiteral("fileNameBox"))->text();
   }
   void SetDatTable(int row, const std::string& table) {

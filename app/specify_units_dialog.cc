@@ -5,15 +5,15 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "model/tally_model.h"
+#include "model/tally_settings.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
 
 namespace woodtick {
 
-SpecifyUnitsDialog::SpecifyUnitsDialog(TallyModel& model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+SpecifyUnitsDialog::SpecifyUnitsDialog(TallySettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
   setObjectName(QStringLiteral("specifyUnitsDialog"));
   SetUpDialog(this, QStringLiteral("Specify Units"));
 
@@ -33,12 +33,12 @@ SpecifyUnitsDialog::SpecifyUnitsDialog(TallyModel& model, QWidget* parent)
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &SpecifyUnitsDialog::Apply);
 
-  units_box_->setText(QString::number(model_.num_units()));
+  units_box_->setText(QString::number(settings_.num_units()));
   units_box_->setFocus();
 }
 
 void SpecifyUnitsDialog::Apply() {
-  if (!model_.SetNumberOfUnits(FromQString(units_box_->text()))) {
+  if (!settings_.SetNumberOfUnits(FromQString(units_box_->text()))) {
     // Refused, and told why: the number can be corrected here.
     units_box_->setFocus();
     units_box_->selectAll();

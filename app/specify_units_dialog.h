@@ -8,13 +8,13 @@ class QLineEdit;
 
 namespace woodtick {
 
-class TallyModel;
+class TallySettings;
 
 class SpecifyUnitsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SpecifyUnitsDialog(TallyModel& model, QWidget* parent = nullptr);
+  explicit SpecifyUnitsDialog(TallySettings& settings, QWidget* parent = nullptr);
 
   void Apply();
 
@@ -22,7 +22,7 @@ class SpecifyUnitsDialog : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  TallyModel& model_;
+  TallySettings& settings_;
   QLineEdit* units_box_;
 };
 

@@ -14,15 +14,16 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <utility>
 
-#include "model/tally_model.h"
 #include "model/text.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
 
 namespace woodtick {
 
-SummaryDialog::SummaryDialog(TallyModel* model, QWidget* parent) : QDialog(parent) {
+SummaryDialog::SummaryDialog(TallySummary summary, QWidget* parent)
+    : QDialog(parent), summary_(std::move(summary)) {
   setObjectName(QStringLiteral("summaryDialog"));
   SetUpDialog(this, QStringLiteral("Summary"));
   // A table of every unit and a chart need more than the common screen
@@ -33,9 +34,6 @@ SummaryDialog::SummaryDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
   resize(common.width() * 5 / 2, common.height() * 2);
 
-  if (model->store() != nullptr) {
-    summary_ = SummarizeTally(*model->store(), model->tally_slot(), model->globals_slot());
-  }
   cells_ = SummaryTable(summary_);
 
   table_ = new QTableWidget(this);

@@ -17,13 +17,12 @@ class QTableWidget;
 
 namespace woodtick {
 
-class TallyModel;
-
 class SummaryDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SummaryDialog(TallyModel* model, QWidget* parent = nullptr);
+  // Shows `summary` (Utilities::Summary of the open file).
+  explicit SummaryDialog(TallySummary summary, QWidget* parent = nullptr);
 
   const TallySummary& summary() const { return summary_; }
   QTableWidget* table() const { return table_; }

@@ -37,9 +37,9 @@ TEST_F(SummaryDialogTest, ShowsTheFilesCountsTotalsAndSharesAndCopiesThem) {
   ASSERT_EQ(labels.size(), 3u);
   auto main = OpenMain(path);
   ASSERT_TRUE(main->model().is_open());
-  ASSERT_EQ(main->model().num_units(), units);
+  ASSERT_EQ(main->model().settings().num_units(), units);
 
-  UtilitiesDialog utilities(&main->model(), main.get());
+  UtilitiesDialog utilities(main->model().utilities(), main->model().templates(), main.get());
   QPushButton* open_summary = Child<QPushButton>(&utilities, QStringLiteral("summaryButton"));
   QTableWidget* table = nullptr;
   QString copied;
@@ -81,7 +81,7 @@ TEST_F(SummaryDialogTest, ShowsTheFilesCountsTotalsAndSharesAndCopiesThem) {
   open_summary->click();
   ASSERT_NE(table, nullptr);
   ASSERT_EQ(current_bars.size(), labels.size());
-  const int cur = main->model().cur_unit() - 1;
+  const int cur = main->model().settings().cur_unit() - 1;
   for (size_t p = 0; p < labels.size(); ++p) {
     EXPECT_EQ(current_bars[p], std::stod(counts[cur][p]));
     int64_t total = 0;

@@ -104,13 +104,12 @@ TallyDialog::TallyDialog(MainDialog* owner) : QDialog(owner), owner_(owner) {
 
   // Initialisation, as each showing of the screen does.
   status_head_ = QStringLiteral("Welcome...");
-  TallyModel& tally = model();
-  for (int unit = 1; unit <= tally.num_units(); ++unit) {
+  for (int unit = 1; unit <= settings().num_units(); ++unit) {
     unit_list_->addItem(ToQString(UnitText(unit)));
   }
-  unit_list_->setCurrentIndex(tally.cur_unit() - 1);
+  unit_list_->setCurrentIndex(settings().cur_unit() - 1);
   LayoutButtons();
-  num_box_shown_ = tally.show_num_box();
+  num_box_shown_ = settings().show_num_box();
   if (num_box_shown_) {
     num_label_->show();
     number_box_->show();
@@ -204,6 +203,8 @@ void TallyDialog::PlaceTopRow() {
 }
 
 TallyModel& TallyDialog::model() const { return owner_->model(); }
+Tallying& TallyDialog::tallying() const { return owner_->model().tallying(); }
+const TallySettings& TallyDialog::settings() const { return owner_->model().settings(); }
 
 QRect TallyDialog::ButtonArea() const {
   // The client area under the top row, less one pixel of its width and
@@ -214,10 +215,9 @@ QRect TallyDialog::ButtonArea() const {
 
 void TallyDialog::LayoutButtons() {
   BusyCursor busy(model().ui());
-  TallyModel& tally = model();
-  const std::vector<PopulationButton> buttons = tally.PopulationButtons(tally.cur_unit());
+  const std::vector<PopulationButton> buttons = tallying().PopulationButtons(settings().cur_unit());
   const int n = static_cast<int>(buttons.size());
-  const bool counts = tally.show_counts_on_buttons();
+  const bool counts = settings().show_counts_on_buttons();
   for (int j = 0; j < std::min(n, kMaxPopulationButtons); ++j) {
     const PopulationButton& b = buttons[j];
     button_key_[j] = b.key;
@@ -273,7 +273,7 @@ void TallyDialog::FitCaption(int j) {
 
 void TallyDialog::RefreshButtonCaption(int i) {
   if (i < 1 || i > kMaxPopulationButtons) return;
-  const TallyModel& tally = model();
+  const Tallying& tally = tallying();
   QStringList& lines = button_lines_[i - 1];
   lines = QStringList{lines.value(0)} << ToQString("C:" + tally.count_text())
                                       << ToQString("M:" + tally.hit_text());
@@ -298,7 +298,7 @@ void TallyDialog::ShowTallyResult(const TallyResult& result) {
     status_tail_ = QLatin1String(kInvalidKeyStatus) + current_.name;
   } else {
     // The label part may be elided; the count and the HIT marker may not.
-    const QString status = ToQString(model().status_text());
+    const QString status = ToQString(tallying().status_text());
     const QString label = ToQString(result.label);
     const bool split = !label.isEmpty() && status.startsWith(label);
     status_head_ = split ? label : status;
@@ -309,11 +309,11 @@ void TallyDialog::ShowTallyResult(const TallyResult& result) {
   ShowAsWarning(status_, result.invalid());
   if (!result.counted() || result.row >= kMaxPopulationButtons) return;
   if (result.measured() && result.row < shown_buttons_) flash_.Flash(buttons_[result.row]);
-  if (model().show_counts_on_buttons()) RefreshButtonCaption(result.row + 1);
+  if (settings().show_counts_on_buttons()) RefreshButtonCaption(result.row + 1);
 }
 
 void TallyDialog::RefreshHitNumber() {
-  TallyModel& tally = model();
+  Tallying& tally = tallying();
   const int unit = LeadingInteger(FromQString(unit_list_->currentText()));
   if (tally.RefreshHitNumber(unit)) number_box_->setText(QString::number(tally.hit_number()));
 }
@@ -353,7 +353,7 @@ std::unique_ptr<EditDataDialog> TallyDialog::MakeRecordEditor(const RecordEditor
 }
 
 void TallyDialog::RunRecordEditor(const RecordEditorRequest& request) {
-  ShowTallyResult(model().last_tally());
+  ShowTallyResult(tallying().last_tally());
   shown_early_ = true;
   // Keys already on their way were pressed before the editor showed: the
   // filter keeps them as tallies while this one runs.
@@ -377,11 +377,11 @@ void TallyDialog::RunRecordEditor(const RecordEditorRequest& request) {
 }
 
 void TallyDialog::UnitActivated(int index) {
-  model().SetCurrentUnit(FromQString(unit_list_->itemText(index)));
+  tallying().SetCurrentUnit(FromQString(unit_list_->itemText(index)));
 }
 
 void TallyDialog::NumberBoxLeft() {
-  model().SetHitNumber(LeadingInteger(FromQString(number_box_->text())));
+  tallying().SetHitNumber(LeadingInteger(FromQString(number_box_->text())));
   editing_number_ = false;
 }
 

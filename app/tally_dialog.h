@@ -39,6 +39,8 @@ namespace woodtick {
 class EditDataDialog;
 class MainDialog;
 class TallyModel;
+class TallySettings;
+class Tallying;
 struct RecordEditorRequest;
 
 // A key pressed this soon after a HIT's record editor has appeared cannot
@@ -102,7 +104,11 @@ class TallyDialog : public QDialog {
   };
   static Keystroke KeystrokeOf(const QKeyEvent& key);
 
+  // The record editor of a HIT works on the whole model; the screen
+  // itself on the tallying and the settings parts.
   TallyModel& model() const;
+  Tallying& tallying() const;
+  const TallySettings& settings() const;
   void ButtonClicked(int i);
   // Tallies `keystroke`, or keeps it for its turn while a tally is running.
   void Tally(const Keystroke& keystroke);

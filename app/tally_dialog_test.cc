@@ -81,9 +81,9 @@ TEST_F(TallyDialogTest, AKeyTalliesAndOnlyThatPopulationsCaptionChanges) {
   const QString pine = Caption(1);
   QTest::keyClick(UnitList(), Qt::Key_B, Qt::ShiftModifier);
   EXPECT_TRUE(Status().startsWith(QStringLiteral("Fir")));
-  EXPECT_EQ(main_->model().count_text(), "11");
+  EXPECT_EQ(main_->model().tallying().count_text(), "11");
   EXPECT_EQ(Caption(2),
-            QStringLiteral("Fir\n[B]\nC:11\nM:") + ToQString(main_->model().hit_text()));
+            QStringLiteral("Fir\n[B]\nC:11\nM:") + ToQString(main_->model().tallying().hit_text()));
   EXPECT_EQ(Caption(1), pine);
   // Lower case reaches the tally as the same key.
   QTest::keyClick(UnitList(), Qt::Key_B);
@@ -114,7 +114,7 @@ TEST_F(TallyDialogTest, EnterEscapeAndArrowsAreTalliedAndTheScreenStaysOpen) {
   QTest::keyClick(UnitList(), Qt::Key_Down);
   EXPECT_EQ(UnitList()->currentIndex(), 0);
   EXPECT_EQ(Status(), QStringLiteral("Invalid Key: Down"));
-  EXPECT_EQ(main_->model().cur_unit(), 1);
+  EXPECT_EQ(main_->model().settings().cur_unit(), 1);
   // Tab does not move the focus either.
   QTest::keyClick(UnitList(), Qt::Key_Tab);
   EXPECT_TRUE(UnitList()->hasFocus());
@@ -158,7 +158,7 @@ TEST_F(TallyDialogTest, EveryInvalidKeyIsNamedInTheWarningColours) {
     EXPECT_EQ(status->palette().color(QPalette::Window),
               tally_->palette().color(QPalette::WindowText));
   }
-  EXPECT_EQ(main_->model().count_text(), "20");  // Fir: 10 and the ten good keys
+  EXPECT_EQ(main_->model().tallying().count_text(), "20");  // Fir: 10 and the ten good keys
 }
 
 TEST_F(TallyDialogTest, KeysTypedAheadOfARecordEditorAreTalliesInTheirOrder) {
@@ -198,7 +198,7 @@ TEST_F(TallyDialogTest, KeysTypedAheadOfARecordEditorAreTalliesInTheirOrder) {
   EXPECT_EQ(status, QStringLiteral("Pine HIT!"));
   EXPECT_EQ(pine, QStringLiteral("Pine\n[A]\nC:4\nM:4"));
   std::string keys;
-  for (const BufferEntry& entry : main_->model().UntallyEntries()) keys += entry.key;
+  for (const BufferEntry& entry : main_->model().untally().Entries()) keys += entry.key;
   EXPECT_EQ(keys.substr(keys.size() - 6), "BABABB");
   EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:5\nM:5"));
   EXPECT_TRUE(Caption(2).contains(QStringLiteral("\nC:14\n"))) << Caption(2).toStdString();
@@ -208,7 +208,7 @@ TEST_F(TallyDialogTest, KeysTypedAheadOfARecordEditorAreTalliesInTheirOrder) {
 
 TEST_F(TallyDialogTest, TheNumberBoxTakesTypingSetsTheHitNumberAndEnterEndsTheScreen) {
   Open();
-  main_->model().SetShowNumBox(true);
+  main_->model().settings().SetShowNumBox(true);
   Show();
   ASSERT_TRUE(NumberBox()->isVisible());
   // The largest Num of unit 001 in Trees.
@@ -221,7 +221,7 @@ TEST_F(TallyDialogTest, TheNumberBoxTakesTypingSetsTheHitNumberAndEnterEndsTheSc
   EXPECT_EQ(Status(), QStringLiteral("Welcome..."));
   UnitList()->setFocus();
   EXPECT_FALSE(tally_->editing_number());
-  EXPECT_EQ(main_->model().hit_number(), 123);
+  EXPECT_EQ(main_->model().tallying().hit_number(), 123);
 
   NumberBox()->setFocus();
   QTest::keyClick(NumberBox(), Qt::Key_Return);
@@ -231,7 +231,7 @@ TEST_F(TallyDialogTest, TheNumberBoxTakesTypingSetsTheHitNumberAndEnterEndsTheSc
 
 TEST_F(TallyDialogTest, EscapeInTheNumberBoxEndsTheScreen) {
   Open();
-  main_->model().SetShowNumBox(true);
+  main_->model().settings().SetShowNumBox(true);
   Show();
   NumberBox()->setFocus();
   QTest::keyClick(NumberBox(), Qt::Key_Escape);
@@ -240,7 +240,7 @@ TEST_F(TallyDialogTest, EscapeInTheNumberBoxEndsTheScreen) {
 
 TEST_F(TallyDialogTest, AClickedHitOpensTheRecordEditorFilledFromTheHit) {
   Open();
-  main_->model().SetShowNumBox(true);
+  main_->model().settings().SetShowNumBox(true);
   Show();
   QString unit, num, label;
   WhenModal(QStringLiteral("editDataDialog"), [&](QWidget* editor) {
@@ -262,7 +262,7 @@ TEST_F(TallyDialogTest, AUnitChangeRedrawsEveryCaptionAndLeavesNoBusyCursor) {
   Open();
   Show();
   emit UnitList()->activated(1);
-  EXPECT_EQ(main_->model().cur_unit(), 2);
+  EXPECT_EQ(main_->model().settings().cur_unit(), 2);
   EXPECT_EQ(Caption(1), QStringLiteral("Pine\n[A]\nC:4\nM:4"));
   EXPECT_EQ(Caption(2), QStringLiteral("Fir\n[B]\nC:6\nM:1"));
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -304,7 +304,7 @@ TEST_F(TallyDialogTest, MoreThanTwentyPopulationsShowNoButtonsButKeysStillTally)
   EXPECT_EQ(VisibleButtons(), 0);
   QTest::keyClick(UnitList(), Qt::Key_D);
   EXPECT_EQ(Status(), QStringLiteral("P4"));
-  EXPECT_EQ(main_->model().count_text(), "1");
+  EXPECT_EQ(main_->model().tallying().count_text(), "1");
 }
 
 }  // namespace

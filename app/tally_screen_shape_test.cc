@@ -152,10 +152,10 @@ TEST_F(TallyScreenShapeTest, LongLabelsFitTheirButtonsKeyAndCountsWhole) {
   // The status line never loses the count, however long the label.
   tally_->resize(tally_->minimumSize());
   QCoreApplication::processEvents();
-  main_->model().SetShowCountsOnButtons(false);
+  main_->model().settings().SetShowCountsOnButtons(false);
   for (int i = 0; i < 24; ++i) QTest::keyClick(UnitList(), Qt::Key_A);
   QLabel* status = tally_->status_line();
-  const QString count = QStringLiteral(": ") + ToQString(main_->model().count_text());
+  const QString count = QStringLiteral(": ") + ToQString(main_->model().tallying().count_text());
   EXPECT_TRUE(status->text().endsWith(count)) << status->text().toStdString();
   EXPECT_LE(QFontMetrics(status->font()).horizontalAdvance(status->text()), status->width());
   EXPECT_EQ(status->accessibleDescription(),
@@ -180,7 +180,7 @@ TEST_F(TallyScreenShapeTest, AHitFlashesItsButtonBrieflyWithoutHoldingUpTheNextK
   // The next key tallies at once, while the flash still shows.
   QTest::keyClick(UnitList(), Qt::Key_E);
   EXPECT_EQ(tally_->status_line()->text(), QStringLiteral("P5"));
-  EXPECT_EQ(main_->model().count_text(), "1");
+  EXPECT_EQ(main_->model().tallying().count_text(), "1");
   EXPECT_EQ(tally_->hit_flash().flashing(), hit);
   QTRY_COMPARE_WITH_TIMEOUT(tally_->hit_flash().flashing(), nullptr, 2000);
   EXPECT_EQ(hit->palette().color(QPalette::Button), normal);

@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "model/tally_model.h"
+#include "model/untally.h"
 #include "widgets/accessible_texts.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
@@ -12,7 +12,8 @@
 
 namespace woodtick {
 
-UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(parent), model_(model) {
+UntallyDialog::UntallyDialog(Untally& untally, QWidget* parent)
+    : QDialog(parent), untallying_(untally) {
   setObjectName(QStringLiteral("untallyDialog"));
   SetUpDialog(this, QStringLiteral("Untally"));
 
@@ -32,8 +33,8 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
   QPushButton* ok = AddButton(this, "okButton", QStringLiteral("OK"), 105, 137, 50, 14);
   ok->setDefault(true);
 
-  entries_ = model_->UntallyEntries();
-  for (const BufferEntry& entry : entries_) list_->addItem(ToQString(model_->UntallyLine(entry)));
+  entries_ = untallying_.Entries();
+  for (const BufferEntry& entry : entries_) list_->addItem(ToQString(untallying_.Line(entry)));
 
   connect(list_, &QListWidget::itemSelectionChanged, this, &UntallyDialog::SelectionChanged);
   connect(list_, &QListWidget::itemDoubleClicked, this, &UntallyDialog::LineDoubleClicked);
@@ -44,7 +45,7 @@ UntallyDialog::UntallyDialog(TallyModel* model, QWidget* parent) : QDialog(paren
 
 bool UntallyDialog::SelectedIsMarker() const {
   const int row = list_->currentRow();
-  return row < 0 || !model_->CanUntally(entries_[row]);
+  return row < 0 || !untallying_.CanTakeBack(entries_[row]);
 }
 
 void UntallyDialog::SelectionChanged() { untally_->setEnabled(!SelectedIsMarker()); }
@@ -61,9 +62,9 @@ void UntallyDialog::UntallySelection() {
   const int row = list_->currentRow();
   if (row < 0) return;
   untally_->setEnabled(false);
-  if (model_->UntallyEntry(row, entries_[row])) {
+  if (untallying_.TakeBack(row, entries_[row])) {
     entries_[row] = BufferEntry{};
-    list_->item(row)->setText(ToQString(model_->UntallyLine(entries_[row])));
+    list_->item(row)->setText(ToQString(untallying_.Line(entries_[row])));
   }
 }
 

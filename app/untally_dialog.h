@@ -12,13 +12,13 @@ class QPushButton;
 
 namespace woodtick {
 
-class TallyModel;
+class Untally;
 
 class UntallyDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit UntallyDialog(TallyModel* model, QWidget* parent = nullptr);
+  explicit UntallyDialog(Untally& untally, QWidget* parent = nullptr);
 
   // Takes back the selected entry.
   void UntallySelection();
@@ -31,7 +31,7 @@ class UntallyDialog : public QDialog {
   void LineDoubleClicked();
   bool SelectedIsMarker() const;
 
-  TallyModel* model_;
+  Untally& untallying_;
   std::vector<BufferEntry> entries_;  // the Buffer's entries, one per line
   QListWidget* list_;
   QPushButton* untally_;

@@ -4,15 +4,16 @@
 #include <QPushButton>
 
 #include "app/summary_dialog.h"
-#include "model/tally_model.h"
+#include "model/templates.h"
+#include "model/utilities.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
 
 namespace woodtick {
 
-UtilitiesDialog::UtilitiesDialog(TallyModel* model, QWidget* parent)
-    : QDialog(parent), model_(model) {
+UtilitiesDialog::UtilitiesDialog(Utilities& utilities, Templates& templates, QWidget* parent)
+    : QDialog(parent), utilities_(utilities), templates_(templates) {
   setObjectName(QStringLiteral("utilitiesDialog"));
   SetUpDialog(this, QStringLiteral("Utilities"));
 
@@ -38,36 +39,36 @@ void UtilitiesDialog::AddCommand(const char* name, const QString& text, int y,
   connect(AddButton(this, name, text, 41, y, 80, 14), &QPushButton::clicked, this, run);
 }
 
-void UtilitiesDialog::ShowLogLine() { log_line_->setText(ToQString(model_->MessageLogLine())); }
+void UtilitiesDialog::ShowLogLine() { log_line_->setText(ToQString(utilities_.MessageLogLine())); }
 
 void UtilitiesDialog::ExportData() {
-  model_->ExportCsv();
+  utilities_.ExportCsv();
   ShowLogLine();
 }
 
 void UtilitiesDialog::ResetCounters() {
-  model_->ResetCountersCommand();
+  utilities_.ResetCountersCommand();
   ShowLogLine();
 }
 
 void UtilitiesDialog::ClearDataTables() {
-  model_->ClearDataTablesCommand();
+  utilities_.ClearDataTablesCommand();
   ShowLogLine();
 }
 
 void UtilitiesDialog::ClearMessageLog() {
-  if (model_->ClearMessageLogCommand()) {
-    log_line_->setText(QLatin1String(TallyModel::kMessageLogClearedLine));
+  if (utilities_.ClearMessageLogCommand()) {
+    log_line_->setText(QLatin1String(Utilities::kMessageLogClearedLine));
   }
 }
 
 void UtilitiesDialog::CreateTemplate() {
-  model_->CreateTemplate();
+  templates_.CreateTemplate();
   ShowLogLine();
 }
 
 void UtilitiesDialog::ShowSummary() {
-  SummaryDialog summary(model_, this);
+  SummaryDialog summary(utilities_.Summary(), this);
   summary.exec();
 }
 

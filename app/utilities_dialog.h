@@ -9,13 +9,14 @@ class QLabel;
 
 namespace woodtick {
 
-class TallyModel;
+class Templates;
+class Utilities;
 
 class UtilitiesDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit UtilitiesDialog(TallyModel* model, QWidget* parent = nullptr);
+  UtilitiesDialog(Utilities& utilities, Templates& templates, QWidget* parent = nullptr);
 
   QLabel* log_line() const { return log_line_; }
 
@@ -33,7 +34,8 @@ class UtilitiesDialog : public QDialog {
   // The log line with the log's size now: every command but Summary logs.
   void ShowLogLine();
 
-  TallyModel* model_;
+  Utilities& utilities_;
+  Templates& templates_;
   QLabel* log_line_;
 };
 

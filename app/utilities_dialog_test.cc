@@ -23,7 +23,7 @@ class UtilitiesDialogTest : public AppTest {};
 // when no other push button has it.
 TEST_F(UtilitiesDialogTest, EnterRunsTheFocusedCommandElseClosesTheScreen) {
   auto main = OpenMain(CopyTallyFile(ExampleTallyFile()));
-  UtilitiesDialog dialog(&main->model(), main.get());
+  UtilitiesDialog dialog(main->model().utilities(), main->model().templates(), main.get());
   dialog.show();
   auto* export_button = Child<QPushButton>(&dialog, QStringLiteral("exportButton"));
   export_button->setFocus();
@@ -43,7 +43,7 @@ TEST_F(UtilitiesDialogTest, EnterRunsTheFocusedCommandElseClosesTheScreen) {
 
 TEST_F(UtilitiesDialogTest, TheLogLineFollowsEveryCommand) {
   auto main = OpenMain(CopyTallyFile(ExampleTallyFile()));
-  UtilitiesDialog dialog(&main->model(), main.get());
+  UtilitiesDialog dialog(main->model().utilities(), main->model().templates(), main.get());
   dialog.show();
   const int opened = dialog.log_line()->text().section(QLatin1Char(' '), 3, 3).toInt();
   struct Case {
@@ -86,7 +86,7 @@ TEST_F(UtilitiesDialogTest, ATemplateIsListedAndOpenedByTheNameTyped) {
     const QString made = dir_.filePath(c.listed);
     {
       auto main = OpenMain(path);
-      UtilitiesDialog dialog(&main->model(), main.get());
+      UtilitiesDialog dialog(main->model().utilities(), main->model().templates(), main.get());
       dialog.show();
       WhenModal(QStringLiteral("createTemplateDialog"), [&](QWidget* screen) {
         // As typed: through the box's checks (QTest types ASCII only).

@@ -65,7 +65,7 @@ TEST_F(WholeRunTest, FromStartToExit) {
             [](QWidget* about) { Child<QPushButton>(about, QStringLiteral("okButton"))->click(); });
   main->Initialise();
   ASSERT_TRUE(main->model().is_open());
-  const int units_before = main->model().num_units();
+  const int units_before = main->model().settings().num_units();
 
   // Setup: switch on the Num box and add a unit.
   WhenModal(QStringLiteral("setupDialog"), [&](QWidget* setup) {
@@ -80,14 +80,14 @@ TEST_F(WholeRunTest, FromStartToExit) {
     Child<QPushButton>(setup, QStringLiteral("okButton"))->click();
   });
   Child<QPushButton>(main.get(), "setupButton")->click();
-  EXPECT_TRUE(main->model().show_num_box());
-  EXPECT_EQ(main->model().num_units(), units_before + 1);
+  EXPECT_TRUE(main->model().settings().show_num_box());
+  EXPECT_EQ(main->model().settings().num_units(), units_before + 1);
 
   // Tally: a key of the second population, then a click on the first,
   // whose every tally is a HIT that opens the record editor.
-  const std::string unit = main->model().cur_unit() < 10
-                               ? "00" + std::to_string(main->model().cur_unit())
-                               : std::to_string(main->model().cur_unit());
+  const std::string unit = main->model().settings().cur_unit() < 10
+                               ? "00" + std::to_string(main->model().settings().cur_unit())
+                               : std::to_string(main->model().settings().cur_unit());
   std::map<QString, QString> record;
   QString status_after_key, status_after_hit, num_box;
   WhenModal(QStringLiteral("tallyDialog"), [&](QWidget* widget) {

@@ -70,7 +70,7 @@ void BM_ProcessKey(benchmark::State& state) {
   const char keys[] = {'A', 'B', 'B', 'A', 'B'};
   size_t i = 0;
   for (auto _ : state) {
-    model.SetKeyBoxText(std::string(1, keys[i++ % sizeof keys]));
+    model.tallying().SetKeyBoxText(std::string(1, keys[i++ % sizeof keys]));
   }
   state.counters["records"] = static_cast<double>(state.range(0));
 }
@@ -117,7 +117,7 @@ void BM_ProcessKeyBigFile(benchmark::State& state) {
     }
     const std::string key = state.range(0) ? "C" : "B";
     for (auto _ : state) {
-      model.SetKeyBoxText(key);
+      model.tallying().SetKeyBoxText(key);
       state.PauseTiming();
       peak = std::max(peak, HeapBytes());
       state.ResumeTiming();

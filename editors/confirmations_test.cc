@@ -43,9 +43,11 @@ TEST_F(ConfirmationsTest, DestructiveQuestionsDefaultToNo) {
     std::function<void()> run;
   };
   const Case cases[] = {
-      {"CONFIRM RESET", "reset all the counters", [&] { model_->ResetCountersCommand(); }},
-      {"CONFIRM", "clear all the data tables", [&] { model_->ClearDataTablesCommand(); }},
-      {"CONFIRM", "clear the message log", [&] { model_->ClearMessageLogCommand(); }},
+      {"CONFIRM RESET", "reset all the counters",
+       [&] { model_->utilities().ResetCountersCommand(); }},
+      {"CONFIRM", "clear all the data tables",
+       [&] { model_->utilities().ClearDataTablesCommand(); }},
+      {"CONFIRM", "clear the message log", [&] { model_->utilities().ClearMessageLogCommand(); }},
       {"Confirm Delete", "Trees contains 6 records",
        [&] {
          RunInSetup([](TallyModel& model, DataStore&) {

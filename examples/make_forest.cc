@@ -94,10 +94,10 @@ int MakeForest(const std::string& path) {
     std::fprintf(stderr, "cannot open %s\n", path.c_str());
     return 1;
   }
-  for (char key : std::string("PFFLSPFFSLFP")) model.SetKeyBoxText(std::string(1, key));
-  model.SetCurrentUnit("002");
-  for (char key : std::string("FFSPLFSS")) model.SetKeyBoxText(std::string(1, key));
-  model.SetCurrentUnit("001");
+  for (char key : std::string("PFFLSPFFSLFP")) model.tallying().SetKeyBoxText(std::string(1, key));
+  model.tallying().SetCurrentUnit("002");
+  for (char key : std::string("FFSPLFSS")) model.tallying().SetKeyBoxText(std::string(1, key));
+  model.tallying().SetCurrentUnit("001");
   model.CloseTallyFile();
   return WriteNewFile(path, env.disk().GetFile(path)) ? 0 : 1;
 }

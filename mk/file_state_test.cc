@@ -66,7 +66,7 @@ TEST(FileStateTest, CarriedFreeSpaceMatchesTheOneWorkedOutAfresh) {
     std::unique_ptr<RandomAccessFile> file;
     ASSERT_TRUE(DefaultFileSystem()->OpenFile(path, false, &file).ok());
     FileState known;
-    ASSERT_TRUE(RecallFile(DefaultFileSystem(), path, file.get(), &known)) << step;
+    ASSERT_TRUE(DefaultFileSystem()->known_files().Recall(path, file.get(), &known)) << step;
     if (known.free) ++carried;
     FileState fresh = known;
     fresh.free.reset();

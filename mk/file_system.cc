@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "mk/known_files.h"
+
 namespace mk {
 namespace {
 
@@ -135,14 +137,19 @@ class PosixFileSystem : public FileSystem {
 
 }  // namespace
 
+FileSystem::FileSystem() : known_files_(std::make_unique<KnownFiles>()) {}
+FileSystem::~FileSystem() = default;
+
+// Never destroyed: what they know of files must outlive every store that
+// may still let a file go while the program ends.
 FileSystem* DefaultFileSystem() {
-  static PosixFileSystem fs(false);
-  return &fs;
+  static PosixFileSystem* fs = new PosixFileSystem(false);
+  return fs;
 }
 
 FileSystem* ReadOnlyFileSystem() {
-  static PosixFileSystem fs(true);
-  return &fs;
+  static PosixFileSystem* fs = new PosixFileSystem(true);
+  return fs;
 }
 
 }  // namespace mk

@@ -35,12 +35,22 @@ class RandomAccessFile {
   virtual Status Sync() = 0;
 };
 
+class KnownFiles;
+
 class FileSystem {
  public:
-  virtual ~FileSystem() = default;
+  FileSystem();
+  virtual ~FileSystem();
   // Opens for reading and writing; creates a missing file when `create`.
   virtual Status OpenFile(const std::string& path, bool create,
                           std::unique_ptr<RandomAccessFile>* out) = 0;
+
+  // What the engine knows of the files it opened through this file system
+  // (known_files.h); it lives and dies with the file system.
+  KnownFiles& known_files() { return *known_files_; }
+
+ private:
+  std::unique_ptr<KnownFiles> known_files_;
 };
 
 // The real POSIX file system.

@@ -1,8 +1,5 @@
 #include "mk/known_files.h"
 
-#include <iterator>
-#include <map>
-#include <mutex>
 #include <utility>
 
 #include "mk/writer.h"
@@ -13,23 +10,6 @@ namespace {
 // A program has one or two tally files open at a time; a few entries keep
 // the memory bounded.
 constexpr size_t kMaxKnown = 4;
-
-struct Known {
-  FileIdentity identity;
-  FileState state;
-  uint64_t used = 0;
-};
-
-struct Registry {
-  std::mutex mutex;
-  std::map<std::pair<FileSystem*, std::string>, Known> files;
-  uint64_t clock = 0;
-};
-
-Registry& Files() {
-  static Registry* registry = new Registry;
-  return *registry;
-}
 
 // The commit tail of `state` is still at its place in `file`.
 bool TailMatches(RandomAccessFile* file, const FileState& state) {
@@ -59,48 +39,43 @@ std::shared_ptr<ViewImpl> TableOf(const ViewRef& ref) {
 
 }  // namespace
 
-void RememberFile(FileSystem* fs, const std::string& path, RandomAccessFile* file,
-                  const FileState& state) {
+void KnownFiles::Remember(const std::string& path, RandomAccessFile* file, const FileState& state) {
   FileIdentity id;
   bool known = state.exists && file->Identify(&id) && id.size == static_cast<uint64_t>(state.end);
-  Registry& r = Files();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  auto key = std::make_pair(fs, path);
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!known) {
-    r.files.erase(key);
+    files_.erase(path);
     return;
   }
-  Known& k = r.files[key];
+  Known& k = files_[path];
   k.identity = id;
   k.state = state;
-  k.used = ++r.clock;
-  while (r.files.size() > kMaxKnown) {
-    auto oldest = r.files.begin();
-    for (auto it = r.files.begin(); it != r.files.end(); ++it) {
+  k.used = ++clock_;
+  while (files_.size() > kMaxKnown) {
+    auto oldest = files_.begin();
+    for (auto it = files_.begin(); it != files_.end(); ++it) {
       if (it->second.used < oldest->second.used) oldest = it;
     }
-    r.files.erase(oldest);
+    files_.erase(oldest);
   }
 }
 
-void ForgetFile(FileSystem* fs, const std::string& path) {
-  Registry& r = Files();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  r.files.erase(std::make_pair(fs, path));
+void KnownFiles::Forget(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  files_.erase(path);
 }
 
-bool RecallFile(FileSystem* fs, const std::string& path, RandomAccessFile* file, FileState* out) {
+bool KnownFiles::Recall(const std::string& path, RandomAccessFile* file, FileState* out) {
   FileIdentity id;
   if (!file->Identify(&id)) return false;
-  Registry& r = Files();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  auto it = r.files.find(std::make_pair(fs, path));
-  if (it == r.files.end()) return false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = files_.find(path);
+  if (it == files_.end()) return false;
   if (!(it->second.identity == id) || !TailMatches(file, it->second.state)) {
-    r.files.erase(it);
+    files_.erase(it);
     return false;
   }
-  it->second.used = ++r.clock;
+  it->second.used = ++clock_;
   *out = it->second.state;
   return true;
 }

@@ -121,5 +121,18 @@ TEST_F(KnownFilesTest, ANewerModificationTimeAloneMeansReadingAfresh) {
   EXPECT_EQ(storage->GetView("Trees").GetString(99, 0), "99");
 }
 
+TEST_F(KnownFilesTest, WhatOneFileSystemKnowsNeverAnswersForAnother) {
+  Build(100);
+  // A file system made afterwards (maybe at the freed address of an earlier
+  // one) knows nothing yet: it reads the file whole.
+  ReadCountingFileSystem other;
+  std::unique_ptr<Storage> storage;
+  ASSERT_TRUE(Storage::Open(path_, &storage, &other).ok());
+  EXPECT_GT(other.read(), 8u);
+  fs_.ResetCount();
+  Open();
+  EXPECT_LE(fs_.read(), 8u);
+}
+
 }  // namespace
 }  // namespace mk

@@ -10,7 +10,7 @@
 
 namespace mk {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   enum class Code {
     kOk,

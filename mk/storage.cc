@@ -188,9 +188,9 @@ class Storage::Rep {
   // may take without reading it.
   void Remember(RandomAccessFile* file, const Status& s) {
     if (s.ok()) {
-      RememberFile(fs, path, file, state);
+      fs->known_files().Remember(path, file, state);
     } else {
-      ForgetFile(fs, path);
+      fs->known_files().Forget(path);
     }
   }
 
@@ -443,14 +443,14 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* out, Fil
   rep->fs = fs;
   std::unique_ptr<RandomAccessFile> file;
   MK_RETURN_IF_ERROR(rep->OpenFile(&file, true));
-  if (RecallFile(fs, path, file.get(), &rep->state)) {
+  if (fs->known_files().Recall(path, file.get(), &rep->state)) {
     rep->top = TablesOf(rep->state);
   } else {
     LoadedFile loaded;
     MK_RETURN_IF_ERROR(LoadDatafile(file.get(), path, &loaded));
     rep->state = std::move(loaded.state);
     rep->top = std::move(loaded.top);
-    RememberFile(fs, path, file.get(), rep->state);
+    fs->known_files().Remember(path, file.get(), rep->state);
   }
   out->reset(new Storage(std::move(rep)));
   return Status::Ok();

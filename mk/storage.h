@@ -60,11 +60,15 @@ class Storage {
   // unlisted columns are dropped). "name" alone deletes the view. Returns
   // the (attached) view; handles held to a restructured view stay valid.
   // Other top-level properties stay as they are, except one of the same
-  // name that is not a view, which the new view replaces.
+  // name that is not a view, which the new view replaces. A description that
+  // does not parse is the caller's bug: std::invalid_argument (callers that
+  // build one from data check it with ParseFields first).
   View GetAs(std::string_view description);
   // Replaces the whole structure; views are matched by name (case ignored)
   // and restructured like GetAs, values that are not views keep theirs
   // (converted when the type changes); properties not listed are dropped.
+  // Throws std::invalid_argument, as GetAs, for a description that does not
+  // parse.
   void SetStructure(std::string_view description);
 
   // Writes every change since the last commit. On failure the file still

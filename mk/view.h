@@ -17,7 +17,9 @@
 // layer above. A row or column outside the view, or a mismatched accessor, is
 // a programming error and throws std::out_of_range / std::logic_error; a
 // caller that cannot know whether a row still exists asks HasRow, HasCell
-// or IsIntact first.
+// or IsIntact first. These are the only exceptions: a View never throws
+// for what a file holds (a damaged or foreign file is refused, with a
+// Status, when it is read), nor for a failed write (Storage::Commit).
 #pragma once
 
 #include <cstdint>

@@ -50,7 +50,7 @@ TEST_F(CsvExportTest, Plot7ExportsGlobalsTallyAndTheLogByteForByte) {
                                                           .freq = 0.25}}});
   TallyModel& model = Open(path);
   Press("S");
-  ASSERT_TRUE(model.ExportCsv());
+  ASSERT_TRUE(model.utilities().ExportCsv());
   const std::string expected =
       "[Globals]\r\n"
       "Globals[Block:S,Key:S,Value:S]\r\n"
@@ -92,12 +92,12 @@ TEST_F(CsvExportTest, TablesFollowTablesDefinedAndASecondExportReplacesTheFirst)
                         {.name = "Trees", .columns = {"Unit", "Dbh"}, .rows = {{"001", "30,5"}}}},
              .settings = {{"Tally", "TablesDefined", "Trees, Ghost,Plots"}}});
   TallyModel& model = Open(path);
-  ASSERT_TRUE(model.ExportCsv());
+  ASSERT_TRUE(model.utilities().ExportCsv());
   std::string first = FileBytes(Csv("stand.csv"));
   EXPECT_THAT(BlockNames(first), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   EXPECT_NE(first.find("[Trees]\r\nTrees[Unit:S,Dbh:S]\r\nUnit,Dbh\r\n001,30^5\r\n[Plots]"),
             std::string::npos);
-  ASSERT_TRUE(model.ExportCsv());
+  ASSERT_TRUE(model.utilities().ExportCsv());
   std::string second = FileBytes(Csv("stand.csv"));
   EXPECT_THAT(BlockNames(second), ElementsAre("Globals", "Tally", "Trees", "Plots", "MessageLog"));
   size_t exported = 0;
@@ -116,7 +116,7 @@ TEST_F(CsvExportTest, AnExportFileHeldElsewhereIsToldAndNothingLogged) {
   memory_env_.disk().SetFile(csv, "old");
   std::unique_ptr<FileLock> other = env_->NewLock();  // another program's
   ASSERT_EQ(other->Acquire(csv), 0);
-  EXPECT_FALSE(model.ExportCsv());
+  EXPECT_FALSE(model.utilities().ExportCsv());
   EXPECT_EQ(ui_.LastMessage()->text,
             "held.csv is in use by another application!\nClose it and try again.");
   EXPECT_EQ(ui_.LastMessage()->title, "File Already Open");
@@ -130,7 +130,7 @@ TEST_F(CsvExportTest, AnUnwritableExportIsNotReportedAsDone) {
   TallyModel& model = Open(path);
   memory_env_.disk().SetFile(Csv("ro.csv"), "old");
   memory_env_.SetReadOnly(Csv("ro.csv"));
-  EXPECT_FALSE(model.ExportCsv());
+  EXPECT_FALSE(model.utilities().ExportCsv());
   EXPECT_EQ(FileBytes(Csv("ro.csv")), "old");
   EXPECT_EQ(ui_.LastMessage()->title, "Data Not Exported");
   // The log tells what happened, in the file too.

@@ -26,7 +26,7 @@ class EnvFaultsTest : public ModelTest {
   std::string DiskCount(const std::string& path) { return DiskRows(path, "Tally").at(0).at(6); }
   bool MakeTemplate(const std::string& name) {
     ui_.template_names.push_back(name);
-    return model_->CreateTemplate();
+    return model_->templates().CreateTemplate();
   }
 };
 
@@ -56,7 +56,7 @@ TEST_F(EnvFaultsTest, ATemplateThatCannotBeWrittenIsToldAndLeavesNothingBehind) 
   EXPECT_THAT(ui_.LastMessage()->text, HasSubstr("could not be written"));
   EXPECT_EQ(ui_.CountTitled("Template File Created"), 0);
 
-  EXPECT_EQ(model.template_path(), "");
+  EXPECT_EQ(model.templates().template_path(), "");
   EXPECT_FALSE(Exists(File("plot.tal")));
   EXPECT_EQ(FileBytes(path), bytes);
   EXPECT_EQ(DiskLog(path).size(), log_size);

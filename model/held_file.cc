@@ -1,6 +1,8 @@
 #include "model/held_file.h"
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 #include "model/file_in_use_warning.h"
 #include "model/sampling/sampling_strategies.h"
@@ -27,33 +29,30 @@ std::string UnopenableTitle(int cause) {
   }
 }
 
+// The name shown for the file at `path`, and its title (the name without
+// its extension). The title names the CSV export, so it keeps the file
+// system's bytes.
+std::pair<std::string, std::string> NamesOf(const std::string& path) {
+  std::string file_name(BaseName(path));
+  size_t dot = file_name.find_last_of('.');
+  return {FileNameText(file_name), dot == std::string::npos ? file_name : file_name.substr(0, dot)};
+}
+
 }  // namespace
 
-// Turns the store's reports into message boxes.
-class HeldFile::Reporter : public StoreReporter {
- public:
-  explicit Reporter(HeldFile& file) : file_(file) {}
-  void InternalError(const std::string& text) override {
-    file_.ui_.ShowMessage({text, kProgramTitle, MessageIcon::kExclamation, MessageButtons::kOk});
-  }
-  void CommitFailed(const std::string& text) override { file_.TellCommitFailure(text); }
-  void FileMoved(const std::string& text) override {
-    file_.last_failure_ = text;
-    // The model's own saves offer to save the data elsewhere instead.
-    if (!file_.in_save_) file_.TellCommitFailure(text);
-  }
-
- private:
-  HeldFile& file_;
-};
-
-HeldFile::HeldFile(ModelContext& ctx)
-    : ctx_(ctx), ui_(ctx.ui), reporter_(std::make_unique<Reporter>(*this)) {}
+HeldFile::HeldFile(ModelContext& ctx) : ctx_(ctx), ui_(ctx.ui) { ctx_.store = NewStore(); }
 
 HeldFile::~HeldFile() = default;
 
 std::unique_ptr<DataStore> HeldFile::NewStore() {
-  return std::make_unique<DataStore>(reporter_.get(), &ctx_.env);
+  return std::make_unique<DataStore>(saves_.reporter(), &ctx_.env);
+}
+
+void HeldFile::MovedTo(const std::string& path) {
+  path_ = path;
+  std::tie(display_name_, title_) = NamesOf(path);
+  held_lock_ = ctx_.store->lock();
+  ui_.ShowFileName(display_name_);
 }
 
 void HeldFile::SetChosenFile(const std::string& path, const std::string& display_name,
@@ -71,13 +70,7 @@ void HeldFile::SetStartupFile(const std::string& path) {
 bool HeldFile::Open(BusyCursor& busy) {
   std::string display_name = display_name_;
   std::string title = title_;
-  if (startup_) {
-    // The title names the CSV export, so it keeps the file system's bytes.
-    std::string file_name(BaseName(path_));
-    display_name = FileNameText(file_name);
-    size_t dot = file_name.find_last_of('.');
-    title = dot == std::string::npos ? file_name : file_name.substr(0, dot);
-  }
+  if (startup_) std::tie(display_name, title) = NamesOf(path_);
   // The lock taken here is held until Close; a reopen (after Setup) goes on
   // with the one already held.
   std::shared_ptr<FileLock> lock = held_lock_;
@@ -178,20 +171,17 @@ void HeldFile::CloseAfterSetup() {
 
 void HeldFile::Close() {
   if (open_ && ctx_.store != nullptr) {
-    closing_ = true;
-    moved_declined_ = false;  // a file that left its path is offered once more
+    SaveFailures::Closing closing(saves_);
     Log("Tally File Closed", "I", "");
-    SaveBeforeClosing();
+    saves_.SaveBeforeClosing();
     const StandardSlots& s = ctx_.view_slots;
     for (int slot : {s.tally, s.globals, s.dictionary, s.buffer, s.message_log}) {
       if (slot >= 0) ctx_.store->ReleaseView(slot);
     }
     ctx_.store->Close(false);
-    closing_ = false;
   }
   open_ = false;
   ctx_.store.reset();
-  ctx_.strategies.reset();
   held_lock_.reset();
 }
 

@@ -101,7 +101,7 @@ TEST_F(HeldFileTest, NamesAreShownDecodedAndOpenedByTheirBytes) {
   EXPECT_EQ(model_->title(), "five pops \xC3\xBC");  // names the CSV by the file's bytes
   std::filesystem::path old_dir = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
-  bool exported = model_->ExportCsv();
+  bool exported = model_->utilities().ExportCsv();
   std::filesystem::current_path(old_dir);
   EXPECT_TRUE(exported);
   EXPECT_TRUE(std::filesystem::exists(dir_.File("five pops \xC3\xBC.csv")));

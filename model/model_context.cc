@@ -14,7 +14,7 @@ ModelContext::ModelContext(Ui& ui, TallyModelOptions options)
 ModelContext::~ModelContext() = default;
 
 void ModelContext::OpenAllViews(bool buffered) {
-  view_slots = woodtick::OpenAllViews(*store, buffered);
+  view_slots_ = woodtick::OpenAllViews(*store, buffered);
 }
 
 void ModelContext::LookUpColumns(int unit) {
@@ -27,7 +27,7 @@ void ModelContext::LookUpColumns(int unit) {
       {&TallyColumns::dat_table, "DatTable"},
       {&TallyColumns::label, "Label"}};
   mk::View tally = store->View(view_slots.tally);
-  for (const auto& [col, name] : tally_names) tally_cols.*col = tally.FindPropIndexByName(name);
+  for (const auto& [col, name] : tally_names) tally_cols_.*col = tally.FindPropIndexByName(name);
   const std::pair<int DictionaryColumns::*, const char*> dictionary_names[] = {
       {&DictionaryColumns::table_name, "TableName"},
       {&DictionaryColumns::column_name, "ColumnName"},
@@ -37,13 +37,17 @@ void ModelContext::LookUpColumns(int unit) {
       {&DictionaryColumns::order1, "Order1"},
       {&DictionaryColumns::default_value, "DefaultValue"}};
   mk::View dict = store->View(view_slots.dictionary);
-  for (const auto& [col, name] : dictionary_names) dict_cols.*col = dict.FindPropIndexByName(name);
+  for (const auto& [col, name] : dictionary_names) dict_cols_.*col = dict.FindPropIndexByName(name);
 }
 
 void ModelContext::LookUpUnitColumns(int unit) {
   mk::View tally = store->View(view_slots.tally);
-  tally_cols.count = tally.FindPropIndexByName(CountColumnName(unit));
-  tally_cols.hit = tally.FindPropIndexByName(HitColumnName(unit));
+  tally_cols_.count = tally.FindPropIndexByName(CountColumnName(unit));
+  tally_cols_.hit = tally.FindPropIndexByName(HitColumnName(unit));
+}
+
+void ModelContext::LookUpKeyColumn() {
+  tally_cols_.key = store->View(view_slots_.tally).FindPropIndexByName("Key");
 }
 
 int ModelContext::ReadTallyInt(int row, int col) {

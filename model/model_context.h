@@ -2,10 +2,21 @@
 // with the slots of its standard views, the positions of the columns the
 // model addresses, and the sampling strategies built from the populations.
 // One TallyModel owns one context; each of its parts holds a reference.
+//
+// Every part reads all of it; who changes what is fixed here and checked by
+// the compiler:
+//   store            replaced only by HeldFile (opening, Setup, closing)
+//   strategies       built and dropped only by Tallying
+//   view_slots,      set only by the context's own OpenAllViews and
+//   tally_cols,      LookUpColumns / LookUpUnitColumns, which whoever
+//   dict_cols        reopens the store's views or changes the unit runs
+// The store's contents are changed by every part, through its own calls.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "model/tally_file.h"
 #include "model/tally_model_options.h"
@@ -28,9 +39,35 @@ struct DictionaryColumns {
   int is_used = -1, order1 = -1, default_value = -1;
 };
 
-struct ModelContext {
+class HeldFile;
+class Tallying;
+
+// An object every part uses through this pointer and only `Owner` replaces.
+template <typename T, typename Owner>
+class OwnedBy {
+ public:
+  T* operator->() const { return p_.get(); }
+  T& operator*() const { return *p_; }
+  T* get() const { return p_.get(); }
+  bool operator==(std::nullptr_t) const { return p_ == nullptr; }
+
+ private:
+  friend Owner;
+  OwnedBy& operator=(std::unique_ptr<T> p) {
+    p_ = std::move(p);
+    return *this;
+  }
+  void reset() { p_.reset(); }
+
+  std::unique_ptr<T> p_;
+};
+
+class ModelContext {
+ public:
   ModelContext(Ui& ui, TallyModelOptions options);
   ~ModelContext();
+  ModelContext(const ModelContext&) = delete;
+  ModelContext& operator=(const ModelContext&) = delete;
 
   // Opens the standard views and every other view of the store, taking the
   // standard views' slots.
@@ -38,6 +75,7 @@ struct ModelContext {
   // Looks up every column position; the unit columns are those of `unit`.
   void LookUpColumns(int unit);
   void LookUpUnitColumns(int unit);
+  void LookUpKeyColumn();
 
   // Cell helpers on the Tally view: 0 or "" for a cell that cannot be read.
   int ReadTallyInt(int row, int col);
@@ -50,11 +88,19 @@ struct ModelContext {
   Ui& ui;
   // The machine: files, locks, copies and the clock.
   Env& env;
-  std::unique_ptr<DataStore> store;
-  std::unique_ptr<SamplingStrategies> strategies;
-  StandardSlots view_slots;
-  TallyColumns tally_cols;
-  DictionaryColumns dict_cols;
+  OwnedBy<DataStore, HeldFile> store;
+  OwnedBy<SamplingStrategies, Tallying> strategies;
+
+ private:
+  StandardSlots view_slots_;
+  TallyColumns tally_cols_;
+  DictionaryColumns dict_cols_;
+
+ public:
+  // Read-only to the parts (see the top of this file).
+  const StandardSlots& view_slots{view_slots_};
+  const TallyColumns& tally_cols{tally_cols_};
+  const DictionaryColumns& dict_cols{dict_cols_};
 };
 
 }  // namespace woodtick

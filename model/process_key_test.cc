@@ -36,24 +36,24 @@ TEST_F(ProcessKeyTest, AKeyCountsInTheCurrentUnitAndIsRemembered) {
                                                       {.key = "B", .label = "Birch"}},
                                       .settings = {{"Tally", "CurUnit", "2"}}});
   TallyModel& model = Open(path);
-  const TallyResult counted = model.SetKeyBoxText("a");
+  const TallyResult counted = model.tallying().SetKeyBoxText("a");
   EXPECT_EQ(counted.outcome, TallyOutcome::kCounted);
   EXPECT_EQ(counted.row, 0);
   EXPECT_EQ(counted.count, 1);
   EXPECT_EQ(Cell(0, "U002Count"), "1");
   EXPECT_EQ(Cell(0, "U001Count"), "0");
-  EXPECT_EQ(model.count_text(), "1");
-  EXPECT_EQ(model.status_text(), "Ash: 1");
-  EXPECT_EQ(model.last_row(), 0);
-  EXPECT_FALSE(model.measured());
-  const TallyResult hit = model.SetKeyBoxText("B");  // method "C": every tally is a HIT
+  EXPECT_EQ(model.tallying().count_text(), "1");
+  EXPECT_EQ(model.tallying().status_text(), "Ash: 1");
+  EXPECT_EQ(model.tallying().last_row(), 0);
+  EXPECT_FALSE(model.tallying().measured());
+  const TallyResult hit = model.tallying().SetKeyBoxText("B");  // method "C": every tally is a HIT
   EXPECT_TRUE(hit.measured());
   EXPECT_EQ(hit.label, "Birch");
   EXPECT_EQ(hit.hits, 1);
   EXPECT_EQ(Cell(1, "U002Hit"), "1");
   EXPECT_THAT(BufferLines(), ElementsAre("2 A C", "2 B M"));
   EXPECT_TRUE(ui_.untally_enabled);
-  EXPECT_EQ(model.save_counter(), 2);
+  EXPECT_EQ(model.tallying().save_counter(), 2);
 }
 
 TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
@@ -62,12 +62,12 @@ TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
       {.num_units = 2,
        .populations = {{.key = "a", .label = "Ash", .meth = " "}, {.key = "B", .label = "Birch"}}});
   TallyModel& model = Open(path);
-  EXPECT_EQ(model.LastPopulationLabel(), "");
+  EXPECT_EQ(model.tallying().LastPopulationLabel(), "");
   Press("AAB");
-  model.SetCurrentUnit("002");
+  model.tallying().SetCurrentUnit("002");
   Press("B");
-  EXPECT_EQ(model.LastPopulationLabel(), "Birch");
-  std::vector<PopulationButton> one = model.PopulationButtons(1);
+  EXPECT_EQ(model.tallying().LastPopulationLabel(), "Birch");
+  std::vector<PopulationButton> one = model.tallying().PopulationButtons(1);
   ASSERT_EQ(one.size(), 2u);
   EXPECT_EQ(one[0].key, "a");  // as stored: the screen shows the Key cell
   EXPECT_EQ(one[0].label, "Ash");
@@ -76,7 +76,7 @@ TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
   EXPECT_EQ(one[1].label, "Birch");
   EXPECT_EQ(one[1].count, 1);
   EXPECT_EQ(one[1].hits, 1);
-  std::vector<PopulationButton> two = model.PopulationButtons(2);
+  std::vector<PopulationButton> two = model.tallying().PopulationButtons(2);
   ASSERT_EQ(two.size(), 2u);
   EXPECT_EQ(two[0].count, 0);
   EXPECT_EQ(two[1].count, 1);
@@ -86,14 +86,14 @@ TEST_F(ProcessKeyTest, PopulationButtonsShowTheCountsOfTheUnitAsked) {
 TEST_F(ProcessKeyTest, AnInvalidKeyOnlySetsTheStatus) {
   std::string path = Build("inv.tal", {.populations = {{.key = "A", .label = "Ash"}}});
   TallyModel& model = Open(path);
-  const TallyResult result = model.SetKeyBoxText("q");
+  const TallyResult result = model.tallying().SetKeyBoxText("q");
   EXPECT_TRUE(result.invalid());
   EXPECT_EQ(result.key, "Q");
   EXPECT_FALSE(result.counted());
-  EXPECT_EQ(model.status_text(), "Invalid Key: Q");
+  EXPECT_EQ(model.tallying().status_text(), "Invalid Key: Q");
   EXPECT_TRUE(BufferLines().empty());
-  EXPECT_EQ(model.save_counter(), 0);
-  EXPECT_EQ(model.last_row(), -1);
+  EXPECT_EQ(model.tallying().save_counter(), 0);
+  EXPECT_EQ(model.tallying().last_row(), -1);
   EXPECT_TRUE(ui_.untally_enabled);  // any key enables Untally
 }
 
@@ -102,10 +102,10 @@ TEST_F(ProcessKeyTest, HotKeysMatchWithoutCaseByRow) {
                                                        {.key = "Y", .label = "Why", .meth = " "},
                                                        {.key = "z", .label = "Zed", .meth = " "}}});
   TallyModel& model = Open(path);
-  EXPECT_EQ(model.keys(), "XYZ");
-  model.SetKeyBoxText("y");
-  EXPECT_EQ(model.last_row(), 1);
-  EXPECT_EQ(model.status_text(), "Why: 1");
+  EXPECT_EQ(model.settings().keys(), "XYZ");
+  model.tallying().SetKeyBoxText("y");
+  EXPECT_EQ(model.tallying().last_row(), 1);
+  EXPECT_EQ(model.tallying().status_text(), "Why: 1");
 }
 
 TEST_F(ProcessKeyTest, TheSpruceStatusTexts) {
@@ -113,20 +113,20 @@ TEST_F(ProcessKeyTest, TheSpruceStatusTexts) {
   TallyModel& model = Open(path);
   SetCell(0, "U001Count", 11);
   SetCell(0, "U001Hit", 2);
-  model.SetKeyBoxText("S");
-  EXPECT_EQ(model.status_text(), "Spruce: 12 HIT!3");
-  EXPECT_EQ(model.hit_text(), "3");
-  EXPECT_EQ(model.count_text(), "12");
-  EXPECT_TRUE(model.measured());
+  model.tallying().SetKeyBoxText("S");
+  EXPECT_EQ(model.tallying().status_text(), "Spruce: 12 HIT!3");
+  EXPECT_EQ(model.tallying().hit_text(), "3");
+  EXPECT_EQ(model.tallying().count_text(), "12");
+  EXPECT_TRUE(model.tallying().measured());
 
   std::string on = Build("spruce-on.tal", {.populations = {{.key = "S", .label = "Spruce"}},
                                            .settings = {{"System", "ShowCountsOnButtons", "Y"}}});
   TallyModel& counts_on = Open(on);
   SetCell(0, "U001Count", 11);
   SetCell(0, "U001Hit", 2);
-  counts_on.SetKeyBoxText("S");
-  EXPECT_EQ(counts_on.status_text(), "Spruce HIT!");
-  EXPECT_EQ(counts_on.hit_text(), "3");
+  counts_on.tallying().SetKeyBoxText("S");
+  EXPECT_EQ(counts_on.tallying().status_text(), "Spruce HIT!");
+  EXPECT_EQ(counts_on.tallying().hit_text(), "3");
 }
 
 TEST_F(ProcessKeyTest, ElevenTalliesLeaveTenBufferRows) {
@@ -176,14 +176,14 @@ TEST_F(ProcessKeyTest, BlankMethodIsNeverAHitAndAHitWithoutTableOpensNoEditor) {
   TallyModel& model = Open(path);
   Press("AAA");
   EXPECT_EQ(Cell(0, "U001Hit"), "0");
-  EXPECT_EQ(model.hit_number(), 0);
+  EXPECT_EQ(model.tallying().hit_number(), 0);
   EXPECT_THAT(ui_.beeps, ElementsAre(FakeUi::Beeped{1000, 250}, FakeUi::Beeped{1000, 250},
                                      FakeUi::Beeped{1000, 250}));
   ui_.beeps.clear();
   Press("B");
   EXPECT_EQ(Cell(1, "U001Hit"), "1");
-  EXPECT_EQ(model.hit_number(), 1);
-  EXPECT_EQ(model.hit_number(), 1);
+  EXPECT_EQ(model.tallying().hit_number(), 1);
+  EXPECT_EQ(model.tallying().hit_number(), 1);
   EXPECT_THAT(ui_.hit_numbers, ElementsAre("1"));
   EXPECT_TRUE(ui_.editor_requests.empty());
   EXPECT_THAT(ui_.beeps, ElementsAre(FakeUi::Beeped{1000, 250}, FakeUi::Beeped{800, 200},
@@ -199,10 +199,10 @@ TEST_F(ProcessKeyTest, AHitAddsARecordAndRunsTheEditorOnIt) {
                                       .rows = {{"001", "1", "Pine", "20"}}}},
                           .settings = {{"Tally", "CurUnit", "7"}, {"System", "ShowNumBox", "Y"}}});
   TallyModel& model = Open(path);
-  model.SetHitNumber(123);
+  model.tallying().SetHitNumber(123);
   TallyResult while_editing;
   ui_.record_editor = [&](const RecordEditorRequest& r) {
-    while_editing = model.last_tally();
+    while_editing = model.tallying().last_tally();
     r.store->SetString(r.slot, r.row, 0, r.unit_text);
     r.store->SetString(r.slot, r.row, 1, r.hit_number_text);
     r.store->SetString(r.slot, r.row, 2, r.label);
@@ -250,7 +250,7 @@ TEST_F(ProcessKeyTest, AMissingDataTableIsToldOnceAndTheCountsStay) {
   Press("AA");
   EXPECT_EQ(Cell(0, "U001Count"), "2");
   EXPECT_EQ(Cell(0, "U001Hit"), "2");
-  EXPECT_EQ(model.hit_number(), 2);
+  EXPECT_EQ(model.tallying().hit_number(), 2);
   EXPECT_TRUE(ui_.editor_requests.empty());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_THAT(ui_.messages[0].text, ::testing::HasSubstr("'Vanished'"));
@@ -262,15 +262,15 @@ TEST_F(ProcessKeyTest, ALongerTextIsRewrittenAndEachCharacterCountsOnce) {
       Build("box.tal", {.populations = {{.key = "A", .label = "Ash", .meth = " "},
                                         {.key = "B", .label = "Birch", .meth = " "}}});
   TallyModel& model = Open(path);
-  model.SetKeyBoxText("A");
-  model.SetKeyBoxText("AB");  // "B" typed after "A" in the box
+  model.tallying().SetKeyBoxText("A");
+  model.tallying().SetKeyBoxText("AB");  // "B" typed after "A" in the box
   EXPECT_EQ(Cell(0, "U001Count"), "1");
   EXPECT_EQ(Cell(1, "U001Count"), "1");
-  EXPECT_EQ(model.key_box_text(), "B");
-  EXPECT_EQ(model.save_counter(), 2);
-  model.SetKeyBoxText("");
-  EXPECT_EQ(model.save_counter(), 2);
-  model.SetKeyBoxText("B");  // the same text again is one more change
+  EXPECT_EQ(model.tallying().key_box_text(), "B");
+  EXPECT_EQ(model.tallying().save_counter(), 2);
+  model.tallying().SetKeyBoxText("");
+  EXPECT_EQ(model.tallying().save_counter(), 2);
+  model.tallying().SetKeyBoxText("B");  // the same text again is one more change
   EXPECT_EQ(Cell(1, "U001Count"), "2");
 }
 

@@ -39,7 +39,7 @@ class SettingsTest : public ModelTest {
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].title, title);
     EXPECT_FALSE(ui_.busy_during_message);
-    EXPECT_EQ(model_->num_units(), 2);
+    EXPECT_EQ(model_->settings().num_units(), 2);
     EXPECT_EQ(Setting(path, "NumUnits"), "2");
     EXPECT_EQ(DiskRows(path, "DataDictionary"), dictionary);
     EXPECT_EQ(DiskColumns(path, "Tally"), columns);
@@ -51,12 +51,12 @@ TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) 
                                         .populations = {{.key = "A", .label = "Ash"}},
                                         .settings = {{"Tally", "CurUnit", "4"}}});
   TallyModel& model = Open(path);
-  ASSERT_EQ(model.cur_unit(), 4);
+  ASSERT_EQ(model.settings().cur_unit(), 4);
   SetCell(0, "U002Count", 7);
   SetCell(0, "U003Hit", 2);
   model.SetNumberOfUnits("3");
-  EXPECT_EQ(model.cur_unit(), 3);
-  EXPECT_EQ(model.num_units(), 3);
+  EXPECT_EQ(model.settings().cur_unit(), 3);
+  EXPECT_EQ(model.settings().num_units(), 3);
   EXPECT_EQ(Cell(0, "U002Count"), "7");
   EXPECT_EQ(Cell(0, "U003Hit"), "2");
   EXPECT_EQ(ui_.busy_depth, 0);
@@ -67,7 +67,7 @@ TEST_F(SettingsTest, ReducingFiveUnitsToThreeMovesTheCurrentUnitAndKeepsCounts) 
   EXPECT_EQ(Setting(path, "CurUnit"), "3");
   EXPECT_EQ(Setting(path, "NumUnits"), "3");
   EXPECT_EQ(DiskRows(path, "Tally")[0][8], "7");
-  model.SetKeyBoxText("A");  // counted in the unit now current
+  model.tallying().SetKeyBoxText("A");  // counted in the unit now current
   EXPECT_EQ(Cell(0, "U003Count"), "1");
 }
 
@@ -105,12 +105,12 @@ TEST_F(SettingsTest, TheSameNumberChangesNothingAndNonNumbersGiveOneUnit) {
   TallyModel& model = Open(path);
   model.SetNumberOfUnits("2");
   EXPECT_EQ(DiskColumns(path, "Tally").size(), 10u);
-  EXPECT_EQ(model.num_units(), 2);
+  EXPECT_EQ(model.settings().num_units(), 2);
   model.SetNumberOfUnits("abc");
-  EXPECT_EQ(model.num_units(), 1);
+  EXPECT_EQ(model.settings().num_units(), 1);
   EXPECT_EQ(DiskColumns(path, "Tally").size(), 8u);
   model.SetNumberOfUnits("");
-  EXPECT_EQ(model.num_units(), 1);
+  EXPECT_EQ(model.settings().num_units(), 1);
 }
 
 TEST_F(SettingsTest, MoreThan999UnitsAreRefusedAndChangeNothing) {
@@ -149,16 +149,16 @@ TEST_F(SettingsTest, SettingValuesAreReadAsTheFileHoldsThem) {
                                                        {"System", "ShowCountsOnButtons", "Y"},
                                                        {"Tally", "CurUnit", "9"}}});
   TallyModel& model = Open(path);
-  EXPECT_EQ(model.save_interval(), 1);
+  EXPECT_EQ(model.settings().save_interval(), 1);
   EXPECT_FALSE(model.sound());
-  EXPECT_TRUE(model.show_counts_on_buttons());
-  EXPECT_EQ(model.cur_unit(), 2);
+  EXPECT_TRUE(model.settings().show_counts_on_buttons());
+  EXPECT_EQ(model.settings().cur_unit(), 2);
   model_.reset();
   EXPECT_EQ(Setting(path, "SaveInterval"), "250");  // the file keeps what it holds
   EXPECT_EQ(Setting(path, "CurUnit"), "2");         // corrected and written back
 
   std::string zero = Build("zero.tal", {.settings = {{"System", "SaveInterval", "0"}}});
-  EXPECT_EQ(Open(zero).save_interval(), 1);
+  EXPECT_EQ(Open(zero).settings().save_interval(), 1);
 }
 
 TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
@@ -174,22 +174,22 @@ TEST_F(SettingsTest, ChangingTheUnitWritesItAndRefreshesTheScreens) {
                                   {"003", "2", "Ash"}}}},
              .settings = {{"System", "ShowNumBox", "Y"}, {"System", "ShowCountsOnButtons", "Y"}}});
   TallyModel& model = Open(path);
-  model.SetCurrentUnit("002");
-  EXPECT_EQ(model.cur_unit(), 2);
-  EXPECT_EQ(model.hit_number(), 12);
+  model.tallying().SetCurrentUnit("002");
+  EXPECT_EQ(model.settings().cur_unit(), 2);
+  EXPECT_EQ(model.tallying().hit_number(), 12);
   EXPECT_THAT(ui_.hit_numbers, ElementsAre("12"));
   EXPECT_EQ(ui_.button_redraws, 1);
   EXPECT_EQ(Setting(path, "CurUnit"), "2");  // committed at once
-  model.SetCurrentUnit("002");               // already current: nothing
+  model.tallying().SetCurrentUnit("002");    // already current: nothing
   EXPECT_EQ(ui_.button_redraws, 1);
   EXPECT_EQ(ui_.busy_depth, 0);
-  EXPECT_EQ(model.LastHitNumberOfUnit(1), 4);
-  EXPECT_EQ(model.LastHitNumberOfUnit(3), 2);
+  EXPECT_EQ(model.tallying().LastHitNumberOfUnit(1), 4);
+  EXPECT_EQ(model.tallying().LastHitNumberOfUnit(3), 2);
   model.SetNumberOfUnits("4");
-  EXPECT_EQ(model.LastHitNumberOfUnit(4), 0);
-  model.SetKeyBoxText("A");  // counted in the unit now current
-  EXPECT_EQ(model.PopulationButtons(2)[0].count, 1);
-  EXPECT_EQ(model.PopulationButtons(1)[0].count, 0);
+  EXPECT_EQ(model.tallying().LastHitNumberOfUnit(4), 0);
+  model.tallying().SetKeyBoxText("A");  // counted in the unit now current
+  EXPECT_EQ(model.tallying().PopulationButtons(2)[0].count, 1);
+  EXPECT_EQ(model.tallying().PopulationButtons(1)[0].count, 0);
 }
 
 TEST_F(SettingsTest, TheLastHitNumberIsTheHighestNumOfTheUnitNotTheLastRows) {
@@ -208,7 +208,8 @@ TEST_F(SettingsTest, TheLastHitNumberIsTheHighestNumOfTheUnitNotTheLastRows) {
     int unit;
     int last;
   } cases[] = {{1, 8}, {2, 11}, {3, 5}};
-  for (const auto& c : cases) EXPECT_EQ(model.LastHitNumberOfUnit(c.unit), c.last) << c.unit;
+  for (const auto& c : cases)
+    EXPECT_EQ(model.tallying().LastHitNumberOfUnit(c.unit), c.last) << c.unit;
 }
 
 TEST_F(SettingsTest, TheLastTallysTextsFollowTheUnit) {
@@ -217,14 +218,14 @@ TEST_F(SettingsTest, TheLastTallysTextsFollowTheUnit) {
                                          .settings = {{"System", "ShowCountsOnButtons", "Y"}}});
   TallyModel& model = Open(path);
   Press("AAA");
-  ASSERT_EQ(model.count_text(), "3");
-  model.SetCurrentUnit("002");
-  EXPECT_EQ(model.count_text(), "0");
-  EXPECT_EQ(model.hit_text(), "0");
+  ASSERT_EQ(model.tallying().count_text(), "3");
+  model.tallying().SetCurrentUnit("002");
+  EXPECT_EQ(model.tallying().count_text(), "0");
+  EXPECT_EQ(model.tallying().hit_text(), "0");
   Press("?");  // an invalid key redraws the last button from these texts
-  EXPECT_EQ(model.count_text(), "0");
-  model.SetCurrentUnit("001");
-  EXPECT_EQ(model.count_text(), "3");
+  EXPECT_EQ(model.tallying().count_text(), "0");
+  model.tallying().SetCurrentUnit("001");
+  EXPECT_EQ(model.tallying().count_text(), "3");
 }
 
 TEST_F(SettingsTest, WithoutItsTableTheHitNumberStays) {
@@ -233,20 +234,20 @@ TEST_F(SettingsTest, WithoutItsTableTheHitNumberStays) {
                             .populations = {{.key = "A", .label = "Ash", .dat_table = "Gone"}},
                             .settings = {{"System", "ShowNumBox", "Y"}}});
   TallyModel& model = Open(path);
-  model.SetHitNumber(17);
-  EXPECT_FALSE(model.LastHitNumberOfUnit(2).has_value());
-  model.SetCurrentUnit("002");
-  EXPECT_EQ(model.hit_number(), 17);
+  model.tallying().SetHitNumber(17);
+  EXPECT_FALSE(model.tallying().LastHitNumberOfUnit(2).has_value());
+  model.tallying().SetCurrentUnit("002");
+  EXPECT_EQ(model.tallying().hit_number(), 17);
   EXPECT_TRUE(ui_.hit_numbers.empty());
 }
 
 TEST_F(SettingsTest, SetupControlsWriteTheirRows) {
   std::string path = Build("flags.tal", {});
   TallyModel& model = Open(path);
-  model.SetSaveIntervalItem(4, "5");
-  model.SetShowCountsOnButtons(true);
-  model.SetShowNumBox(false);
-  EXPECT_EQ(model.save_interval(), 5);
+  model.settings().SetSaveIntervalItem(4, "5");
+  model.settings().SetShowCountsOnButtons(true);
+  model.settings().SetShowNumBox(false);
+  EXPECT_EQ(model.settings().save_interval(), 5);
   model.Commit();
   EXPECT_EQ(Setting(path, "SaveInterval"), "5");
   EXPECT_EQ(Setting(path, "ShowCountsOnButtons"), "Y");

@@ -4,9 +4,7 @@
 
 namespace woodtick {
 
-TallyModel::TallyModel(Ui& ui, TallyModelOptions options) : ctx_(ui, options) {
-  ctx_.store = file_.NewStore();
-}
+TallyModel::TallyModel(Ui& ui, TallyModelOptions options) : ctx_(ui, options) {}
 
 TallyModel::~TallyModel() { CloseTallyFile(); }
 

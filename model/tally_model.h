@@ -1,6 +1,8 @@
-// TallyModel: the tally file the screens work on, as one object. It is a
-// facade over the parts that each do one job, sharing one ModelContext:
-//   HeldFile       opening, upgrading, saving and closing the file
+// TallyModel: the tally file the screens work on, as one object. It owns
+// the parts that each do one job, sharing one ModelContext, and runs the
+// file's life (open, Setup, close); each screen works on the part it shows:
+//   HeldFile       holding the file: open, lock, names, reopen for Setup
+//   SaveFailures   its saves, and what happens when one fails
 //   TallySettings  the settings and units, held as typed values
 //   Tallying       the key box, ProcessKey, the Buffer and the hit number
 //   Untally        taking back a recent tally
@@ -69,57 +71,39 @@ class TallyModel {
   // discards the store and the sampling strategies. A save that fails here
   // is always told, with the choice to try again or to end knowing what is
   // lost; the file's lock goes last.
-  void CloseTallyFile() { file_.Close(); }
+  void CloseTallyFile() {
+    file_.Close();
+    tallying_.DropStrategies();
+  }
   void BuildStrategies() { tallying_.BuildStrategies(); }
   // Commits the store; a failure is told once per streak of failures. When
   // the file has left its path, offers to save the held data there again or
   // under another name.
   int Commit() { return file_.Commit(); }
-  int Log(const std::string& msg, const std::string& level, const std::string& note) {
-    return file_.Log(msg, level, note);
-  }
 
-  // ---- settings and units
+  // ---- the parts: each screen works on the one whose job it shows
+  TallySettings& settings() { return settings_; }
+  const TallySettings& settings() const { return settings_; }
+  Tallying& tallying() { return tallying_; }
+  const Tallying& tallying() const { return tallying_; }
+  Untally& untally() { return untally_; }
+  Utilities& utilities() { return utilities_; }
+  Templates& templates() { return templates_; }
+
+  // ---- what the table editors use of the file and its settings
   void LoadSettings() { settings_.Load(); }
   bool SetNumberOfUnits(const std::string& text) { return settings_.SetNumberOfUnits(text); }
-  void SetCurrentUnit(const std::string& text) { tallying_.SetCurrentUnit(text); }
-  std::optional<int> LastHitNumberOfUnit(int unit) { return tallying_.LastHitNumberOfUnit(unit); }
-  bool RefreshHitNumber(int unit) { return tallying_.RefreshHitNumber(unit); }
   bool ReadSetting(const std::string& block, const std::string& key, std::string* value) {
     return settings_.Read(block, key, value);
   }
   void WriteSetting(const std::string& block, const std::string& key, const std::string& value) {
     settings_.Write(block, key, value);
   }
-  void SetSaveIntervalItem(int position, const std::string& text) {
-    settings_.SetSaveIntervalItem(position, text);
-  }
   void SetSound(bool on) { settings_.SetSound(on); }
-  void SetShowCountsOnButtons(bool on) { settings_.SetShowCountsOnButtons(on); }
-  void SetShowNumBox(bool on) { settings_.SetShowNumBox(on); }
-
-  // ---- tallying
-  TallyResult SetKeyBoxText(const std::string& text) { return tallying_.SetKeyBoxText(text); }
-  std::vector<PopulationButton> PopulationButtons(int unit) {
-    return tallying_.PopulationButtons(unit);
-  }
-  std::string LastPopulationLabel() { return tallying_.LastPopulationLabel(); }
-
-  // ---- untally
-  std::vector<BufferEntry> UntallyEntries() { return untally_.Entries(); }
-  std::string UntallyLine(const BufferEntry& entry) { return untally_.Line(entry); }
-  bool CanUntally(const BufferEntry& entry) { return untally_.CanTakeBack(entry); }
-  bool UntallyEntry(int index, const BufferEntry& entry) { return untally_.TakeBack(index, entry); }
-
-  // ---- the Utilities screen and templates
-  std::string MessageLogLine() { return utilities_.MessageLogLine(); }
-  bool ExportCsv() { return utilities_.ExportCsv(); }
-  bool ResetCountersCommand() { return utilities_.ResetCountersCommand(); }
-  bool ClearDataTablesCommand() { return utilities_.ClearDataTablesCommand(); }
-  bool ClearMessageLogCommand() { return utilities_.ClearMessageLogCommand(); }
-  static constexpr const char* kMessageLogClearedLine = Utilities::kMessageLogClearedLine;
-  bool CreateTemplate() { return templates_.CreateTemplate(); }
-  const std::string& template_path() const { return templates_.template_path(); }
+  int num_populations() const { return settings_.num_populations(); }
+  void ChangeNumPopulations(int delta) { settings_.ChangeNumPopulations(delta); }
+  const std::string& tables_defined() const { return settings_.tables_defined(); }
+  bool sound() const { return settings_.sound(); }
 
   // ---- data tables and their records, populations from a species list
   DataTables& data_tables() { return data_tables_; }
@@ -133,32 +117,8 @@ class TallyModel {
   const std::string& display_name() const { return file_.display_name(); }
   const std::string& title() const { return file_.title(); }
   int tally_slot() const { return ctx_.view_slots.tally; }
-  int globals_slot() const { return ctx_.view_slots.globals; }
   int dictionary_slot() const { return ctx_.view_slots.dictionary; }
   const DictionaryColumns& dictionary_columns() const { return ctx_.dict_cols; }
-
-  int num_populations() const { return settings_.num_populations(); }
-  void ChangeNumPopulations(int delta) { settings_.ChangeNumPopulations(delta); }
-  const std::string& keys() const { return settings_.keys(); }
-  int num_units() const { return settings_.num_units(); }
-  int cur_unit() const { return settings_.cur_unit(); }
-  const std::string& tables_defined() const { return settings_.tables_defined(); }
-  int save_interval() const { return settings_.save_interval(); }
-  bool sound() const { return settings_.sound(); }
-  bool show_counts_on_buttons() const { return settings_.show_counts_on_buttons(); }
-  bool show_num_box() const { return settings_.show_num_box(); }
-
-  const std::string& key_box_text() const { return tallying_.key_box_text(); }
-  const std::string& last_key() const { return tallying_.last_key(); }
-  int last_row() const { return tallying_.last_row(); }
-  const std::string& status_text() const { return tallying_.status_text(); }
-  const std::string& count_text() const { return tallying_.count_text(); }
-  const std::string& hit_text() const { return tallying_.hit_text(); }
-  bool measured() const { return tallying_.measured(); }
-  const TallyResult& last_tally() const { return tallying_.last_tally(); }
-  int64_t save_counter() const { return tallying_.save_counter(); }
-  int hit_number() const { return tallying_.hit_number(); }
-  void SetHitNumber(int value) { tallying_.SetHitNumber(value); }
 
  private:
   ModelContext ctx_;

@@ -51,14 +51,14 @@ TEST_F(OpenTest, OpensTheReferenceSampleWithItsSettingsAndOneLogEntry) {
   EXPECT_EQ(model.title(), "sample");
   EXPECT_EQ(ui_.shown_name, "sample.tal");
   EXPECT_EQ(ui_.files_opened, 1);
-  EXPECT_EQ(model.num_units(), 3);
-  EXPECT_EQ(model.cur_unit(), 1);
-  EXPECT_EQ(model.save_interval(), 5);
+  EXPECT_EQ(model.settings().num_units(), 3);
+  EXPECT_EQ(model.settings().cur_unit(), 1);
+  EXPECT_EQ(model.settings().save_interval(), 5);
   EXPECT_TRUE(model.sound());
-  EXPECT_TRUE(model.show_counts_on_buttons());
-  EXPECT_FALSE(model.show_num_box());
+  EXPECT_TRUE(model.settings().show_counts_on_buttons());
+  EXPECT_FALSE(model.settings().show_num_box());
   EXPECT_EQ(model.tables_defined(), "Trees");
-  EXPECT_EQ(model.keys(), "ABC");
+  EXPECT_EQ(model.settings().keys(), "ABC");
   EXPECT_EQ(model.num_populations(), 3);
   EXPECT_GE(model.store()->FindView("Trees"), 0);
   EXPECT_EQ(model.dictionary_columns().order1, 13);
@@ -133,7 +133,7 @@ TEST_F(OpenTest, AMissingUnitColumnIsNamed) {
     ASSERT_EQ(store.Open(path, false), kStoreOk);
     StandardSlots slots = OpenAllViews(store, false);
     PutSetting(store, slots.globals, "Tally", "NumUnits", "3");
-    store.Commit();
+    ASSERT_EQ(store.Commit(), kStoreOk);
   }
   TallyModel model(ui_, {env_});
   model.SetStartupFile(path);
@@ -149,12 +149,12 @@ TEST_F(OpenTest, MissingSettingRowsGetTheirDefaultsWritten) {
     ASSERT_EQ(store.Open(path, false), kStoreOk);
     StandardSlots slots = OpenAllViews(store, false);
     store.View(slots.globals).SetSize(0);
-    store.Commit();
+    ASSERT_EQ(store.Commit(), kStoreOk);
   }
   TallyModel& model = Open(path);
-  EXPECT_EQ(model.num_units(), 1);
-  EXPECT_EQ(model.cur_unit(), 1);
-  EXPECT_EQ(model.save_interval(), 1);
+  EXPECT_EQ(model.settings().num_units(), 1);
+  EXPECT_EQ(model.settings().cur_unit(), 1);
+  EXPECT_EQ(model.settings().save_interval(), 1);
   EXPECT_FALSE(model.sound());
   model_.reset();
   std::vector<std::string> settings;
@@ -176,7 +176,7 @@ TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
   int state_in_setup = 0;
   ui_.setup_screen = [&](TallyModel& m, DataStore& store, int) {
     state_in_setup = store.state();
-    m.SetSaveIntervalItem(24, "25");
+    m.settings().SetSaveIntervalItem(24, "25");
     m.SetSound(true);
   };
   model.RunSetup();
@@ -184,7 +184,7 @@ TEST_F(OpenTest, SetupReopensTheFileAttachedAroundTheScreenAndAfresh) {
   EXPECT_EQ(ui_.setup_populations, 1);
   EXPECT_EQ(state_in_setup, 1);
   EXPECT_TRUE(model.is_open());
-  EXPECT_EQ(model.save_interval(), 25);
+  EXPECT_EQ(model.settings().save_interval(), 25);
   EXPECT_TRUE(model.sound());
   EXPECT_EQ(ui_.busy_depth, 0);
   EXPECT_EQ(model.store()->state(), 2);
@@ -199,7 +199,7 @@ TEST_F(OpenTest, UnitsChangedInSetupAreTalliedIntoAfterwards) {
   Press("A");
   ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.SetNumberOfUnits("2"); };
   model.RunSetup();
-  model.SetCurrentUnit("002");
+  model.tallying().SetCurrentUnit("002");
   Press("AA");
   model_.reset();
   EXPECT_THAT(DiskRows(path, "Tally")[0],

@@ -75,7 +75,7 @@ void TallySettings::Load() {
 
   mk::View tally = ctx_.store->View(ctx_.view_slots.tally);
   num_populations_ = tally.GetSize();
-  ctx_.tally_cols.key = tally.FindPropIndexByName("Key");
+  ctx_.LookUpKeyColumn();
   keys_.clear();
   for (int row = 0; row < num_populations_; ++row) {
     std::string key = ctx_.ReadTallyText(row, ctx_.tally_cols.key);
@@ -117,12 +117,18 @@ std::string TallySettings::RestructureUnits(int n) {
   const bool attached = ctx_.store->state() == 1;
   {
     // This failure is told by the caller, with what it means here.
-    HeldFile::QuietCommitFailures quiet(file_);
+    SaveFailures::Quiet quiet(file_.saves());
     if (file_.Commit() != kStoreOk) return "The tally file could not be saved.";
   }
+  // Every reopen keeps the lock held. One that fails leaves the store
+  // closed; what was done before was saved just above.
+  auto reopen = [this](bool buffered) {
+    return ctx_.store->Open(file_.path(), buffered, file_.lock()) == kStoreOk;
+  };
+  const std::string unopened = "The tally file could not be opened again.";
   if (!attached) {
     ctx_.store->Close(false);
-    ctx_.store->Open(file_.path(), false, file_.lock());
+    if (!reopen(false)) return unopened + "\n" + ctx_.store->LastError();
     ctx_.OpenAllViews(false);
   }
   const int old_units = num_units_;
@@ -138,7 +144,7 @@ std::string TallySettings::RestructureUnits(int n) {
   WriteUnitDictionaryRows(*ctx_.store, ctx_.view_slots.dictionary, n);
   int result;
   {
-    HeldFile::QuietCommitFailures quiet(file_);
+    SaveFailures::Quiet quiet(file_.saves());
     result = ctx_.store->DefineTable("Tally", "Order1");
   }
   std::string failure;
@@ -148,16 +154,16 @@ std::string TallySettings::RestructureUnits(int n) {
                   : "The populations' table could not be rebuilt from its column list.";
     // Drop the unsaved changes: reopening reads the file as saved above.
     ctx_.store->Close(false);
-    ctx_.store->Open(file_.path(), false, file_.lock());
     num_units_ = old_units;
     cur_unit_ = old_cur;
+    if (!reopen(false)) return failure + "\n" + unopened + "\n" + ctx_.store->LastError();
   }
   if (attached) {
     // Inside Setup the file stays held with its views attached, so what the
     // other Setup screens change next still reaches it.
     ctx_.OpenAllViews(false);
   } else {
-    ctx_.store->Open(file_.path(), true, file_.lock());
+    if (!reopen(true)) return unopened + "\n" + ctx_.store->LastError();
     ctx_.OpenAllViews(true);
     ctx_.store->Close(true);
   }
@@ -188,6 +194,38 @@ void TallySettings::CheckVersion() {
     }
     file_.Log("Tally Table updated", "I", kUpgradeNote);
   }
+}
+
+std::string TallySettings::NumBoxRefusal(int num_populations) {
+  constexpr int kDatTableColumn = 5;
+  DataStore& store = *ctx_.store;
+  const int tally_slot = store.FindView("Tally");
+  // The hit number comes from one data table, so all must share it.
+  std::string table;
+  std::string joined;
+  for (int i = 0; i < num_populations; ++i) {
+    std::string name;
+    store.GetString(tally_slot, i, kDatTableColumn, &name);
+    if (!name.empty()) table = name;
+    joined += "," + name;
+  }
+  std::string expected;
+  for (int i = 0; i < num_populations; ++i) expected += "," + table;
+  if (joined != expected) {
+    return "In order to select the 'Show Last Hit Number' option, all populations must use the "
+           "same data table.";
+  }
+  int slot = -1;
+  if (!table.empty() && !store.CheckForView(table, &slot)) {
+    store.DefineTable(table, "Order1");
+    store.CheckForView(table, &slot);
+    static_cast<void>(store.Commit());  // a failure has been told by the store's reporter
+  }
+  if (table.empty() || slot < 0 || store.View(slot).FindPropIndexByName("Num") < 0) {
+    return "In order to select the 'Show Last Hit Number' option, the data table must have a "
+           "field called 'Num'.";
+  }
+  return "";
 }
 
 void TallySettings::SetSaveIntervalItem(int position, const std::string& text) {

@@ -45,6 +45,12 @@ class TallySettings {
   void SetSound(bool on);
   void SetShowCountsOnButtons(bool on);
   void SetShowNumBox(bool on);
+  // Why the tally screen cannot show the last hit number for the first
+  // `num_populations` populations ("" when it can): all must share one data
+  // table, and it must have a "Num" column. A table that is defined but not
+  // yet built is built (and saved) first. For Setup, whose store holds the
+  // file open.
+  std::string NumBoxRefusal(int num_populations);
   // The record editor adds or deletes populations while Setup is open.
   void ChangeNumPopulations(int delta) { num_populations_ += delta; }
 

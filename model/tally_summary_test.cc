@@ -20,9 +20,9 @@ class TallySummaryTest : public ModelTest {
                         {"D", "Aspen", "", "R", 4}};
     TallyModel& model = Open(Build("known.tal", spec));
     Press("AABBBBC");
-    model.SetCurrentUnit("002");
+    model.tallying().SetCurrentUnit("002");
     Press("BX");  // X is no population's key
-    return SummarizeTally(*model.store(), model.tally_slot(), model.globals_slot());
+    return model.utilities().Summary();
   }
 };
 

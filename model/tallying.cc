@@ -170,6 +170,8 @@ void Tallying::BuildStrategies() {
       clock);
 }
 
+void Tallying::DropStrategies() { ctx_.strategies.reset(); }
+
 const HitRecord* Tallying::RecordAddedBy(int buffer_row) const {
   const int known = static_cast<int>(buffer_records_.size());
   int index = buffer_row - (ctx_.store->View(ctx_.view_slots.buffer).GetSize() - known);

@@ -64,6 +64,8 @@ class Tallying {
   void SetCurrentUnit(const std::string& text);
   // Discards the sampling strategies and builds them from the Tally rows.
   void BuildStrategies();
+  // Discards them (the file has closed).
+  void DropStrategies();
 
   // The largest "Num" of the records of `unit` in the data table of the
   // first population (0 when none); nullopt when that table does not exist.

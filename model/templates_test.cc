@@ -24,7 +24,7 @@ class TemplatesTest : public ModelTest {
   }
   bool MakeTemplate(const std::string& name) {
     ui_.template_names.push_back(name);
-    return model_->CreateTemplate();
+    return model_->templates().CreateTemplate();
   }
   std::string path_;
 };
@@ -33,7 +33,7 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
   TallyModel& model = OpenStand();
   ASSERT_TRUE(MakeTemplate("  my plot.old "));
   std::string target = File("my_plot.tal");
-  EXPECT_EQ(model.template_path(), target);
+  EXPECT_EQ(model.templates().template_path(), target);
   EXPECT_EQ(ui_.messages.back().text, "The template file " + target + " has been created.");
   EXPECT_EQ(ui_.messages.back().title, "Template File Created");
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kInformation);
@@ -54,13 +54,13 @@ TEST_F(TemplatesTest, MyPlotOldBecomesAnEmptiedCopyBesideTheFile) {
   EXPECT_EQ(counters.size(), 4u);
   EXPECT_THAT(counters, Each(std::string("0")));
   EXPECT_EQ(copy.store()->View(copy.store()->FindView("Trees")).GetSize(), 0);
-  EXPECT_TRUE(copy.UntallyEntries().empty());
+  EXPECT_TRUE(copy.untally().Entries().empty());
   Rows copy_log = SlotRows(*copy.store(), copy.store()->FindView("MessageLog"));
   ASSERT_EQ(copy_log.size(), 2u);
   EXPECT_EQ(copy_log[0][1], "Template Created");
   EXPECT_EQ(copy_log[0][5], "This tally template was created from " + path_);
   EXPECT_EQ(copy_log[1][1], "Tally File Opened");
-  EXPECT_EQ(copy.num_units(), 2);
+  EXPECT_EQ(copy.settings().num_units(), 2);
   EXPECT_EQ(copy.tables_defined(), "Trees");
 }
 
@@ -81,7 +81,7 @@ TEST_F(TemplatesTest, AnExistingNameIsRefusedAndTheFirstTemplateKept) {
   EXPECT_EQ(ui_.messages.back().text, "That file already exists, please choose another name!");
   EXPECT_EQ(ui_.messages.back().title, "WARNING");
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kExclamation);
-  EXPECT_EQ(model_->template_path(), "");
+  EXPECT_EQ(model_->templates().template_path(), "");
   EXPECT_EQ(FileBytes(File("again.tal")), bytes);
   EXPECT_EQ(DiskLog(path_).size(), log_size);
 }
@@ -96,7 +96,7 @@ TEST_F(TemplatesTest, NamesLeadingElsewhereOrNothingMakeNothing) {
   }
   size_t shown = ui_.messages.size();
   EXPECT_FALSE(MakeTemplate("   "));
-  EXPECT_FALSE(model_->CreateTemplate());  // Cancel
+  EXPECT_FALSE(model_->templates().CreateTemplate());  // Cancel
   EXPECT_EQ(ui_.messages.size(), shown);
   std::vector<std::string> files;
   for (const std::string& path : memory_env_.disk().Paths()) files.push_back(path);

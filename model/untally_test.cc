@@ -16,7 +16,8 @@ using ::testing::ElementsAreArray;
 // The Untally list as the screen shows it.
 std::vector<std::string> Lines(TallyModel& model) {
   std::vector<std::string> lines;
-  for (const BufferEntry& entry : model.UntallyEntries()) lines.push_back(model.UntallyLine(entry));
+  for (const BufferEntry& entry : model.untally().Entries())
+    lines.push_back(model.untally().Line(entry));
   return lines;
 }
 
@@ -65,9 +66,9 @@ TEST_F(UntallyTest, TakingBackTheFirstHitDeletesItsOwnRecord) {
   TallyModel& model = OpenTrees();
   Press("ABA");  // A: HIT (record1), B: HIT (record2), A: counted only
   EXPECT_THAT(Notes(), ElementsAre("before", "record1", "record2"));
-  std::vector<BufferEntry> entries = model.UntallyEntries();
+  std::vector<BufferEntry> entries = model.untally().Entries();
   EXPECT_THAT(Lines(model), ElementsAre("001  Aspen  M", "001  Birch  M", "001  Aspen  C"));
-  ASSERT_TRUE(model.UntallyEntry(0, entries[0]));
+  ASSERT_TRUE(model.untally().TakeBack(0, entries[0]));
   EXPECT_THAT(Notes(), ElementsAre("before", "record2"));
   EXPECT_EQ(Cell(0, "U001Count"), "1");
   EXPECT_EQ(Cell(0, "U001Hit"), "0");
@@ -79,7 +80,7 @@ TEST_F(UntallyTest, TakingBackTheFirstHitDeletesItsOwnRecord) {
   EXPECT_EQ(log.back()[5], "001  Aspen  M Data deleted from Trees table: 001 Aspen record1 ");
   EXPECT_EQ(ui_.busy_depth, 0);
 
-  EXPECT_FALSE(model.UntallyEntry(0, entries[0]));
+  EXPECT_FALSE(model.untally().TakeBack(0, entries[0]));
   EXPECT_EQ(ui_.messages.back().text, "You already untallied this!");
   EXPECT_EQ(ui_.messages.back().title, "Doh!");
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kInformation);
@@ -89,7 +90,7 @@ TEST_F(UntallyTest, ACountedEntryOnlyDecrementsTheCount) {
   TallyModel& model = OpenTrees();
   Press("cc");
   EXPECT_THAT(Lines(model), ElementsAre("001  Cedar  C", "001  Cedar  C"));  // lower-case Key
-  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyEntries()[1]));
+  ASSERT_TRUE(model.untally().TakeBack(1, model.untally().Entries()[1]));
   EXPECT_EQ(Cell(2, "U001Count"), "1");
   EXPECT_THAT(Notes(), ElementsAre("before"));
   EXPECT_EQ(DiskRows(path_, "MessageLog").back()[5], "001  Cedar  C");
@@ -98,28 +99,28 @@ TEST_F(UntallyTest, ACountedEntryOnlyDecrementsTheCount) {
 TEST_F(UntallyTest, MarkersForDeletedPopulationsAndUnits) {
   TallyModel& model = OpenTrees();
   Press("BC");
-  model.SetCurrentUnit("002");
+  model.tallying().SetCurrentUnit("002");
   Press("C");
-  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyEntries()[1]));
+  ASSERT_TRUE(model.untally().TakeBack(1, model.untally().Entries()[1]));
   // The population of the first entry goes, and the second unit with it.
   model.store()->SetString(model.tally_slot(), 1, 0, "Z");
   model.LoadSettings();
   model.SetNumberOfUnits("1");
-  std::vector<BufferEntry> entries = model.UntallyEntries();
+  std::vector<BufferEntry> entries = model.untally().Entries();
   EXPECT_THAT(Lines(model), ElementsAre("--pop deleted--", "--untallied--", "--unit deleted--"));
-  EXPECT_FALSE(model.UntallyEntry(0, entries[0]));
+  EXPECT_FALSE(model.untally().TakeBack(0, entries[0]));
   EXPECT_EQ(ui_.messages.back().text, "The population for that tally has been deleted");
   size_t shown = ui_.messages.size();
-  EXPECT_FALSE(model.UntallyEntry(2, entries[2]));
+  EXPECT_FALSE(model.untally().TakeBack(2, entries[2]));
   EXPECT_EQ(ui_.messages.size(), shown);
-  for (const BufferEntry& entry : entries) EXPECT_FALSE(model.CanUntally(entry));
+  for (const BufferEntry& entry : entries) EXPECT_FALSE(model.untally().CanTakeBack(entry));
 }
 
 TEST_F(UntallyTest, ARecordAlreadyGoneIsExplained) {
   TallyModel& model = OpenTrees();
   Press("BB");
   model.store()->View(model.store()->FindView("Trees")).SetSize(1);
-  ASSERT_TRUE(model.UntallyEntry(0, model.UntallyEntries()[0]));
+  ASSERT_TRUE(model.untally().TakeBack(0, model.untally().Entries()[0]));
   EXPECT_EQ(ui_.messages.back().text,
             "The counts have been decremented for that item but its record has already been "
             "deleted.");
@@ -133,20 +134,20 @@ TEST_F(UntallyTest, ARecordAlreadyGoneIsExplained) {
 TEST_F(UntallyTest, AnEntryTheBufferNoLongerHoldsThereIsRefused) {
   TallyModel& model = OpenTrees();
   Press("cccccccccc");  // Buffer full: the next tally pushes the oldest out
-  std::vector<BufferEntry> entries = model.UntallyEntries();
+  std::vector<BufferEntry> entries = model.untally().Entries();
   Press("B");
   size_t log_size = DiskLog(path_).size();
-  EXPECT_FALSE(model.UntallyEntry(9, entries[9]));  // row 9 is now Birch's HIT
-  EXPECT_FALSE(model.UntallyEntry(10, entries[9]));
+  EXPECT_FALSE(model.untally().TakeBack(9, entries[9]));  // row 9 is now Birch's HIT
+  EXPECT_FALSE(model.untally().TakeBack(10, entries[9]));
   EXPECT_EQ(Cell(2, "U001Count"), "10");
   EXPECT_EQ(Cell(1, "U001Hit"), "1");
   EXPECT_EQ(DiskLog(path_).size(), log_size);
   EXPECT_TRUE(ui_.messages.empty());
-  entries = model.UntallyEntries();
-  ASSERT_TRUE(model.CanUntally(entries[9]));
-  ASSERT_TRUE(model.UntallyEntry(9, entries[9]));
+  entries = model.untally().Entries();
+  ASSERT_TRUE(model.untally().CanTakeBack(entries[9]));
+  ASSERT_TRUE(model.untally().TakeBack(9, entries[9]));
   EXPECT_EQ(Cell(1, "U001Hit"), "0");
-  EXPECT_FALSE(model.CanUntally(model.UntallyEntries()[9]));
+  EXPECT_FALSE(model.untally().CanTakeBack(model.untally().Entries()[9]));
 }
 
 class UntallyRecordTest : public ModelTest {
@@ -195,7 +196,7 @@ class UntallyRecordTest : public ModelTest {
   }
   void Untally(int entry) {
     ui_.messages.clear();
-    ASSERT_TRUE(model_->UntallyEntry(entry, model_->UntallyEntries()[entry]));
+    ASSERT_TRUE(model_->untally().TakeBack(entry, model_->untally().Entries()[entry]));
   }
 
   mk::View Plots() { return model_->store()->View(model_->store()->FindView("Plots")); }
@@ -253,7 +254,7 @@ TEST_F(UntallyRecordTest, TakesBackExactlyTheRecordItsHitAdded) {
   // What happens between the tallies and the untallies.
   auto remove = [this](int row) { return [this, row] { Plots().RemoveAt(row); }; };
   const std::function<void()> insert_first = [this] { Plots().InsertEmptyRowsAt(0); };
-  const std::function<void()> clear = [this] { model_->ClearDataTablesCommand(); };
+  const std::function<void()> clear = [this] { model_->utilities().ClearDataTablesCommand(); };
   const std::function<void()> setup = [this] { model_->RunSetup(); };
   const std::function<void()> reopen = [this] { Open(std::string(model_->path())); };
   const std::string gone = "Data Record Already Deleted", unclear = "Data Record Not Deleted";
@@ -305,9 +306,9 @@ TEST_F(UntallyRecordTest, TakesBackExactlyTheRecordItsHitAdded) {
 // and 23, the 22 record deleted in Edit Data, then its tally taken back.
 TEST_F(UntallyTest, TakingBackAHitWhoseRecordWasDeletedLeavesItsSiblings) {
   TallyModel& model = Open(CopyExample());
-  ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.SetShowNumBox(false); };
+  ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.settings().SetShowNumBox(false); };
   model.RunSetup();
-  model.SetCurrentUnit("002");
+  model.tallying().SetCurrentUnit("002");
   int height = 20;
   ui_.record_editor = [&height](const RecordEditorRequest& r) {
     r.store->SetString(r.slot, r.row, 0, r.unit_text);
@@ -320,10 +321,10 @@ TEST_F(UntallyTest, TakingBackAHitWhoseRecordWasDeletedLeavesItsSiblings) {
   ASSERT_EQ(records.end()[-2][3], "22");
   model.store()->View(trees).RemoveAt(static_cast<int>(records.size()) - 2);
   model.Commit();
-  std::vector<BufferEntry> entries = model.UntallyEntries();
+  std::vector<BufferEntry> entries = model.untally().Entries();
   const int middle = static_cast<int>(entries.size()) - 2;
-  ASSERT_EQ(model.UntallyLine(entries[middle]), "002  Pine  M");
-  ASSERT_TRUE(model.UntallyEntry(middle, entries[middle]));
+  ASSERT_EQ(model.untally().Line(entries[middle]), "002  Pine  M");
+  ASSERT_TRUE(model.untally().TakeBack(middle, entries[middle]));
   records.erase(records.end() - 2);
   EXPECT_EQ(SlotRows(*model.store(), trees), records);
   EXPECT_EQ(ui_.CountTitled("Data Record Already Deleted"), 1);

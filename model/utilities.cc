@@ -120,4 +120,9 @@ bool Utilities::ClearMessageLogCommand() {
   return true;
 }
 
+TallySummary Utilities::Summary() {
+  if (ctx_.store == nullptr) return {};
+  return SummarizeTally(*ctx_.store, ctx_.view_slots.tally, ctx_.view_slots.globals);
+}
+
 }  // namespace woodtick

@@ -8,6 +8,7 @@
 #include "model/held_file.h"
 #include "model/model_context.h"
 #include "model/tally_settings.h"
+#include "model/tally_summary.h"
 
 namespace woodtick {
 
@@ -31,6 +32,9 @@ class Utilities {
   bool ClearDataTablesCommand();
   bool ClearMessageLogCommand();  // the screen then shows kMessageLogClearedLine
   static constexpr const char* kMessageLogClearedLine = "Message Log contains 1 record";
+  // The counts and HITs of the open file, for the Summary screen (empty
+  // when no file is open).
+  TallySummary Summary();
 
  private:
   ModelContext& ctx_;

@@ -22,7 +22,7 @@ class UtilitiesTest : public ModelTest {
              {.name = "Trees", .columns = {"Unit", "Num"}, .rows = {{"001", "1"}, {"001", "2"}}}}});
     TallyModel& model = Open(path_);
     Press("AB");
-    model.SetCurrentUnit("002");
+    model.tallying().SetCurrentUnit("002");
     Press("B");
     return model;
   }
@@ -41,14 +41,14 @@ class UtilitiesTest : public ModelTest {
 TEST_F(UtilitiesTest, ResetCountersZeroesEveryUnitAndEmptiesTheBuffer) {
   TallyModel& model = OpenStand();
   ui_.answers = {MessageAnswer::kNo};
-  EXPECT_FALSE(model.ResetCountersCommand());
+  EXPECT_FALSE(model.utilities().ResetCountersCommand());
   EXPECT_EQ(ui_.messages.back().text, "Are you sure you want to reset all the counters?");
   EXPECT_EQ(ui_.messages.back().title, "CONFIRM RESET");
   EXPECT_EQ(ui_.messages.back().buttons, MessageButtons::kYesNo);
   EXPECT_EQ(ui_.messages.back().icon, MessageIcon::kExclamation);
   EXPECT_EQ(DiskLog(path_).back(), "Tally File Opened");
 
-  EXPECT_TRUE(model.ResetCountersCommand());
+  EXPECT_TRUE(model.utilities().ResetCountersCommand());
   EXPECT_THAT(DiskCounters(), Each(std::string("0")));
   EXPECT_TRUE(DiskRows(path_, "Buffer").empty());
   Rows log = DiskRows(path_, "MessageLog");
@@ -64,7 +64,7 @@ TEST_F(UtilitiesTest, ResetCountersZeroesEveryUnitAndEmptiesTheBuffer) {
 TEST_F(UtilitiesTest, ClearDataTablesKeepsColumnsAndCounters) {
   TallyModel& model = OpenStand();
   std::vector<std::string> counters = DiskCounters();
-  EXPECT_TRUE(model.ClearDataTablesCommand());
+  EXPECT_TRUE(model.utilities().ClearDataTablesCommand());
   EXPECT_EQ(ui_.messages[0].text, "Are you sure you want to clear all the data tables?");
   EXPECT_EQ(ui_.messages[0].title, "CONFIRM");
   EXPECT_EQ(ui_.messages.back().text, "Data Tables Cleared");
@@ -77,15 +77,16 @@ TEST_F(UtilitiesTest, ClearDataTablesKeepsColumnsAndCounters) {
 
 TEST_F(UtilitiesTest, ClearMessageLogLeavesOneEntry) {
   TallyModel& model = OpenStand();
-  ASSERT_TRUE(model.ExportCsv());  // written to the memory machine, as the tally file is
+  ASSERT_TRUE(
+      model.utilities().ExportCsv());  // written to the memory machine, as the tally file is
   ui_.answers = {MessageAnswer::kNo};
-  EXPECT_FALSE(model.ClearMessageLogCommand());
-  EXPECT_EQ(model.MessageLogLine(), "Message Log contains 2 records");
-  EXPECT_TRUE(model.ClearMessageLogCommand());
+  EXPECT_FALSE(model.utilities().ClearMessageLogCommand());
+  EXPECT_EQ(model.utilities().MessageLogLine(), "Message Log contains 2 records");
+  EXPECT_TRUE(model.utilities().ClearMessageLogCommand());
   EXPECT_EQ(ui_.messages.back().text, "Message Log Cleared");
   EXPECT_THAT(DiskLog(path_), ElementsAre("Message Log Cleared"));
-  EXPECT_EQ(model.MessageLogLine(), "Message Log contains 1 records");
-  EXPECT_STREQ(TallyModel::kMessageLogClearedLine, "Message Log contains 1 record");
+  EXPECT_EQ(model.utilities().MessageLogLine(), "Message Log contains 1 records");
+  EXPECT_STREQ(Utilities::kMessageLogClearedLine, "Message Log contains 1 record");
 }
 
 }  // namespace

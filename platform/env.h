@@ -26,13 +26,13 @@ class Env {
   // A lock not yet held. Locks of one Env see each other as other holders.
   virtual std::unique_ptr<FileLock> NewLock() = 0;
   // As the free functions of file_lock.h, on this Env's files.
-  virtual int FileOpenError(const std::string& path) = 0;
-  virtual int FileWriteError(const std::string& path) = 0;
+  [[nodiscard]] virtual int FileOpenError(const std::string& path) = 0;
+  [[nodiscard]] virtual int FileWriteError(const std::string& path) = 0;
   // Copies `from` to `to`, which must not exist; 0, EEXIST or another errno.
   // A failed copy leaves no file at `to`.
-  virtual int CopyFileNoOverwrite(const std::string& from, const std::string& to) = 0;
+  [[nodiscard]] virtual int CopyFileNoOverwrite(const std::string& from, const std::string& to) = 0;
   // 0 or the errno.
-  virtual int RemoveFile(const std::string& path) = 0;
+  [[nodiscard]] virtual int RemoveFile(const std::string& path) = 0;
 };
 
 // The real machine: POSIX files, flock, the local clock. Never null.

@@ -9,6 +9,6 @@ namespace woodtick {
 // Copies `from` to a new file `to`, flushed to disk before it returns.
 // 0 on success; EEXIST when `to` exists already (it is left untouched);
 // another errno value for any other failure (a partial target is removed).
-int CopyFileNoOverwrite(const std::string& from, const std::string& to);
+[[nodiscard]] int CopyFileNoOverwrite(const std::string& from, const std::string& to);
 
 }  // namespace woodtick

@@ -24,14 +24,14 @@ inline constexpr int kFileNotRegular = -1;
 // for a symbolic-link loop, kFileNotRegular for other special files; another
 // non-zero code (the errno) for any other failure. Takes and drops the lock
 // at once.
-int FileOpenError(const std::string& path);
+[[nodiscard]] int FileOpenError(const std::string& path);
 // Why a file could not be opened, for messages: "it is a folder" ...
 std::string FileOpenErrorText(int cause);
 // True only for a file held by another holder (a missing file is not held).
 bool IsFileInUse(const std::string& path);
 // 0 when the file can be opened for writing, else the errno saying why not
 // (EACCES, EROFS ...). Writes nothing.
-int FileWriteError(const std::string& path);
+[[nodiscard]] int FileWriteError(const std::string& path);
 
 // What a holder finds at the path of the file it holds.
 enum class HeldPath {
@@ -48,10 +48,10 @@ class FileLock {
   virtual ~FileLock() = default;
 
   // 0, or the cause code of FileOpenError.
-  virtual int Acquire(const std::string& path) = 0;
+  [[nodiscard]] virtual int Acquire(const std::string& path) = 0;
   // Creates `path` (which must not exist) and locks it in one step, so no
   // other program can take the new file first. 0, EEXIST, or another errno.
-  virtual int CreateAndAcquire(const std::string& path) = 0;
+  [[nodiscard]] virtual int CreateAndAcquire(const std::string& path) = 0;
   virtual void Release() = 0;
   virtual bool held() const = 0;
   // Compares the held file with what `path` names now.

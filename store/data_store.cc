@@ -132,7 +132,7 @@ void DataStore::ReleaseStorage() {
 void DataStore::ReleaseFile() {
   state_ = StoreState::kClosed;
   lock_.reset();
-  mk::ForgetFile(env_->files(), path_);
+  env_->files()->known_files().Forget(path_);
 }
 
 int DataStore::Commit() {

@@ -85,14 +85,14 @@ class DataStore {
   // next Commit writes them again. kStoreFileMoved (reported too) when the
   // held file is no longer at its path: nothing is written, neither into
   // a file of that name that this store does not hold nor a new one.
-  int Commit();
+  [[nodiscard]] int Commit();
   // Writes every buffered view into a new file at `path` (it must not
   // exist), which this store then holds and saves to; the file left behind
   // is let go. 0; kStoreFileUnreadable when the new file cannot be made
   // (LastError says why; nothing changes); kStoreCommitFailed when it could not be written
   // (the new file is removed, nothing changes); kStoreUnsupported when the
   // file is held open unbuffered.
-  int SaveAs(const std::string& path);
+  [[nodiscard]] int SaveAs(const std::string& path);
   // The slot that now holds the file's view `name`. With the file open, a
   // slot already holding that name is released first and the view is taken
   // afresh: attached, or with `buffered` an in-memory copy that each Commit

@@ -24,7 +24,8 @@ int RunExport(const std::string& tally_file, std::ostream& out, std::ostream& er
   if (store.LogMessage("Data Exported", "A", path.string()) != kStoreOk) return 1;
   if (!WriteCsvExport(store, csv)) {
     MarkLastExportNotDone(store, file->slots.message_log);
-    store.Commit();
+    // A failure to save that note is printed by the store's reporter.
+    static_cast<void>(store.Commit());
     err << "The data could not be written to " << std::filesystem::absolute(csv).string() << ".\n";
     return 1;
   }

@@ -28,9 +28,9 @@ TEST(NewCommandTest, MakesAFileTheProgramOpensAndNeverOverwrites) {
     TallyModel model(ui);
     model.SetStartupFile(path);
     ASSERT_TRUE(model.OpenTallyFile());
-    EXPECT_EQ(model.num_units(), 1);
+    EXPECT_EQ(model.settings().num_units(), 1);
     EXPECT_EQ(model.num_populations(), 0);
-    EXPECT_EQ(model.save_interval(), 1);
+    EXPECT_EQ(model.settings().save_interval(), 1);
     EXPECT_TRUE(ui.messages.empty());
   }
   std::string bytes = FileBytes(path);
@@ -101,7 +101,7 @@ TEST(SummaryCommandTest, PrintsTheTableWithoutWritingTheFile) {
     TallyModel model(ui);
     model.SetStartupFile(path);
     ASSERT_TRUE(model.OpenTallyFile());
-    for (int i = 0; i < 5; ++i) model.SetKeyBoxText("A");
+    for (int i = 0; i < 5; ++i) model.tallying().SetKeyBoxText("A");
   }
   const std::string bytes = FileBytes(path);
   std::ostringstream out, err;

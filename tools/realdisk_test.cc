@@ -278,7 +278,9 @@ TEST_F(RealDiskTest, NoOtherProgramGetsTheFileThroughSetupAndNoWriterTouchesIt) 
   std::string path = BuildAt(dir_.File("setup.tal"), GrowingSpec());
   TallyModel& model = OpenReal(path);
   LockProber prober(path);
-  ui_.setup_screen = [](TallyModel& m, DataStore&, int) { m.SetShowCountsOnButtons(true); };
+  ui_.setup_screen = [](TallyModel& m, DataStore&, int) {
+    m.settings().SetShowCountsOnButtons(true);
+  };
   int refused = 0;
   for (int i = 0; i < 10; ++i) {
     model.RunSetup();

@@ -128,7 +128,7 @@ bool ModelTest::TryOpen(const std::string& path) {
 }
 
 void ModelTest::Press(const std::string& keys) {
-  for (char key : keys) model_->SetKeyBoxText(std::string(1, key));
+  for (char key : keys) model_->tallying().SetKeyBoxText(std::string(1, key));
 }
 
 std::vector<std::string> ModelTest::DiskLog(const std::string& path) {

@@ -1,28 +1,50 @@
-// The saves of the held file: a failure is told once per streak, a file
-// that has left its path while open (deleted, renamed, moved or replaced)
-// is offered to be saved again, and the save before the close is not let
-// go quietly.
-#include "model/held_file.h"
+#include "model/save_failures.h"
+
 #include "model/text.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
 
-int HeldFile::Commit() {
+// Turns the store's reports into message boxes.
+class SaveFailures::Reporter : public StoreReporter {
+ public:
+  explicit Reporter(SaveFailures& saves) : saves_(saves) {}
+  void InternalError(const std::string& text) override {
+    saves_.ui_.ShowMessage({text, kProgramTitle, MessageIcon::kExclamation, MessageButtons::kOk});
+  }
+  void CommitFailed(const std::string& text) override { saves_.TellCommitFailure(text); }
+  void FileMoved(const std::string& text) override {
+    saves_.last_failure_ = text;
+    // The model's own saves offer to save the data elsewhere instead.
+    if (!saves_.in_save_) saves_.TellCommitFailure(text);
+  }
+
+ private:
+  SaveFailures& saves_;
+};
+
+SaveFailures::SaveFailures(ModelContext& ctx, File& file)
+    : ctx_(ctx), ui_(ctx.ui), file_(file), reporter_(std::make_unique<Reporter>(*this)) {}
+
+SaveFailures::~SaveFailures() = default;
+
+StoreReporter* SaveFailures::reporter() { return reporter_.get(); }
+
+int SaveFailures::Commit() {
   in_save_ = true;
   int result = ctx_.store->Commit();
   in_save_ = false;
   return AfterSave(result);
 }
 
-int HeldFile::Log(const std::string& msg, const std::string& level, const std::string& note) {
+int SaveFailures::Log(const std::string& msg, const std::string& level, const std::string& note) {
   in_save_ = true;
   int result = ctx_.store->LogMessage(msg, level, note);
   in_save_ = false;
   return AfterSave(result);
 }
 
-void HeldFile::TellCommitFailure(const std::string& text) {
+void SaveFailures::TellCommitFailure(const std::string& text) {
   last_failure_ = text;
   if (commit_failing_ || closing_) return;
   commit_failing_ = true;
@@ -32,7 +54,7 @@ void HeldFile::TellCommitFailure(const std::string& text) {
                    "Data Not Saved", MessageIcon::kExclamation, MessageButtons::kOk});
 }
 
-int HeldFile::AfterSave(int result) {
+int SaveFailures::AfterSave(int result) {
   if (result == kStoreFileMoved && !moved_declined_) result = SaveMovedFile();
   if (result == kStoreOk) {
     commit_failing_ = false;
@@ -42,8 +64,9 @@ int HeldFile::AfterSave(int result) {
   return result;
 }
 
-int HeldFile::SaveMovedFile() {
-  std::string name = FileNameText(path_);
+int SaveFailures::SaveMovedFile() {
+  const std::string path = file_.path();
+  std::string name = FileNameText(path);
   // Why the file is offered stays the same when a try to save it fails.
   const std::string moved = last_failure_;
   for (;;) {
@@ -53,9 +76,9 @@ int HeldFile::SaveMovedFile() {
              "saved; you are asked again when the file is closed).",
          "Tally File Moved", MessageIcon::kExclamation, MessageButtons::kYesNoCancel});
     std::optional<std::string> target;
-    if (answer == MessageAnswer::kYes) target = path_;
+    if (answer == MessageAnswer::kYes) target = path;
     if (answer == MessageAnswer::kNo) {
-      target = ui_.AskSaveFileName(path_);
+      target = ui_.AskSaveFileName(path);
       if (!target) continue;
     }
     if (!target) {
@@ -67,7 +90,7 @@ int HeldFile::SaveMovedFile() {
   }
 }
 
-int HeldFile::SaveHeldDataAs(const std::string& path) {
+int SaveFailures::SaveHeldDataAs(const std::string& path) {
   int result = ctx_.store->SaveAs(path);
   if (result == kStoreFileUnreadable) {
     ui_.Warn("The data cannot be saved there.\n" + ctx_.store->LastError() +
@@ -75,18 +98,12 @@ int HeldFile::SaveHeldDataAs(const std::string& path) {
              "Data Not Saved");
   }
   if (result != kStoreOk) return result;
-  path_ = path;
-  std::string file_name(BaseName(path));
-  display_name_ = FileNameText(file_name);
-  size_t dot = file_name.find_last_of('.');
-  title_ = dot == std::string::npos ? file_name : file_name.substr(0, dot);
-  held_lock_ = ctx_.store->lock();
-  ui_.ShowFileName(display_name_);
+  file_.MovedTo(path);
   ui_.Inform("All of the data has been saved to this file:\n" + FileNameText(path), "Data Saved");
   return result;
 }
 
-void HeldFile::SaveBeforeClosing() {
+void SaveFailures::SaveBeforeClosing() {
   int result = Commit();
   while (result != kStoreOk) {
     std::string lost = unsaved_tallies_ > 0
