@@ -178,7 +178,7 @@ void BM_ProcessKeyHistory(benchmark::State& state) {
     state.SkipWithError("cannot open the tally file");
     return;
   }
-  for (auto _ : state) model.SetKeyBoxText("B");
+  for (auto _ : state) model.tallying().SetKeyBoxText("B");
 }
 BENCHMARK(BM_ProcessKeyHistory)
     ->ArgNames({"history"})

@@ -136,7 +136,7 @@ TEST_F(DataTablesTest, AnImportedListAppendsZeroCountedPopulationsAndLogsIt) {
     EXPECT_EQ(m.num_populations(), 3);
   };
   model.RunSetup();
-  EXPECT_EQ(model.keys().size(), 3u);
+  EXPECT_EQ(model.settings().keys().size(), 3u);
   model_.reset();
   const Rows tally = DiskRows(path_, "Tally");
   ASSERT_EQ(tally.size(), 3u);

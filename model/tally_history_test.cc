@@ -35,13 +35,13 @@ TEST_F(TallyHistoryTest, TalliesTakeBacksAndResetsAreKeptInOrderWithTheirTimes) 
   Press("A");
   At(2);
   Press("B");  // a HIT: its record is row 0 of Trees
-  model.SetCurrentUnit("002");
+  model.tallying().SetCurrentUnit("002");
   At(3);
   Press("B");
   At(4);
-  ASSERT_TRUE(model.UntallyEntry(1, model.UntallyEntries()[1]));
+  ASSERT_TRUE(model.untally().TakeBack(1, model.untally().Entries()[1]));
   At(5);
-  ASSERT_TRUE(model.ResetCountersCommand());
+  ASSERT_TRUE(model.utilities().ResetCountersCommand());
   Rows buffer = DiskRows(path, "Buffer");
   EXPECT_EQ(buffer.size(), 0u);  // the Buffer is emptied by the reset, as ever
   EXPECT_THAT(DiskRows(path, kHistoryView),
@@ -68,7 +68,7 @@ TEST_F(TallyHistoryTest, AnOlderFileOpensAsItWasAndGetsTheHistoryWhenNextWritten
   EXPECT_EQ(DiskRows(path, kHistoryView).size(), 1u);
   EXPECT_THAT(DiskColumns(path, "Buffer"), ElementsAre("Unit", "Key", "Mark"));
   ui_.template_names.push_back("fresh");
-  ASSERT_TRUE(model_->CreateTemplate());
+  ASSERT_TRUE(model_->templates().CreateTemplate());
   EXPECT_TRUE(DiskRows(File("fresh.tal"), kHistoryView).empty());
   EXPECT_FALSE(DiskColumns(File("fresh.tal"), kHistoryView).empty());
 }

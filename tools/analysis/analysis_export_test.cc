@@ -454,7 +454,7 @@ TEST_F(TallyExportTest, ATalliedFilesTalliesComeOutInOrderWithTheirTimes) {
     TallyModel model(ui, {});
     model.SetStartupFile(crew);
     ASSERT_TRUE(model.OpenTallyFile());
-    for (const char* key : {"A", "B", "A"}) model.SetKeyBoxText(key);
+    for (const char* key : {"A", "B", "A"}) model.tallying().SetKeyBoxText(key);
   }
   std::string db = dir_.File("tallies.db");
   ASSERT_EQ(Cli({"export", "--format", "sqlite", "--output", db, crew}), 0) << err_.str();
