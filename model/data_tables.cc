@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "mk/field.h"
 #include "model/held_file.h"
 #include "model/model_context.h"
 #include "model/population_rules.h"
