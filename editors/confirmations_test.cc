@@ -60,15 +60,14 @@ TEST_F(ConfirmationsTest, DestructiveQuestionsDefaultToNo) {
        "Delete record 6 of 6 from the Trees table?\n\n002, 6, Pine, 30, 44.4, scar ^ 2m",
        [&] {
          DataStore& store = *model_->store();
-         EditDataDialog dialog(*model_, store, store.FindView("Trees"),
-                               std::make_unique<EditDataMode>(), nullptr);
+         EditDataDialog dialog(*model_, store.FindView("Trees"), std::make_unique<EditDataMode>(),
+                               nullptr);
          dialog.DeleteRecord();
        }},
       {"Confirm Delete", "The population's counts in every unit are deleted with it",
        [&] {
-         DataStore& store = *model_->store();
-         EditDataDialog dialog(*model_, store, model_->tally_slot(),
-                               std::make_unique<PopulationsMode>(), nullptr);
+         EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
+                               nullptr);
          dialog.DeleteRecord();
        }},
   };

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <map>
 
+#include "model/data_tables.h"
 #include "model/tally_model.h"
-#include "store/data_store.h"
 #include "widgets/controls.h"
 #include "widgets/dialog_units.h"
 #include "widgets/text.h"
@@ -26,19 +26,25 @@ constexpr int kUnlimitedLength = 32767;
 
 }  // namespace
 
-EditDataDialog::EditDataDialog(TallyModel& model, DataStore& store, int slot,
-                               std::unique_ptr<RecordEditorMode> mode, QWidget* parent)
-    : QDialog(parent), model_(model), store_(store), slot_(slot), mode_(std::move(mode)) {
+EditDataDialog::EditDataDialog(TallyModel& model, int slot, std::unique_ptr<RecordEditorMode> mode,
+                               QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      records_(model.data_tables().RecordsIn(slot)),
+      mode_(std::move(mode)) {
   BuildControls();
   Open();
 }
+
+EditDataDialog::EditDataDialog(TallyModel& model, DataStore&, int slot,
+                               std::unique_ptr<RecordEditorMode> mode, QWidget* parent)
+    : EditDataDialog(model, slot, std::move(mode), parent) {}
 
 EditDataDialog::~EditDataDialog() { Finish(); }
 
 void EditDataDialog::RunDataEntry(TallyModel& model, const RecordEditorRequest& request,
                                   QWidget* parent) {
-  EditDataDialog dialog(model, *request.store, request.slot,
-                        std::make_unique<DataEntryMode>(request), parent);
+  EditDataDialog dialog(model, request.slot, std::make_unique<DataEntryMode>(request), parent);
   dialog.exec();
 }
 
@@ -84,9 +90,9 @@ void EditDataDialog::BuildControls() {
 }
 
 void EditDataDialog::Open() {
-  const mk::View view = store_.View(slot_);
-  record_count_ = view.GetSize();
-  shown_fields_ = std::min(view.NumProperties(), kMaxFields);
+  record_count_ = records_.Count();
+  column_names_ = records_.ColumnNames();
+  shown_fields_ = std::min(static_cast<int>(column_names_.size()), kMaxFields);
   for (int k = 0; k < kMaxFields; ++k) captions_[k]->hide();
   for (int k = 0; k < shown_fields_; ++k) {
     const QString column = ToQString(ColumnName(k));
@@ -95,8 +101,8 @@ void EditDataDialog::Open() {
     // A screen reader names each box by its column, as the caption does.
     captions_[k]->setBuddy(fields_[k]);
     fields_[k]->setAccessibleName(column);
-    columns_[k] = mode_->ChecksTypes() ? model_.data_tables().ColumnOf(slot_, ColumnName(k))
-                                       : ColumnDefinition{ColumnName(k)};
+    columns_[k] =
+        mode_->ChecksTypes() ? records_.Definition(ColumnName(k)) : ColumnDefinition{ColumnName(k)};
   }
   current_record_ = mode_->FirstRecord(record_count_);
   ShowRecord();
@@ -104,11 +110,8 @@ void EditDataDialog::Open() {
 }
 
 std::string EditDataDialog::ColumnName(int col) const {
-  const mk::View view = store_.View(slot_);
-  return col < view.NumProperties() ? view.NthProperty(col).name : std::string();
+  return col < static_cast<int>(column_names_.size()) ? column_names_[col] : std::string();
 }
-
-std::string EditDataDialog::ViewName() const { return store_.SlotName(slot_); }
 
 bool EditDataDialog::HasCurrentRecord() const {
   return current_record_ >= 0 && current_record_ < record_count_;
@@ -140,7 +143,7 @@ void EditDataDialog::ShowRecord() {
     if (const auto filled = prefill.find(name); filled != prefill.end()) {
       text = filled->second;
     } else {
-      text = ReadFieldText(store_, slot_, current_record_, k);
+      text = records_.FieldText(current_record_, k);
       focus = k;
     }
     const QString shown = ToQString(text);
@@ -156,7 +159,7 @@ void EditDataDialog::ShowRecord() {
   header_->setText(QString("Editing record %1 of %2 from %3")
                        .arg(current_record_ + 1)
                        .arg(record_count_)
-                       .arg(ToQString(ViewName())));
+                       .arg(ToQString(records_.Name())));
 }
 
 std::optional<std::string> EditDataDialog::StoredText(int k) const {
@@ -171,7 +174,7 @@ void EditDataDialog::SaveRecord() {
     // A value its column refuses is never written (a number column would
     // read it as 0); the stored one stays.
     if (const std::optional<std::string> stored = StoredText(k)) {
-      WriteFieldText(store_, slot_, current_record_, k, *stored);
+      records_.WriteField(current_record_, k, *stored);
     }
   }
 }
@@ -211,9 +214,8 @@ void EditDataDialog::NewRecord() {
   if (!CheckRecord()) return;
   SetNavigationEnabled(true);
   SaveRecord();
-  current_record_ = store_.AddRow(slot_, -1);
-  MarkRowNotTaken(store_, slot_, current_record_);
-  record_count_ = store_.View(slot_).GetSize();
+  current_record_ = records_.Append();
+  record_count_ = records_.Count();
   ShowRecord();
   status_->setText("New record, please edit");
   mode_->CountChanged(model_, 1);
@@ -226,15 +228,14 @@ void EditDataDialog::DeleteRecord() {
   const std::string number = std::to_string(deleted + 1);
   const std::string texts = FieldTexts();
   if (!model_.ui().Confirm("Delete record " + number + " of " + std::to_string(record_count_) +
-                               " from the " + ViewName() + " table?\n\n" + texts +
+                               " from the " + records_.Name() + " table?\n\n" + texts +
                                mode_->DeleteConsequence(),
                            "Confirm Delete")) {
     return;
   }
-  model_.data_tables().DeleteRecord(
-      slot_, deleted, mode_->DeletedMessage(),
-      "Record " + number + " from the " + ViewName() + " table: " + texts);
-  record_count_ = store_.View(slot_).GetSize();
+  records_.Delete(deleted, mode_->DeletedMessage(),
+                  "Record " + number + " from the " + records_.Name() + " table: " + texts);
+  record_count_ = records_.Count();
   if (current_record_ > record_count_ - 1) current_record_ = record_count_ - 1;
   update();
 
@@ -293,7 +294,7 @@ bool EditDataDialog::CheckField(int k) {
     return false;
   }
   const std::optional<Message> refusal =
-      mode_->CheckField(model_, {store_, slot_, current_record_}, ColumnName(k), &text);
+      mode_->CheckField(model_, {records_.slot(), current_record_}, ColumnName(k), &text);
   if (refusal) {
     // What was there before comes back; the refused text is not kept.
     fields_[k]->setText(accepted_[k]);

@@ -14,9 +14,11 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editors/record_editor_modes.h"
 #include "model/column_types.h"
+#include "model/records.h"
 #include "model/ui.h"
 
 class QLabel;
@@ -34,8 +36,12 @@ class EditDataDialog : public QDialog {
  public:
   static constexpr int kMaxFields = 6;
 
-  // The editor on the view in `slot` of `store`, starting at the record
-  // `mode` chooses.
+  // The editor on the records of the view in `slot` of the model's store,
+  // starting at the record `mode` chooses.
+  EditDataDialog(TallyModel& model, int slot, std::unique_ptr<RecordEditorMode> mode,
+                 QWidget* parent);
+  // The same for callers that still hold the store; it must be the model's,
+  // and only the model's is used.
   EditDataDialog(TallyModel& model, DataStore& store, int slot,
                  std::unique_ptr<RecordEditorMode> mode, QWidget* parent);
   ~EditDataDialog() override;
@@ -96,12 +102,12 @@ class EditDataDialog : public QDialog {
   // fields not shown).
   std::string FieldTexts() const;
   std::string ColumnName(int col) const;
-  std::string ViewName() const;
   void SetNavigationEnabled(bool enabled);
 
   TallyModel& model_;
-  DataStore& store_;
-  int slot_;
+  Records records_;
+  // The view's column names, in order.
+  std::vector<std::string> column_names_;
   std::unique_ptr<RecordEditorMode> mode_;
   int current_record_ = 0;
   int record_count_ = 0;

@@ -54,7 +54,7 @@ class EditDataDialogTest : public EditorsTest {
 };
 
 TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
+  EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   EXPECT_EQ(dialog.windowTitle(), "");
@@ -90,7 +90,7 @@ TEST_F(EditDataDialogTest, PopulationsShowSixFieldsAndNavigate) {
 }
 
 TEST_F(EditDataDialogTest, EachCaptionLabelsItsFieldAndNoControlsOverlap) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
+  EditDataDialog dialog(*model_, TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
   ShowActive(&dialog);
   std::vector<QWidget*> shown;
   for (QWidget* w : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
@@ -117,7 +117,7 @@ TEST_F(EditDataDialogTest, EachCaptionLabelsItsFieldAndNoControlsOverlap) {
 TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
   int told = 0;
   {
-    EditDataDialog dialog(*model_, store(), model_->tally_slot(),
+    EditDataDialog dialog(*model_, model_->tally_slot(),
                           std::make_unique<PopulationsMode>([&](int delta) { told += delta; }),
                           nullptr);
     ShowActive(&dialog);
@@ -157,7 +157,7 @@ TEST_F(EditDataDialogTest, NewPopulationsStopAtTwenty) {
 }
 
 TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
+  EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   // A mnemonic clicks its button after a short animation.
@@ -174,7 +174,7 @@ TEST_F(EditDataDialogTest, NewFromTheKeyboardChecksNoFieldTheUserDidNotLeave) {
 }
 
 TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
+  EditDataDialog dialog(*model_, TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
   ShowActive(&dialog);
   for (int i = 0; i < 16; ++i) Click(&dialog, "newRecord");
   EXPECT_EQ(dialog.record_count(), 22);
@@ -182,7 +182,7 @@ TEST_F(EditDataDialogTest, DataTablesTakeMoreThanTwentyRecords) {
 }
 
 TEST_F(EditDataDialogTest, DeleteLogsTheRecordAndShowsTheNextOne) {
-  EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
+  EditDataDialog dialog(*model_, TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
   ShowActive(&dialog);
   // Edit-data mode starts at the last record.
   EXPECT_EQ(Text(&dialog, "header"), "Editing record 6 of 6 from Trees");
@@ -210,7 +210,7 @@ TEST_F(EditDataDialogTest, DeleteLogsTheRecordAndShowsTheNextOne) {
 
 TEST_F(EditDataDialogTest, DeletingAPopulationLogsAndCounts) {
   int told = 0;
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(),
+  EditDataDialog dialog(*model_, model_->tally_slot(),
                         std::make_unique<PopulationsMode>([&](int delta) { told += delta; }),
                         nullptr);
   ShowActive(&dialog);
@@ -225,7 +225,7 @@ TEST_F(EditDataDialogTest, DeletingAPopulationLogsAndCounts) {
 }
 
 TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
+  EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   Type(&dialog, 1, "", 2);
@@ -254,7 +254,7 @@ TEST_F(EditDataDialogTest, FieldChecksRefuseAndReturnTheFocus) {
 }
 
 TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
+  EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   // Typed and left without the field losing the focus.
@@ -294,7 +294,7 @@ TEST_F(EditDataDialogTest, EveryWayOfLeavingARecordRunsTheChecksFirst) {
 }
 
 TEST_F(EditDataDialogTest, DeleteThrowsARecordAwayWithoutCheckingIt) {
-  EditDataDialog dialog(*model_, store(), model_->tally_slot(), std::make_unique<PopulationsMode>(),
+  EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
                         nullptr);
   ShowActive(&dialog);
   Click(&dialog, "newRecord");  // an empty population, its key box focused
@@ -329,8 +329,8 @@ TEST_F(EditDataDialogTest, ARefusedValueGivesWayToTheOneBefore) {
     SCOPED_TRACE(std::string(c.typed) + " in field " + std::to_string(c.field));
     const auto stored = Rows("Tally", 6);
     ui_.messages.clear();
-    EditDataDialog dialog(*model_, store(), model_->tally_slot(),
-                          std::make_unique<PopulationsMode>(), nullptr);
+    EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
+                          nullptr);
     ShowActive(&dialog);
     for (int i = 0; i < c.record; ++i) Click(&dialog, "next");
     if (c.leave == Leave::kOtherField) {
@@ -387,8 +387,8 @@ TEST_F(EditDataDialogTest, ARealMessageBoxLeavesTheFocusOnTheRefusedField) {
 TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {
   ASSERT_EQ(model_->strategies()->entry(2).method, 'R');
   {
-    EditDataDialog dialog(*model_, store(), model_->tally_slot(),
-                          std::make_unique<PopulationsMode>(), nullptr);
+    EditDataDialog dialog(*model_, model_->tally_slot(), std::make_unique<PopulationsMode>(),
+                          nullptr);
     ShowActive(&dialog);
     Click(&dialog, "last");
     Type(&dialog, 4, "C", 5);
@@ -402,21 +402,21 @@ TEST_F(EditDataDialogTest, MethodChangeRebuildsTheStrategiesOnClosing) {
 TEST_F(EditDataDialogTest, EveryWayOfClosingSavesTheRecord) {
   const int slot = TreesSlot();
   {
-    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
+    EditDataDialog dialog(*model_, slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     QTest::keyClick(Field(&dialog, 4), Qt::Key_End);
     QTest::keyClicks(Field(&dialog, 4), "1");
     QTest::keyClick(&dialog, Qt::Key_Escape);
   }
   {
-    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
+    EditDataDialog dialog(*model_, slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     QTest::keyClick(Field(&dialog, 5), Qt::Key_End);
     QTest::keyClicks(Field(&dialog, 5), "2");
     dialog.close();  // the close box
   }
   {
-    EditDataDialog dialog(*model_, store(), slot, std::make_unique<EditDataMode>(), nullptr);
+    EditDataDialog dialog(*model_, slot, std::make_unique<EditDataMode>(), nullptr);
     ShowActive(&dialog);
     Field(&dialog, 6)->setText("gone");
     QTest::keyClick(Field(&dialog, 6), Qt::Key_Return);  // the default OK
@@ -430,8 +430,7 @@ TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
   const int row = store().AddRow(slot, -1);
   RecordEditorRequest request{&store(), slot, row, "007", "Fir", true, "12"};
   {
-    EditDataDialog dialog(*model_, store(), slot, std::make_unique<DataEntryMode>(request),
-                          nullptr);
+    EditDataDialog dialog(*model_, slot, std::make_unique<DataEntryMode>(request), nullptr);
     ShowActive(&dialog);
     EXPECT_EQ(Text(&dialog, "header"), "Editing record 7 of 7 from Trees");
     EXPECT_EQ(Field(&dialog, 1)->text(), "007");
@@ -456,8 +455,7 @@ TEST_F(EditDataDialogTest, DataEntryFillsTheHitOnTheFirstShowingOnly) {
   request.fill_num = false;
   store().SetString(slot, request.row, 1, "99");
   {
-    EditDataDialog dialog(*model_, store(), slot, std::make_unique<DataEntryMode>(request),
-                          nullptr);
+    EditDataDialog dialog(*model_, slot, std::make_unique<DataEntryMode>(request), nullptr);
     ShowActive(&dialog);
     EXPECT_EQ(Field(&dialog, 2)->text(), "99");
     EXPECT_EQ(QApplication::focusWidget(), Field(&dialog, 2));
@@ -501,8 +499,7 @@ TEST_F(EditDataDialogTest, ANumberColumnRefusesOtherValuesOnEveryWayOfLeavingThe
   for (const Way& way : ways) {
     for (const char* typed : {"pf", "60.5", "1e2"}) {
       ui_.messages.clear();
-      EditDataDialog dialog(*model_, store(), TreesSlot(), std::make_unique<EditDataMode>(),
-                            nullptr);
+      EditDataDialog dialog(*model_, TreesSlot(), std::make_unique<EditDataMode>(), nullptr);
       ShowActive(&dialog);
       dialog.GoPrevious();  // record 5 of 6: every way moves or closes
       Field(&dialog, 4)->setFocus();

@@ -20,12 +20,10 @@
 
 namespace woodtick {
 
-class DataStore;
 class TallyModel;
 
 // The record being edited: row `record` of the view in `slot`.
 struct EditedRecord {
-  DataStore& store;
   int slot;
   int record;
 };
@@ -61,10 +59,10 @@ class RecordEditorMode {
   virtual void CountChanged(TallyModel& model, int delta);
 };
 
+// The population rules are the model's (population_rules.h); this mode
+// asks them and shows the answer.
 class PopulationsMode : public RecordEditorMode {
  public:
-  static constexpr int kMaxPopulations = 20;
-
   // `count_changed` is told +1 or -1 for each population added or deleted,
   // for the Setup screen's own count; the model's count is kept here.
   explicit PopulationsMode(std::function<void(int)> count_changed = {})

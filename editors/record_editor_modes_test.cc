@@ -16,7 +16,7 @@ using RecordEditorModesTest = EditorsTest;
 
 TEST_F(RecordEditorModesTest, OnlyPopulationsAreHeldToTheHotKeyAndTableRules) {
   DataStore& store = *model_->store();
-  const EditedRecord first{store, model_->tally_slot(), 0};  // A, Pine
+  const EditedRecord first{model_->tally_slot(), 0};  // A, Pine
   struct Case {
     const char* column;
     const char* typed;

@@ -7,6 +7,7 @@
 
 #include "editors/edit_data_dialog.h"
 #include "editors/table_list_combo.h"
+#include "model/data_tables.h"
 #include "model/tally_model.h"
 #include "model/ui.h"
 #include "widgets/controls.h"
@@ -36,11 +37,10 @@ SelectTableDialog::SelectTableDialog(TallyModel& model, QWidget* parent)
 }
 
 void SelectTableDialog::EditTable() {
-  DataStore& store = *model_.store();
   const std::string name = FromQString(table_list_->currentText());
   if (!name.empty()) {
-    if (const int slot = store.FindView(name); slot >= 0) {
-      EditDataDialog editor(model_, store, slot, std::make_unique<EditDataMode>(), this);
+    if (const int slot = model_.data_tables().FindView(name); slot >= 0) {
+      EditDataDialog editor(model_, slot, std::make_unique<EditDataMode>(), this);
       editor.exec();
     }
   }

@@ -14,7 +14,7 @@ class SelectTableDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Lists the model's data tables; edits them in model.store().
+  // Lists the model's data tables; edits their records through the model.
   SelectTableDialog(TallyModel& model, QWidget* parent);
 
   // "Edit this Table": the record editor on the named table, then a commit.

@@ -107,7 +107,7 @@ void SetupTablesDialog::EditTable() {
   }
   exchange_.table_name = name;
   exchange_.columns = tables.Columns(name);
-  exchange_.column_list = ReadColumnList(*model_.store(), name);
+  exchange_.column_list = tables.ColumnList(name);
   bool visited = false;
   const bool accepted = RunDefineColumns(false, &visited);
   if (!visited) return;

@@ -18,7 +18,7 @@ class SetupTablesDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Works on model.store() and the model's tables-defined text.
+  // Works on the model's data tables and its tables-defined text.
   SetupTablesDialog(TallyModel& model, QWidget* parent);
 
   // The three buttons.

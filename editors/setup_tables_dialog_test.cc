@@ -299,8 +299,8 @@ TEST_F(SetupTablesDialogTest, EditingKeepsTheDataOfKeptColumns) {
     EXPECT_EQ(ui_.messages.size(), 1u);
     // So does the population editor.
     DataStore& store = *model_->store();
-    EditDataDialog editor(*model_, store, store.FindView("Tally"),
-                          std::make_unique<PopulationsMode>(), nullptr);
+    EditDataDialog editor(*model_, store.FindView("Tally"), std::make_unique<PopulationsMode>(),
+                          nullptr);
     EXPECT_EQ(Find<QLabel>(&editor, "header")->text(), "Editing record 1 of 3 from Tally");
     Find<QLineEdit>(&editor, "field2")->setText("Yellow pine");
     editor.accept();

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "mk/field.h"
 #include "model/held_file.h"
 #include "model/model_context.h"
+#include "model/population_rules.h"
 #include "model/table_definitions.h"
 #include "model/tally_settings.h"
 #include "model/tallying.h"
@@ -29,12 +29,13 @@ std::vector<ColumnDefinition> DataTables::Columns(const std::string& table) {
   return ReadColumnDefinitions(*ctx_.store, ctx_.view_slots.dictionary, ctx_.dict_cols, table);
 }
 
-ColumnDefinition DataTables::ColumnOf(int slot, const std::string& view_column) {
-  for (const ColumnDefinition& column : Columns(ctx_.store->SlotName(slot))) {
-    if (mk::SameName(RemoveBlanks(column.name), view_column)) return column;
-  }
-  return {view_column};
+std::string DataTables::ColumnList(const std::string& table) {
+  return ReadColumnList(*ctx_.store, table);
 }
+
+int DataTables::FindView(const std::string& table) { return ctx_.store->FindView(table); }
+
+Records DataTables::RecordsIn(int slot) { return Records(ctx_, slot); }
 
 std::string DataTables::CheckDefinition(bool creating, const std::string& name,
                                         const std::vector<ColumnDefinition>& columns) {
@@ -133,10 +134,10 @@ int DataTables::DeleteTable(const std::string& name) {
   return populations;
 }
 
-void DataTables::DeleteRecord(int slot, int row, const std::string& message,
-                              const std::string& note) {
-  ctx_.store->View(slot).RemoveAt(row, 1);
-  ctx_.store->LogMessage(message, "A", note);
+std::optional<Message> DataTables::CheckPopulationField(int slot, int row,
+                                                        const std::string& column,
+                                                        std::string* text) {
+  return woodtick::CheckPopulationField(*ctx_.store, slot, row, column, text);
 }
 
 PopulationImport DataTables::PlanImport(const std::string& csv) {

@@ -10,6 +10,8 @@
 
 #include "model/column_types.h"
 #include "model/population_import.h"
+#include "model/records.h"
+#include "model/ui.h"
 
 namespace woodtick {
 
@@ -27,9 +29,12 @@ class DataTables {
   int RecordCount(const std::string& table);
   // The table's columns, in their order.
   std::vector<ColumnDefinition> Columns(const std::string& table);
-  // The definition of the view column `view_column` of the view in `slot`
-  // (Text when the table defines none).
-  ColumnDefinition ColumnOf(int slot, const std::string& view_column);
+  // The table's ColumnName values in dictionary order, joined by ", ".
+  std::string ColumnList(const std::string& table);
+  // The slot of the table's open view; -1 when none is open.
+  int FindView(const std::string& table);
+  // The records of the view in `slot`, to browse and edit.
+  Records RecordsIn(int slot);
 
   // Why a table cannot be built so (name new to the file when `creating`,
   // the column list, each column's type and range); "" when it can.
@@ -46,9 +51,10 @@ class DataTables {
   // populations used it (they now name "choose another table").
   int DeleteTable(const std::string& name);
 
-  // Removes row `row` of the view in `slot` and logs it (level "A", which
-  // commits): `message` says from where, `note` what the record held.
-  void DeleteRecord(int slot, int row, const std::string& message, const std::string& note);
+  // The record editor's check of the field of `column` of population `row`
+  // of the Tally view in `slot` as it is left (population_rules.h).
+  std::optional<Message> CheckPopulationField(int slot, int row, const std::string& column,
+                                              std::string* text);
 
   // A species list read and checked against the open file; nothing changes.
   PopulationImport PlanImport(const std::string& csv);

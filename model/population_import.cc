@@ -2,24 +2,19 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <cstring>
 #include <map>
 
 #include "mk/convert.h"
-#include "model/column_types.h"
+#include "model/population_rules.h"
 #include "model/table_definitions.h"
-#include "model/text.h"
 #include "platform/windows_1252.h"
 #include "store/data_store.h"
 
 namespace woodtick {
 namespace {
 
-constexpr int kMaxPopulations = 20;
 constexpr std::array<const char*, 6> kColumns = {"Key",  "Label", "Desc",
                                                  "Meth", "Freq",  "DatTable"};
-constexpr char kMethods[] = "CSRBPA";
 
 // UTF-8 to the file's character set; false for a byte sequence that is not
 // UTF-8 or a character the set cannot hold.
@@ -47,35 +42,35 @@ bool ToWindows1252(const std::string& utf8, std::string* out) {
   return true;
 }
 
-std::string TablesDefined(DataStore& store) {
-  std::string list;
-  const int sel = store.OpenSelection("Globals", "Value", "Block=Tally, Key=TablesDefined", "", "");
-  if (sel < 0) return list;
-  if (store.View(sel).GetSize() > 0) store.GetString(sel, 0, 0, &list);
-  store.ReleaseView(sel);
-  return list;
-}
-
-// The row's problems, "" when it may be imported; `keys` holds the upper-
-// cased keys taken so far.
+// The row's problems, "" when it may be imported; `keys` holds the keys
+// taken so far.
 std::string RowProblems(const ImportedPopulation& p, const std::string& freq_text,
                         const std::string& tables, const std::vector<std::string>& keys) {
   std::vector<std::string> problems;
-  const bool key_ok = p.key.size() == 1 && std::isalnum(static_cast<unsigned char>(p.key[0]));
-  if (!key_ok) problems.push_back("the key '" + p.key + "' is not one letter or digit");
-  if (key_ok && std::find(keys.begin(), keys.end(), UpperCase(p.key)) != keys.end()) {
+  if (!IsHotKeyCharacter(p.key)) {
+    problems.push_back("the key '" + p.key + "' is not one letter or digit");
+  } else if (FindSameKey(keys, p.key) >= 0) {
     problems.push_back("the key " + p.key +
                        " is already used (upper and lower case count as the same key)");
   }
   if (p.label.empty()) problems.push_back("the label is empty");
-  if (p.meth.size() > 1 || (p.meth.size() == 1 && !std::strchr(kMethods, p.meth[0]))) {
+  if (!IsMethodLetter(p.meth)) {
     problems.push_back("the method '" + p.meth + "' is not blank, C, S, R, B, P or A");
   }
-  if (!freq_text.empty() && !(p.freq > 0)) {
+  if (!freq_text.empty() && !ReadFrequency(freq_text)) {
     problems.push_back("the frequency '" + freq_text + "' is not a positive number");
   }
-  if (!p.dat_table.empty() && !TableListContains(tables, p.dat_table)) {
-    problems.push_back("the data table '" + p.dat_table + "' does not exist");
+  switch (ClassifyDataTable(tables, p.dat_table)) {
+    case DataTableName::kNone:
+    case DataTableName::kListed:
+      break;
+    case DataTableName::kReserved:
+      problems.push_back("the data table '" + p.dat_table +
+                         "' is reserved for one of Woodtick's own tables");
+      break;
+    case DataTableName::kUnknown:
+      problems.push_back("the data table '" + p.dat_table + "' does not exist");
+      break;
   }
   std::string joined;
   for (const std::string& problem : problems) joined += (joined.empty() ? "" : "; ") + problem;
@@ -173,15 +168,9 @@ PopulationImport PlanPopulationImport(DataStore& store, int tally_slot, const st
   }
   if (!plan.refusals.empty()) return plan;
 
-  std::vector<std::string> keys;
-  const mk::View tally = store.View(tally_slot);
-  const int key_col = tally.FindPropIndexByName("Key");
-  for (int row = 0; row < tally.GetSize(); ++row) {
-    std::string key;
-    store.GetString(tally_slot, row, key_col, &key);
-    keys.push_back(UpperCase(key));
-  }
-  const std::string tables = TablesDefined(store);
+  std::vector<std::string> keys = ReadPopulationNames(store, tally_slot).keys;
+  const int existing = static_cast<int>(keys.size());
+  const std::string tables = StoredTablesDefined(store);
   int bad_rows = 0;
   for (size_t r = 1; r < rows.size(); ++r) {
     const std::vector<std::string>& fields = rows[r];
@@ -201,11 +190,11 @@ PopulationImport PlanPopulationImport(DataStore& store, int tally_slot, const st
     ImportedPopulation p{value["Key"], value["Label"], value["Desc"], value["Meth"],
                          value["DatTable"]};
     if (problem.empty() && !value["Freq"].empty()) {
-      p.freq = ParseNumber(ColumnType::kDecimal, value["Freq"]).value_or(0);
+      p.freq = ReadFrequency(value["Freq"]).value_or(0);
     }
     if (problem.empty()) problem = RowProblems(p, value["Freq"], tables, keys);
     if (problem.empty()) {
-      keys.push_back(UpperCase(p.key));
+      keys.push_back(p.key);
       plan.populations.push_back(std::move(p));
       continue;
     }
@@ -217,9 +206,9 @@ PopulationImport PlanPopulationImport(DataStore& store, int tally_slot, const st
     plan.refusals.push_back("... and " + std::to_string(bad_rows - kNamedBadRows) +
                             " more bad rows.");
   }
-  const size_t total = tally.GetSize() + plan.populations.size();
-  if (bad_rows == 0 && total > kMaxPopulations) {
-    plan.refusals.push_back("The file has " + std::to_string(tally.GetSize()) +
+  const int adding = static_cast<int>(plan.populations.size());
+  if (bad_rows == 0 && !RoomForPopulations(existing, adding)) {
+    plan.refusals.push_back("The file has " + std::to_string(existing) +
                             " populations and the list " + std::to_string(plan.populations.size()) +
                             ": a tally file holds at most 20.");
   }
