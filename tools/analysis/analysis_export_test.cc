@@ -353,7 +353,7 @@ class TallyExportTest : public AnalysisExportTest {
     *count = *hits = 0;
     for (int row = 0; row < 2; ++row) {
       for (int u = 1; u <= units; ++u) {
-        char column[16];
+        char column[24];
         std::snprintf(column, sizeof column, "U%03dCount", u);
         tally.SetLong(row, tally.FindPropIndexByName(column), 10 * u + row);
         std::snprintf(column, sizeof column, "U%03dHit", u);

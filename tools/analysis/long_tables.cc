@@ -25,7 +25,7 @@ std::string Cell(const mk::View& view, int row, int col) {
 std::vector<std::pair<int, std::pair<int, int>>> UnitColumns(const mk::View& tally) {
   std::vector<std::pair<int, std::pair<int, int>>> units;
   for (int u = 1; u <= 999; ++u) {
-    char count[16], hit[16];
+    char count[24], hit[24];
     std::snprintf(count, sizeof count, "U%03dCount", u);
     std::snprintf(hit, sizeof hit, "U%03dHit", u);
     int c = tally.FindPropIndexByName(count), h = tally.FindPropIndexByName(hit);
