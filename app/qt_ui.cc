@@ -46,8 +46,8 @@ void QtUi::RunRecordEditor(const RecordEditorRequest& request) {
   EditDataDialog::RunDataEntry(main_->model(), request, DialogParent());
 }
 
-void QtUi::RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) {
-  SetupDialog dialog(model, store, num_populations, DialogParent());
+void QtUi::RunSetupScreen(TallyModel& model, DataStore&, int num_populations) {
+  SetupDialog dialog(model, num_populations, DialogParent());
   dialog.exec();
 }
 

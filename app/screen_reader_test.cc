@@ -38,11 +38,11 @@ QString AccessibleText(QWidget* w, QAccessible::Text t) {
 TEST_F(ScreenReaderTest, ControlsAreNamedForWhatTheyDoAndCommandsHaveAltLetters) {
   Open();
   TallyModel& model = main_->model();
-  EditDataDialog editor(model, *model.store(), model.tally_slot(),
-                        std::make_unique<PopulationsMode>(), main_.get());
+  EditDataDialog editor(model, model.tally_slot(), std::make_unique<PopulationsMode>(),
+                        main_.get());
   UtilitiesDialog utilities(model.utilities(), model.templates(), main_.get());
   UntallyDialog untally(model.untally(), main_.get());
-  SetupDialog setup(model, *model.store(), model.num_populations(), main_.get());
+  SetupDialog setup(model, model.num_populations(), main_.get());
   SetupTablesDialog tables(model, main_.get());
   struct Case {
     QWidget* screen;

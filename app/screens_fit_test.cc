@@ -177,7 +177,7 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
   CheckScreen(&create_template, true);
   SpecifyUnitsDialog units(model.settings(), main.get());
   CheckScreen(&units, true);
-  SetupDialog setup(model, *model.store(), model.num_populations(), main.get());
+  SetupDialog setup(model, model.num_populations(), main.get());
   CheckScreen(&setup, true);
   SetupTablesDialog tables(model, main.get());
   CheckScreen(&tables, true);
@@ -186,8 +186,8 @@ TEST_F(ScreensFitTest, EveryScreenShowsItsTextsWholeAndNamesItsControls) {
   ColumnsExchange exchange{"Trees", "Unit,Num,Label,Height"};
   DefineColumnsDialog columns(&exchange, true, main.get());
   CheckScreen(&columns, true);
-  EditDataDialog populations(model, *model.store(), model.tally_slot(),
-                             std::make_unique<PopulationsMode>(), main.get());
+  EditDataDialog populations(model, model.tally_slot(), std::make_unique<PopulationsMode>(),
+                             main.get());
   CheckScreen(&populations, true);
 }
 

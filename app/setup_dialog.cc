@@ -23,11 +23,10 @@ constexpr int kSaveIntervalItems = 100;
 
 }  // namespace
 
-SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_populations, QWidget* parent)
+SetupDialog::SetupDialog(TallyModel& model, int num_populations, QWidget* parent)
     : QDialog(parent),
       model_(model),
       settings_(model.settings()),
-      store_(store),
       num_populations_(num_populations) {
   setObjectName(QStringLiteral("setupDialog"));
   SetUpDialog(this, QStringLiteral("Setup"));
@@ -76,12 +75,8 @@ SetupDialog::SetupDialog(TallyModel& model, DataStore& store, int num_population
   connect(import, &QPushButton::clicked, this, &SetupDialog::ImportPopulations);
 }
 
-SetupDialog::~SetupDialog() {
-  BusyCursor busy(model_.ui());
-  // A failure has been told by the store's reporter; the data stays held
-  // for the save after Setup.
-  static_cast<void>(store_.Commit());
-}
+// What Setup changed is saved as the model closes the file after it.
+SetupDialog::~SetupDialog() = default;
 
 void SetupDialog::ShowPopulationCount() { num_pops_->setText(QString::number(num_populations_)); }
 
@@ -101,7 +96,7 @@ void SetupDialog::SetupPopulations() {
   {
     // The editor keeps the model's count itself; this is the screen's own.
     auto mode = std::make_unique<PopulationsMode>([this](int delta) { num_populations_ += delta; });
-    EditDataDialog editor(model_, store_, store_.FindView("Tally"), std::move(mode), this);
+    EditDataDialog editor(model_, model_.tally_slot(), std::move(mode), this);
     editor.exec();
   }
   settings_.Load();

@@ -13,7 +13,6 @@ class QPushButton;
 
 namespace woodtick {
 
-class DataStore;
 class TallyModel;
 class TallySettings;
 
@@ -21,7 +20,7 @@ class SetupDialog : public QDialog {
   Q_OBJECT
 
  public:
-  SetupDialog(TallyModel& model, DataStore& store, int num_populations, QWidget* parent = nullptr);
+  SetupDialog(TallyModel& model, int num_populations, QWidget* parent = nullptr);
   ~SetupDialog() override;  // commits
 
   // The buttons and controls.
@@ -55,7 +54,6 @@ class SetupDialog : public QDialog {
   // settings part's.
   TallyModel& model_;
   TallySettings& settings_;
-  DataStore& store_;
   int num_populations_;
 
   QLabel* num_units_;

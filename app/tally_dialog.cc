@@ -342,7 +342,7 @@ void TallyDialog::Tally(const Keystroke& keystroke) {
 }
 
 std::unique_ptr<EditDataDialog> TallyDialog::MakeRecordEditor(const RecordEditorRequest& request) {
-  auto editor = std::make_unique<EditDataDialog>(model(), *request.store, request.slot,
+  auto editor = std::make_unique<EditDataDialog>(model(), request.slot,
                                                  std::make_unique<DataEntryMode>(request), this);
   // As large as this screen has grown, within the screen.
   const double room =

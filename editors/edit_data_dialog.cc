@@ -36,10 +36,6 @@ EditDataDialog::EditDataDialog(TallyModel& model, int slot, std::unique_ptr<Reco
   Open();
 }
 
-EditDataDialog::EditDataDialog(TallyModel& model, DataStore&, int slot,
-                               std::unique_ptr<RecordEditorMode> mode, QWidget* parent)
-    : EditDataDialog(model, slot, std::move(mode), parent) {}
-
 EditDataDialog::~EditDataDialog() { Finish(); }
 
 void EditDataDialog::RunDataEntry(TallyModel& model, const RecordEditorRequest& request,

@@ -27,7 +27,6 @@ class QPushButton;
 
 namespace woodtick {
 
-class DataStore;
 class TallyModel;
 
 class EditDataDialog : public QDialog {
@@ -40,10 +39,6 @@ class EditDataDialog : public QDialog {
   // starting at the record `mode` chooses.
   EditDataDialog(TallyModel& model, int slot, std::unique_ptr<RecordEditorMode> mode,
                  QWidget* parent);
-  // The same for callers that still hold the store; it must be the model's,
-  // and only the model's is used.
-  EditDataDialog(TallyModel& model, DataStore& store, int slot,
-                 std::unique_ptr<RecordEditorMode> mode, QWidget* parent);
   ~EditDataDialog() override;
 
   // Runs the data-entry editor modally for a HIT.

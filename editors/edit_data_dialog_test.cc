@@ -368,8 +368,7 @@ TEST_F(EditDataDialogTest, ARealMessageBoxLeavesTheFocusOnTheRefusedField) {
   TallyModel boxed(ui);
   boxed.SetStartupFile(path_);
   ASSERT_TRUE(boxed.OpenTallyFile());
-  EditDataDialog dialog(boxed, *boxed.store(), boxed.tally_slot(),
-                        std::make_unique<PopulationsMode>(), nullptr);
+  EditDataDialog dialog(boxed, boxed.tally_slot(), std::make_unique<PopulationsMode>(), nullptr);
   ShowActive(&dialog);
   QString shown;
   WhenModal<QMessageBox>([&](QMessageBox* box) {
