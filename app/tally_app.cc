@@ -1,6 +1,8 @@
 #include "app/tally_app.h"
 
 #include "app/main_dialog.h"
+#include "app/termination_signals.h"
+#include "model/tally_model.h"
 #include "platform/file_name_text.h"
 
 namespace woodtick {
@@ -37,6 +39,12 @@ int TallyApp::Run(const std::vector<std::string>& arguments) {
   options.command_line_file = line.file;
   options.command_line_problems = line.problems;
   MainDialog main_dialog(options);
+  // A shutdown or a closed terminal saves the tallies held and frees the
+  // file before the program ends, whatever screen is open.
+  TerminationSignals on_termination([&main_dialog](int signal) {
+    main_dialog.model().CloseTallyFile();
+    TerminationSignals::EndBy(signal);
+  });
   main_dialog.Initialise();
   main_dialog.exec();
   return 0;
