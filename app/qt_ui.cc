@@ -46,7 +46,7 @@ void QtUi::RunRecordEditor(const RecordEditorRequest& request) {
   EditDataDialog::RunDataEntry(main_->model(), request, DialogParent());
 }
 
-void QtUi::RunSetupScreen(TallyModel& model, DataStore&, int num_populations) {
+void QtUi::RunSetupScreen(TallyModel& model, int num_populations) {
   SetupDialog dialog(model, num_populations, DialogParent());
   dialog.exec();
 }

@@ -27,7 +27,7 @@ class QtUi : public Ui {
   void EndBusy() override;
   void Beep(int frequency_hz, int duration_ms) override;
   void RunRecordEditor(const RecordEditorRequest& request) override;
-  void RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) override;
+  void RunSetupScreen(TallyModel& model, int num_populations) override;
   std::optional<std::string> AskTemplateName() override;
   std::optional<std::string> AskSaveFileName(const std::string& suggested_path) override;
   void ShowFileName(const std::string& display_name) override;

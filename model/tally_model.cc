@@ -23,7 +23,7 @@ bool TallyModel::OpenTallyFile() {
 
 void TallyModel::RunSetup() {
   if (!file_.OpenForSetup()) return;
-  ctx_.ui.RunSetupScreen(*this, *ctx_.store, settings_.num_populations());
+  ctx_.ui.RunSetupScreen(*this, settings_.num_populations());
   BusyCursor busy(ctx_.ui);
   file_.CloseAfterSetup();
   if (!OpenTallyFile()) {

@@ -71,10 +71,10 @@ class Ui {
   // The record editor in data-entry mode, modal; returns when it closes.
   virtual void RunRecordEditor(const RecordEditorRequest& request) = 0;
 
-  // The Setup screen, modal, on `store` (the file held open, views attached)
-  // with `num_populations` Tally rows. `model` is the owner whose settings
-  // the screen reads and writes.
-  virtual void RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) = 0;
+  // The Setup screen, modal, while the model holds the file open for it,
+  // with `num_populations` Tally rows. `model` is the owner whose parts the
+  // screen reads and writes.
+  virtual void RunSetupScreen(TallyModel& model, int num_populations) = 0;
 
   // The Create Tally Template screen: the typed name on OK (at most 30
   // characters), as the file system spells it, since it names the file;

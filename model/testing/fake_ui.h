@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/tally_model.h"
 #include "model/ui.h"
 
 namespace woodtick {
@@ -53,10 +54,10 @@ class FakeUi : public Ui {
     editor_requests.push_back(request);
     if (record_editor) record_editor(request);
   }
-  void RunSetupScreen(TallyModel& model, DataStore& store, int num_populations) override {
+  void RunSetupScreen(TallyModel& model, int num_populations) override {
     ++setup_runs;
     setup_populations = num_populations;
-    if (setup_screen) setup_screen(model, store, num_populations);
+    if (setup_screen) setup_screen(model, *model.store(), num_populations);
   }
   std::optional<std::string> AskTemplateName() override {
     if (template_names.empty()) return std::nullopt;
